@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace pagemint {
+
+// Processes are matched by the file name of their executable alone, without regard to case and as
+// a whole name: "pdf.exe" matches PDF.EXE but not mypdf.exe or pdf.exe.bak.
+bool processNameMatches(const QString &executableName, const QString &name);
+
+// Ends every running process of the current user whose executable is `name`. Reports nothing:
+// a process that cannot be ended keeps running.
+void KillProcessByName(const QString &name);
+
+// True when at least one running process has the executable name `name`. A process that has
+// exited but was not reaped yet (a zombie) is not running.
+bool IsProcessRunning(const QString &name);
+
+} // namespace pagemint

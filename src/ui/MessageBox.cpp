@@ -1,0 +1,13 @@
+#include "ui/MessageBox.h"
+
+namespace pagemint {
+
+QMessageBox::StandardButton ShowMessage(QWidget *owner, const QString &text, const QString &caption,
+                                        QMessageBox::Icon icon, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, caption, text, buttons, owner);
+    box.setObjectName(QStringLiteral("pagemintMessage"));
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace pagemint

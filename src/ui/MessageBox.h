@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace pagemint {
+
+// Caption of message boxes that give none of their own.
+inline const QString &applicationTitle()
+{
+    static const QString title = QStringLiteral("Pagemint");
+    return title;
+}
+
+// Every message box of the program goes through here: modal, with the given icon, buttons and
+// caption. Returns the button pressed. Tests answer it like a user would (see tests/support).
+QMessageBox::StandardButton ShowMessage(QWidget *owner, const QString &text, const QString &caption,
+                                        QMessageBox::Icon icon,
+                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+} // namespace pagemint
