@@ -1,0 +1,121 @@
+#include "process/DOSOutputs.h"
+
+#include "process/ChildProcess.h"
+#include "process/CommandLine.h"
+#include "process/OutputPipe.h"
+#include "process/ProcessFinder.h"
+#include "process/clsWaitableTimer.h"
+#include "ui/MessageBox.h"
+
+#include <QCoreApplication>
+#include <QStringDecoder>
+
+#include <memory>
+
+namespace pagemint {
+
+namespace {
+// The run lasts as long as a process of this name runs, whatever the command started.
+const QString converterName = QStringLiteral("pdf.exe");
+constexpr qint64 pieceBytes = 1024;
+constexpr qint32 pollIntervalMs = 50;
+} // namespace
+
+struct DOSOutputs::Run {
+    OutputPipe pipe;
+    ChildProcess child;
+    // Keeps a character split between two pieces whole: its first bytes wait for the rest.
+    QStringDecoder decoder{QStringDecoder::System};
+    // Made at the first wait; one timer object serves the whole run.
+    std::unique_ptr<clsWaitableTimer> timer;
+};
+
+DOSOutputs::DOSOutputs(QObject *parent) : QObject(parent) {}
+
+DOSOutputs::~DOSOutputs() = default;
+
+QString DOSOutputs::ExecuteCommand(const QString &CommandLine)
+{
+    if (!CommandLine.isEmpty())
+        m_commandLine = CommandLine;
+    if (m_commandLine.isEmpty()) {
+        fail(QStringLiteral("Command Line empty"));
+        return {};
+    }
+    Run run;
+    if (!start(run))
+        return {};
+    m_outputs.clear();
+    pollUntilOver(run);
+    // A converter that printed its last lines and exited between two polls leaves them in the
+    // pipe; the caller reads its report from them, so they are collected before the end.
+    if (run.child.reap())
+        readWhatIsLeft(run);
+    run.pipe.close();
+    Q_EMIT CommandOver();
+    return m_outputs;
+}
+
+bool DOSOutputs::start(Run &run)
+{
+    if (const int error = run.pipe.open(); error != 0) {
+        fail(QStringLiteral("CreatePipe failed. Error: %1").arg(error));
+        return false;
+    }
+    if (!run.child.start(splitCommandLine(m_commandLine), run.pipe.writeEnd())) {
+        fail(QStringLiteral("File or command not found"));
+        return false;
+    }
+    run.pipe.closeWriteEnd();
+    return true;
+}
+
+void DOSOutputs::pollUntilOver(Run &run)
+{
+    while (poll(run)) {
+    }
+}
+
+bool DOSOutputs::poll(Run &run)
+{
+    bool running = true;
+    if (run.pipe.bytesWaiting() != 0)
+        running = readPiece(run);
+    // Reaped here, or our own exited converter would count as a process named pdf.exe.
+    run.child.reap();
+    if (!IsProcessRunning(converterName))
+        running = false;
+    QCoreApplication::processEvents();
+    if (!run.timer)
+        run.timer = std::make_unique<clsWaitableTimer>();
+    run.timer->Wait(pollIntervalMs);
+    return running;
+}
+
+bool DOSOutputs::readPiece(Run &run)
+{
+    QByteArray bytes;
+    const bool ok = run.pipe.read(pieceBytes, bytes);
+    if (bytes.isEmpty())
+        return ok;
+    const QString piece = run.decoder.decode(bytes);
+    m_outputs += piece;
+    Q_EMIT ReceiveOutputs(piece);
+    return ok;
+}
+
+void DOSOutputs::readWhatIsLeft(Run &run)
+{
+    // Only what waits now: a process the command left behind may still be writing.
+    for (qint64 left = run.pipe.bytesWaiting(); left > 0; left -= pieceBytes) {
+        if (!readPiece(run))
+            break;
+    }
+}
+
+void DOSOutputs::fail(const QString &message) const
+{
+    ShowMessage(m_owner, message, applicationTitle(), QMessageBox::Critical, QMessageBox::Ok);
+}
+
+} // namespace pagemint

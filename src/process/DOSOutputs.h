@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace pagemint {
+
+class ChildProcess;
+class OutputPipe;
+class clsWaitableTimer;
+
+// Runs one console command with its standard output and standard error on a pipe, and hands what
+// it prints to the owner piece by piece while it runs. The run is over when no process named
+// "pdf.exe" is left, the converter it exists for. Everything happens on the calling thread:
+// ExecuteCommand blocks, but handles every event meanwhile, its own signals' handlers included.
+class DOSOutputs : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString CommandLine READ CommandLine WRITE setCommandLine)
+    Q_PROPERTY(QString Outputs READ Outputs)
+public:
+    explicit DOSOutputs(QObject *parent = nullptr);
+    ~DOSOutputs() override;
+
+    QString CommandLine() const { return m_commandLine; }
+    void setCommandLine(const QString &DOSCommand) { m_commandLine = DOSCommand; }
+    // Everything captured by the current or last started run.
+    QString Outputs() const { return m_outputs; }
+
+    // Window that owns the failure messages (none: they have no owner).
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    // Runs `CommandLine` (which first replaces the property when not empty) until it is over and
+    // returns all it printed. The line is split like splitCommandLine does: quote a path holding
+    // spaces. When nothing could be started, a message says why, the result is empty, no signal is
+    // raised and Outputs keeps the last run's text.
+    QString ExecuteCommand(const QString &CommandLine = {});
+
+Q_SIGNALS:
+    // One piece of output, at most 1024 bytes of it, in the order read.
+    void ReceiveOutputs(const QString &CommandOutputs);
+    // Once per started command, after its last piece, before ExecuteCommand returns.
+    void CommandOver();
+
+private:
+    struct Run;
+
+    bool start(Run &run);
+    void pollUntilOver(Run &run);
+    bool poll(Run &run);
+    bool readPiece(Run &run);
+    void readWhatIsLeft(Run &run);
+    void fail(const QString &message) const;
+
+    QString m_commandLine;
+    QString m_outputs;
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace pagemint

@@ -1,0 +1,130 @@
+#include "process/clsWaitableTimer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QThread>
+#include <QTime>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using pagemint::clsWaitableTimer;
+
+TEST(WaitableTimerName, IsProgramNameThenMinuteAndSecond)
+{
+    struct Case {
+        const char *program;
+        QTime time;
+        const char *name;
+    };
+    const Case cases[] = {
+        {"app.exe", QTime(10, 5, 30), "appTimer0530"},
+        {"pagemint", QTime(0, 0, 0), "pagemintTimer0000"},
+        {"my.tool.exe", QTime(23, 59, 9, 999), "my.toolTimer5909"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(pagemint::waitableTimerName(QString::fromUtf8(c.program), c.time), QString::fromUtf8(c.name));
+}
+
+class Flagger : public QObject {
+public:
+    bool seen = false;
+    bool event(QEvent *e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        seen = true;
+        return true;
+    }
+};
+
+TEST(WaitableTimer, WaitsItsTimeWhileHandlingEvents)
+{
+    clsWaitableTimer timer;
+    Flagger receiver;
+    QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
+    bool timerFired = false;
+    bool heldDuringWait = false;
+    QTimer::singleShot(10, [&] {
+        timerFired = true;
+        heldDuringWait = timer.hasTimer();
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    timer.Wait(50);
+
+    EXPECT_GE(clock.elapsed(), 50);
+    EXPECT_TRUE(receiver.seen);
+    EXPECT_TRUE(timerFired);
+    EXPECT_TRUE(heldDuringWait);
+    EXPECT_FALSE(timer.hasTimer());
+}
+
+TEST(WaitableTimer, ZeroOrLessReturnsAtOnce)
+{
+    for (const qint32 ms : {0, -1000}) {
+        clsWaitableTimer timer;
+        QElapsedTimer clock;
+        clock.start();
+        timer.Wait(ms);
+        // Far below a single poll interval of the runner; a real wait of 1 s would show.
+        EXPECT_LT(clock.elapsed(), 40) << ms;
+        EXPECT_FALSE(timer.hasTimer());
+    }
+}
+
+TEST(WaitableTimer, NestedWaitInTheSameSecondSharesTheTimer)
+{
+    // Both waits must begin in the same second to get the same timer name.
+    while (QTime::currentTime().msec() > 500)
+        QThread::msleep(20);
+
+    clsWaitableTimer outer;
+    clsWaitableTimer inner;
+    qint64 innerTook = -1;
+    QTimer::singleShot(20, [&] {
+        QElapsedTimer innerClock;
+        innerClock.start();
+        inner.Wait(100);
+        innerTook = innerClock.elapsed();
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    outer.Wait(3000);
+    const qint64 outerTook = clock.elapsed();
+
+    EXPECT_GE(innerTook, 100);
+    // The nested wait re-armed the shared timer to fire 100 ms later; the outer one ends with it.
+    EXPECT_GE(outerTook, 120);
+    EXPECT_LT(outerTook, 1500);
+    EXPECT_FALSE(outer.hasTimer());
+    EXPECT_FALSE(inner.hasTimer());
+}
+
+TEST(WaitableTimer, WithoutAnEventLoopStillReturnsAfterItsTime)
+{
+    // A thread that never ran an event loop cannot run a timer.
+    qint64 took = -1;
+    bool held = true;
+    std::thread worker([&] {
+        clsWaitableTimer timer;
+        QElapsedTimer clock;
+        clock.start();
+        timer.Wait(60);
+        took = clock.elapsed();
+        held = timer.hasTimer();
+    });
+    worker.join();
+    EXPECT_GE(took, 60);
+    EXPECT_LT(took, 3000);
+    EXPECT_FALSE(held);
+}
+
+} // namespace
