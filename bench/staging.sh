@@ -1,0 +1,67 @@
+#!/bin/sh
+# Per-picture cost of page staging: the decoder helper run directly from the shell, and
+# StagePage (QProcess start, resource limits, event-pumping wait) from a small Qt program.
+# Usage: bench/staging.sh [build folder] [pictures]   (default: build-staging, 200)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build-staging}" && pwd)
+count=${2:-200}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cmake --build "$build" --target pagemint-decoder pagemint_core pagemint_jpeg pagemint_paths >/dev/null
+
+# Small and camera-sized PNGs, written with the standard library only.
+python3 - "$work" <<'PY'
+import struct, sys, zlib
+def png(path, w, h):
+    def chunk(t, d): return struct.pack('>I', len(d)) + t + d + struct.pack('>I', zlib.crc32(t + d) & 0xffffffff)
+    row = b'\0' + bytes((x * 7 + 40) & 255 for x in range(w * 3))
+    data = zlib.compress(row * h, 6)
+    open(path, 'wb').write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 2, 0, 0, 0))
+                           + chunk(b'IDAT', data) + chunk(b'IEND', b''))
+png(sys.argv[1] + '/small.png', 64, 48)
+png(sys.argv[1] + '/large.png', 1600, 1200)
+PY
+
+cat > "$work/bench.cpp" <<'CPP'
+#include "conversion/DecoderProcess.h"
+#include "conversion/StagePage.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    pagemint::setDecoderPathForTesting(QString::fromLocal8Bit(argv[1]));
+    const int count = std::atoi(argv[3]);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < count; ++i) {
+        if (!pagemint::StagePage(i, QString::fromLocal8Bit(argv[2])).staged)
+            return 1;
+    }
+    std::printf("%.2f ms per picture\n", double(clock.nsecsElapsed()) / 1e6 / count);
+    return 0;
+}
+CPP
+c++ -std=c++20 -O2 -fPIC -o "$work/bench" "$work/bench.cpp" -I"$root/src" -I"$root/converter" \
+    $(pkg-config --cflags Qt6Widgets) "$build/src/libpagemint_core.a" "$build/converter/libpagemint_jpeg.a" \
+    "$build/src/libpagemint_paths.a" $(pkg-config --libs Qt6Widgets)
+
+decoder="$build/app/data/pagemint-decoder"
+export XDG_CACHE_HOME="$work/cache"
+for picture in small large; do
+    n=$count
+    [ "$picture" = large ] && n=$((count / 10))
+    start=$(date +%s%N)
+    i=0
+    while [ "$i" -lt "$n" ]; do
+        "$decoder" "$work/$picture.png" "$work/out.jpg"
+        i=$((i + 1))
+    done
+    end=$(date +%s%N)
+    echo "$picture.png decoder from the shell: $(( (end - start) / n / 1000 )) us per picture ($n runs)"
+    printf '%s.png StagePage: ' "$picture"
+    "$work/bench" "$decoder" "$work/$picture.png" "$n"
+done

@@ -1,0 +1,17 @@
+#pragma once
+// Bridges Qt's path strings and std::filesystem (which the staging folder and the JPEG check
+// speak) without losing bytes of names in the locale's encoding.
+
+#include <QString>
+
+#include <filesystem>
+
+namespace pagemint {
+
+std::filesystem::path toFsPath(const QString &path);
+QString fromFsPath(const std::filesystem::path &path);
+
+// stagingFolder()/stagedPageName(index)
+std::filesystem::path stagedPagePath(int index);
+
+} // namespace pagemint

@@ -1,0 +1,230 @@
+#include "StagingTestBase.h"
+#include "TestPictures.h"
+
+#include "JpegInfo.h"
+#include "conversion/PathFunctions.h"
+#include "conversion/StagePage.h"
+#include "conversion/StagingFolder.h"
+#include "conversion/StagingPaths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <functional>
+
+namespace pagemint::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The staged page is a whole baseline JPEG in colour, as the converter needs it.
+void expectColourJpeg(const QString &path)
+{
+    JpegInfo info;
+    std::string reason;
+    ASSERT_TRUE(inspectJpegFile(toFsPath(path), info, reason)) << reason;
+    EXPECT_EQ(info.components, 3);
+}
+
+// Nothing but the listed pages in the staging folder: no temporary or half-written files.
+QStringList stagingFolderEntries()
+{
+    return QDir(fromFsPath(stagingFolder())).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+class StagePageTest : public StagingTest {};
+
+TEST_F(StagePageTest, CopiesAUsableJpgByteForByte)
+{
+    const QString photo = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("Photo.JPG"), "JPEG");
+    ASSERT_FALSE(photo.isEmpty());
+    // An older page at the same position is replaced.
+    QFile::copy(fixture("png-header-claims-50000x50000.png"), stagedPage(0));
+
+    const StageResult result = StagePage(0, photo);
+
+    ASSERT_TRUE(result.staged) << result.reason.toStdString();
+    EXPECT_EQ(bytesOf(stagedPage(0)), bytesOf(photo));
+    EXPECT_EQ(stagingFolderEntries(), QStringList{"00000.jpg"});
+}
+
+struct DecodedCase {
+    const char *name;
+    std::function<QString(const QString &path)> write;
+    QColor left; // expected colour of each half of the page
+    QColor right;
+    QSize size{64, 48};
+};
+
+const DecodedCase decodedCases[] = {
+    {"scan.jpeg",
+     [](const QString &path) { return saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), path, "JPEG"); },
+     Qt::red, Qt::blue},
+    // Transparent pixels hide black; the page must show white paper there.
+    {"alpha.png",
+     [](const QString &path) { return saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path, "PNG"); },
+     Qt::white, Qt::blue},
+    {"transparent-index.gif", [](const QString &path) { return writeGifWithTransparentIndex(path); }, Qt::white, Qt::red},
+    {"one-bit.bmp", [](const QString &path) { return writeOneBitBmp(path); }, QColor(0, 0, 128), QColor(255, 255, 0)},
+    // 16-bit gray keeps its levels (FreeImage_ConvertTo24Bits alone returns nothing for it).
+    {"gray16.png",
+     [](const QString &path) {
+         return saveWithQt(halves(QImage::Format_Grayscale16, QColor(48, 48, 48), QColor(192, 192, 192)), path, "PNG");
+     },
+     QColor(48, 48, 48), QColor(192, 192, 192)},
+    {"pages.tiff", [](const QString &path) { return writeMultiPageTiff(path, {Qt::red, Qt::green, Qt::blue}); },
+     Qt::red, Qt::red, QSize(40, 30)},
+    // The bytes decide, not the name: a PNG called .jpg cannot go into the PDF as it is.
+    {"png-named.jpg",
+     [](const QString &path) { return saveWithQt(halves(QImage::Format_RGB32, Qt::green, Qt::blue), path, "PNG"); },
+     Qt::green, Qt::blue},
+};
+
+TEST_F(StagePageTest, DecodesOtherPicturesIntoColourJpegOnWhite)
+{
+    int index = 0;
+    for (const DecodedCase &c : decodedCases) {
+        SCOPED_TRACE(c.name);
+        const QString source = c.write(picture(QString::fromLatin1(c.name)));
+        ASSERT_FALSE(source.isEmpty());
+
+        const StageResult result = StagePage(index, source);
+
+        ASSERT_TRUE(result.staged) << result.reason.toStdString();
+        const QString page = stagedPage(index);
+        expectColourJpeg(page);
+        EXPECT_NE(bytesOf(page), bytesOf(source));
+        EXPECT_EQ(QImage(page).size(), c.size);
+        EXPECT_TRUE(near(pixelAt(page, 0.1), c.left)) << pixelAt(page, 0.1).name().toStdString();
+        EXPECT_TRUE(near(pixelAt(page, 0.9), c.right)) << pixelAt(page, 0.9).name().toStdString();
+        ++index;
+    }
+    EXPECT_EQ(stagingFolderEntries().size(), index);
+}
+
+TEST_F(StagePageTest, NamesThePageByListPosition)
+{
+    const QString source = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("fifth.png"), "PNG");
+
+    ASSERT_TRUE(StagePage(4, source).staged);
+
+    EXPECT_EQ(stagingFolderEntries(), QStringList{"00004.jpg"});
+}
+
+struct RefusedCase {
+    const char *name;
+    std::function<QString(const QString &path)> write;
+    const char *reason; // part of the reason the user sees
+};
+
+QString truncatedJpeg(const QString &path)
+{
+    const QString whole = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue, 256, 256), path + ".whole", "JPEG");
+    const QByteArray bytes = bytesOf(whole);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(bytes.left(bytes.size() * 6 / 10));
+    return path;
+}
+
+QString copyOfFixture(const QString &name, const QString &path)
+{
+    return QFile::copy(QStringLiteral(PAGEMINT_STAGING_FIXTURES "/") + name, path) ? path : QString();
+}
+
+const RefusedCase refusedCases[] = {
+    // Decoding would give a page with a grey lower half; only the loader's message tells.
+    {"truncated.jpg", truncatedJpeg, "damaged picture"},
+    {"huge.png", [](const QString &path) { return copyOfFixture("png-header-claims-50000x50000.png", path); },
+     "too large (50000 x 50000)"},
+    {"empty.png",
+     [](const QString &path) {
+         QFile file(path);
+         return file.open(QIODevice::WriteOnly) ? path : QString();
+     },
+     "empty file"},
+    {"notes.txt",
+     [](const QString &path) {
+         QFile file(path);
+         return file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0 ? path : QString();
+     },
+     "unknown picture format"},
+};
+
+TEST_F(StagePageTest, RefusesBadPicturesWithAReasonAndLeavesNoPage)
+{
+    const QString good = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("good.png"), "PNG");
+    for (const RefusedCase &c : refusedCases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(StagePage(3, good).staged);
+        const QString source = c.write(picture(QString::fromLatin1(c.name)));
+        ASSERT_FALSE(source.isEmpty());
+
+        const StageResult result = StagePage(3, source);
+
+        EXPECT_FALSE(result.staged);
+        EXPECT_TRUE(result.reason.contains(QLatin1String(c.reason))) << result.reason.toStdString();
+        EXPECT_TRUE(stagingFolderEntries().isEmpty()) << stagingFolderEntries().join(' ').toStdString();
+    }
+}
+
+TEST_F(StagePageTest, RefusesAMissingFile)
+{
+    const StageResult result = StagePage(0, picture("gone.png"));
+
+    EXPECT_FALSE(result.staged);
+    EXPECT_EQ(result.reason, QStringLiteral("file not found"));
+    EXPECT_TRUE(stagingFolderEntries().isEmpty());
+}
+
+struct HostileCase {
+    const char *fixture;
+    const char *reason;
+};
+
+// Each file shows one way FreeImage fails on hostile input; none may take the caller down.
+const HostileCase hostileCases[] = {
+    {"ico-negative-height-overflows-heap.ico", "decoder crashed"},
+    {"iff-chunk-size-never-reaches-zero.iff", "timed out"},
+    {"bmp-header-claims-50000x50000.bmp", "too large"},
+    {"gif-screen-claims-65535x65535.gif", "damaged picture"},
+};
+
+TEST_F(StagePageTest, HostileFilesAreNotStagedAndTheCallerStaysUp)
+{
+    setDecoderTimeLimitForTesting(1500ms);
+    for (const HostileCase &c : hostileCases) {
+        SCOPED_TRACE(c.fixture);
+        const StageResult result = StagePage(7, fixture(QString::fromLatin1(c.fixture)));
+
+        EXPECT_FALSE(result.staged);
+        EXPECT_TRUE(result.reason.contains(QLatin1String(c.reason))) << result.reason.toStdString();
+        EXPECT_TRUE(stagingFolderEntries().isEmpty()) << stagingFolderEntries().join(' ').toStdString();
+    }
+}
+
+TEST_F(StagePageTest, KeepsHandlingEventsWhileTheDecoderRuns)
+{
+    setDecoderTimeLimitForTesting(1000ms);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(20);
+
+    const StageResult result = StagePage(0, fixture("iff-chunk-size-never-reaches-zero.iff"));
+
+    EXPECT_EQ(result.reason, QStringLiteral("timed out"));
+    // A second of waiting at 20 ms per tick; a blocked loop would give none.
+    EXPECT_GE(ticks, 10);
+}
+
+} // namespace
+} // namespace pagemint::test
