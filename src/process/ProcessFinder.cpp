@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <functional>
 
@@ -46,7 +47,10 @@ bool readEntry(const QString &pidText, ProcessEntry &entry)
     if (entry.executableName.size() < kernelNameLimit)
         return true;
 
-    QStringList candidates{QFileInfo(QFileInfo(base + QStringLiteral("/exe")).symLinkTarget()).fileName()};
+    // A replaced or deleted executable's link ends in " (deleted)".
+    QString exe = QFileInfo(QFileInfo(base + QStringLiteral("/exe")).symLinkTarget()).fileName();
+    exe.remove(QRegularExpression(QStringLiteral(" \\(deleted\\)$")));
+    QStringList candidates{exe};
     QFile cmdline(base + QStringLiteral("/cmdline"));
     if (cmdline.open(QIODevice::ReadOnly))
         candidates << QFileInfo(QString::fromLocal8Bit(cmdline.readAll().split('\0').value(0))).fileName();

@@ -6,6 +6,13 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <ostream>
+
+// Readable QString values in GoogleTest messages.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace pagemint::test {
 

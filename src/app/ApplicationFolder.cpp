@@ -1,0 +1,25 @@
+#include "app/ApplicationFolder.h"
+
+#include <QCoreApplication>
+
+namespace pagemint {
+
+namespace {
+QString &overrideFolder()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString applicationFolder()
+{
+    return overrideFolder().isEmpty() ? QCoreApplication::applicationDirPath() : overrideFolder();
+}
+
+void setApplicationFolderForTesting(const QString &folder)
+{
+    overrideFolder() = folder;
+}
+
+} // namespace pagemint

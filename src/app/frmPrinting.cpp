@@ -1,0 +1,286 @@
+#include "app/frmPrinting.h"
+
+#include "app/ProgramState.h"
+#include "conversion/ConversionJob.h"
+#include "conversion/DocumentProperties.h"
+#include "conversion/ProgressDisplay.h"
+#include "imagelist/ImageListCommands.h"
+#include "process/DOSOutputs.h"
+#include "process/ProcessFinder.h"
+#include "ui/MessageBox.h"
+#include "ui/Shell.h"
+#include "ui/Skin.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+
+namespace pagemint {
+
+namespace {
+const QString converterName = QStringLiteral("pdf.exe");
+
+template <typename Widget, typename... Args> Widget *hiddenControl(QWidget *parent, const QString &name, Args &&...args)
+{
+    auto *widget = new Widget(std::forward<Args>(args)..., parent);
+    widget->setObjectName(name);
+    widget->hide();
+    return widget;
+}
+} // namespace
+
+QString makerWebAddress()
+{
+    return QStringLiteral("https://pagemint.example/");
+}
+
+frmPrinting::frmPrinting()
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("frmPrinting"));
+    setWindowTitle(QStringLiteral("转换设置"));
+    setFont(QFont(QStringLiteral("Tahoma"), 9));
+    setFixedSize(253, 170);
+    createSettingsControls();
+    createWorkingControls();
+    createMenus();
+}
+
+frmPrinting::~frmPrinting() = default;
+
+void frmPrinting::createSettingsControls()
+{
+    Label3 = new QLabel(QStringLiteral("输出路径:"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    txtPath = new QLineEdit(QStringLiteral("C:\\output"), this);
+    txtPath->setObjectName(QStringLiteral("txtPath"));
+    txtPath->setToolTip(QStringLiteral("Select a Folder to Output"));
+    cmdBrowse = new QPushButton(QStringLiteral("浏览..."), this);
+    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
+    cmdBrowse->setToolTip(QStringLiteral("Select an Output Folder"));
+    Label1 = new QLabel(QStringLiteral("转换模式:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    cmbMode = new QComboBox(this);
+    cmbMode->setObjectName(QStringLiteral("cmbMode"));
+    cmbMode->addItems({mergeModeText(), perPictureModeText()});
+    cmbMode->setEditable(false);
+    cmbMode->setCurrentIndex(-1);
+    cmdSave = new QPushButton(QStringLiteral("保存设置"), this);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    // Enter and Escape have no window-wide meaning here.
+    for (QPushButton *button : {cmdBrowse, cmdSave}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    setTabOrder(cmdBrowse, txtPath);
+    setTabOrder(txtPath, cmbMode);
+    setTabOrder(cmbMode, cmdSave);
+}
+
+void frmPrinting::createWorkingControls()
+{
+    txtMsg = hiddenControl<QLineEdit>(this, QStringLiteral("txtMsg"), QStringLiteral("Text1"));
+    connect(txtMsg, &QLineEdit::textChanged, this, &frmPrinting::txtMsg_Change);
+    const QStringList captions = {QStringLiteral("Add"),       QStringLiteral("Add Folder"), QStringLiteral("Remove"),
+                                  QStringLiteral("Clean"),     QStringLiteral("Move Down"),  QStringLiteral("Exit"),
+                                  QStringLiteral("Move Up")};
+    for (int i = 0; i < 7; ++i) {
+        CmdToolsBar[i] = hiddenControl<QPushButton>(this, QStringLiteral("CmdToolsBar%1").arg(i), captions[i]);
+        connect(CmdToolsBar[i], &QPushButton::clicked, this, [this, i] { CmdToolsBar_Click(i); });
+    }
+    Command3 = hiddenControl<QPushButton>(this, QStringLiteral("Command3"), QStringLiteral("Convert To PDF Now"));
+    connect(Command3, &QPushButton::clicked, this, &frmPrinting::Command3_Click);
+    Command1 = hiddenControl<QPushButton>(this, QStringLiteral("Command1"), QStringLiteral("Now"));
+    connect(Command1, &QPushButton::clicked, this, &frmPrinting::Command1_Click);
+    txtTitle = hiddenControl<QLineEdit>(this, QStringLiteral("txtTitle"), DocumentDefaults::title());
+    txtCreateFor = hiddenControl<QLineEdit>(this, QStringLiteral("txtCreateFor"), DocumentDefaults::author());
+    txtSubject = hiddenControl<QLineEdit>(this, QStringLiteral("txtSubject"), DocumentDefaults::subject());
+    txtKeywords = hiddenControl<QLineEdit>(this, QStringLiteral("txtKeywords"), QString());
+    txtCreationDate = hiddenControl<QLineEdit>(this, QStringLiteral("txtCreationDate"), QString());
+    lblJPG = hiddenControl<QLabel>(this, QStringLiteral("lblJPG"), QStringLiteral("Compress Quality:"));
+    lblQuality = hiddenControl<QLabel>(this, QStringLiteral("lblQuality"), QStringLiteral("100%"));
+    lblQtt = hiddenControl<QLabel>(this, QStringLiteral("lblQtt"), QStringLiteral("Good"));
+    lblPB = hiddenControl<QLabel>(this, QStringLiteral("lblPB"), QStringLiteral("0%"));
+}
+
+void frmPrinting::createMenus()
+{
+    auto addCommand = [this](QMenu *menu, const QString &name, const QString &caption, int command) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, command] { CmdToolsBar_Click(command); });
+    };
+    menuFile = new QMenu(QStringLiteral("File"), this);
+    menuFile->setObjectName(QStringLiteral("menuFile"));
+    addCommand(menuFile, QStringLiteral("menuAdd"), QStringLiteral("添加文件"), 0);
+    addCommand(menuFile, QStringLiteral("menuFolder"), QStringLiteral("添加文件夹"), 1);
+    menuFile->addSeparator()->setObjectName(QStringLiteral("menuS"));
+    addCommand(menuFile, QStringLiteral("menuExit"), QStringLiteral("退出"), 5);
+
+    menuR = new QMenu(QStringLiteral("Remove"), this);
+    menuR->setObjectName(QStringLiteral("menuR"));
+    addCommand(menuR, QStringLiteral("menuRemove"), QStringLiteral("移除选中文件"), 2);
+    addCommand(menuR, QStringLiteral("menuRemoveAll"), QStringLiteral("清空列表"), 3);
+
+    menuContrl = new QMenu(QStringLiteral("Control"), this);
+    menuContrl->setObjectName(QStringLiteral("menuContrl"));
+    addCommand(menuContrl, QStringLiteral("menuUp"), QStringLiteral("上移一行"), 6);
+    addCommand(menuContrl, QStringLiteral("menuDown"), QStringLiteral("下移一行"), 4);
+
+    menuA = new QMenu(QStringLiteral("关于"), this);
+    menuA->setObjectName(QStringLiteral("menuA"));
+    QAction *web = menuA->addAction(QStringLiteral("访问网站"));
+    web->setObjectName(QStringLiteral("menuWeb"));
+    connect(web, &QAction::triggered, this, &frmPrinting::menuWeb_Click);
+    menuA->addSeparator()->setObjectName(QStringLiteral("menuSS"));
+    QAction *about = menuA->addAction(QStringLiteral("关于"));
+    about->setObjectName(QStringLiteral("menuAbout"));
+    connect(about, &QAction::triggered, this, &frmPrinting::menuAbout_Click);
+}
+
+std::vector<ControlPlacement> frmPrinting::designedLayout()
+{
+    return {
+        {Label3, {180, 270, 780, 210}, 9},     {txtPath, {180, 540, 2655, 285}, 9},
+        {cmdBrowse, {2910, 540, 735, 300}, 9}, {Label1, {180, 1020, 780, 210}, 9},
+        {cmbMode, {180, 1290, 3435, 330}, 9},  {cmdSave, {1080, 1920, 1365, 405}, 9},
+    };
+}
+
+void frmPrinting::Form_Load()
+{
+    hide();
+    exitRequested = false;
+    KillProcessByName(converterName);
+    SkinH_Attach();
+    QApplication::processEvents();
+    objShell_ = std::make_unique<DOSOutputs>();
+    objDOS_ = std::make_unique<DOSOutputs>();
+    objShell_->setOwner(this);
+    objDOS_->setOwner(this);
+    connect(objDOS_.get(), &DOSOutputs::ReceiveOutputs, this, &frmPrinting::objDOS_ReceiveOutputs);
+    connect(objDOS_.get(), &DOSOutputs::CommandOver, this, &frmPrinting::objDOS_CommandOver);
+    dialogs_.Init(this);
+    txtPath->setText(QDir::homePath() + QStringLiteral("/Output"));
+    cmbMode->setCurrentIndex(0);
+    OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
+    txtCreationDate->setText(creationDateText(QDateTime::currentDateTime()));
+    main_ = std::make_unique<frmMain>(*this);
+    main_->Form_Load();
+    main_->show();
+    QApplication::processEvents();
+    update();
+    std::vector<ControlPlacement> layout = designedLayout();
+    applyRescaling(layout, twipsPerPixel(*this));
+}
+
+void frmPrinting::Unload()
+{
+    if (!unloaded_)
+        close();
+}
+
+void frmPrinting::closeEvent(QCloseEvent *event)
+{
+    hide();
+    if (!exitRequested) {
+        event->ignore();
+        return;
+    }
+    KillProcessByName(converterName);
+    unloaded_ = true;
+    event->accept();
+    Q_EMIT unloaded();
+}
+
+void frmPrinting::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmPrinting::CmdToolsBar_Click(int Index)
+{
+    QApplication::processEvents();
+    frmMain &window = *main_;
+    switch (Index) {
+    case 0:
+        addFileCommand(window, dialogs_);
+        break;
+    case 2:
+        removeSelectedCommand(window);
+        break;
+    case 3:
+        clearListCommand(window);
+        break;
+    case 4:
+        moveSelected(window, MoveDirection::Down);
+        break;
+    case 5:
+        Unload();
+        break;
+    case 6:
+        moveSelected(window, MoveDirection::Up);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmPrinting::txtMsg_Change()
+{
+    if (txtMsg->text() == QStringLiteral("Add"))
+        CmdToolsBar_Click(0);
+    if (txtMsg->text() == QStringLiteral("Remove"))
+        menuR->exec(QCursor::pos());
+    if (txtMsg->text() == QStringLiteral("Add Folder"))
+        CmdToolsBar_Click(1);
+    if (txtMsg->text() == QStringLiteral("Convert"))
+        Command3_Click();
+    txtMsg->setText(QString());
+}
+
+void frmPrinting::Command3_Click()
+{
+    ConversionJob(*this).run();
+}
+
+void frmPrinting::objDOS_ReceiveOutputs(const QString &CommandOutputs)
+{
+    advanceConverterProgress(*main_, CommandOutputs, main_->List1->count());
+}
+
+void frmPrinting::objDOS_CommandOver()
+{
+    lastDelivery_ = deliverMergedDocument(*main_, txtPath->text());
+}
+
+void frmPrinting::Command1_Click()
+{
+    txtCreationDate->setText(creationDateText(QDateTime::currentDateTime()));
+}
+
+void frmPrinting::menuAbout_Click()
+{
+    ShowMessage(this, QStringLiteral("Pagemint %1 — 图片转换PDF工具").arg(QStringLiteral(PAGEMINT_VERSION)),
+                QStringLiteral("关于"), QMessageBox::NoIcon);
+}
+
+void frmPrinting::menuWeb_Click()
+{
+    openWithShell(makerWebAddress());
+}
+
+} // namespace pagemint

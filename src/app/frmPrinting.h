@@ -1,0 +1,111 @@
+#pragma once
+
+#include "ui/CCommonDialogs.h"
+#include "ui/TwipsLayout.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace pagemint {
+
+class DOSOutputs;
+class frmMain;
+
+// The engine window: loaded first and kept hidden, it owns the commands, the conversion and the
+// menus, and doubles as the conversion-settings window. Closing it only hides it until the user
+// ends the program.
+class frmPrinting : public QDialog {
+    Q_OBJECT
+public:
+    frmPrinting();
+    ~frmPrinting() override;
+
+    // Start-up: ends a leftover converter, loads the settings, shows the main window.
+    void Form_Load();
+    // Asks the window to unload; it only hides unless the program is exiting.
+    void Unload();
+    bool isUnloaded() const { return unloaded_; }
+
+    void CmdToolsBar_Click(int Index);
+    // Runs a conversion of the image list.
+    void Command3_Click();
+    void objDOS_ReceiveOutputs(const QString &CommandOutputs);
+    void objDOS_CommandOver();
+    void txtMsg_Change();
+    void Command1_Click();
+    void menuAbout_Click();
+    void menuWeb_Click();
+
+    frmMain *mainWindow() const { return main_.get(); }
+    // Runners of the converter: objDOS for a merged document (its events drive the progress bar),
+    // objShell for one PDF per picture.
+    DOSOutputs &objShell() { return *objShell_; }
+    DOSOutputs &objDOS() { return *objDOS_; }
+    // The merged document the last run of objDOS delivered, empty when none.
+    QString lastDelivery() const { return lastDelivery_; }
+    void clearLastDelivery() { lastDelivery_.clear(); }
+    CCommonDialogs &dialogs() { return dialogs_; }
+
+    // Visible controls of the settings window.
+    QLabel *Label3 = nullptr;
+    QLineEdit *txtPath = nullptr;
+    QPushButton *cmdBrowse = nullptr;
+    QLabel *Label1 = nullptr;
+    QComboBox *cmbMode = nullptr;
+    QPushButton *cmdSave = nullptr;
+
+    // Working controls that lie outside the visible area.
+    QLineEdit *txtMsg = nullptr;
+    std::array<QPushButton *, 7> CmdToolsBar{};
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QLineEdit *txtTitle = nullptr;
+    QLineEdit *txtCreateFor = nullptr;
+    QLineEdit *txtSubject = nullptr;
+    QLineEdit *txtKeywords = nullptr;
+    QLineEdit *txtCreationDate = nullptr;
+    QLabel *lblJPG = nullptr;
+    QLabel *lblQuality = nullptr;
+    QLabel *lblQtt = nullptr;
+    QLabel *lblPB = nullptr;
+
+    // Pop-up menus opened by the main window.
+    QMenu *menuFile = nullptr;
+    QMenu *menuR = nullptr;
+    QMenu *menuContrl = nullptr;
+    QMenu *menuA = nullptr;
+
+Q_SIGNALS:
+    // The program may end: both windows are gone.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void createSettingsControls();
+    void createWorkingControls();
+    void createMenus();
+    std::vector<ControlPlacement> designedLayout();
+
+    CCommonDialogs dialogs_;
+    std::unique_ptr<DOSOutputs> objShell_;
+    std::unique_ptr<DOSOutputs> objDOS_;
+    QString lastDelivery_;
+    std::unique_ptr<frmMain> main_;
+    bool unloaded_ = false;
+};
+
+// The maker's web page, opened by the toolbar and the menu.
+QString makerWebAddress();
+
+} // namespace pagemint

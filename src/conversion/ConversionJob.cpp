@@ -1,0 +1,252 @@
+#include "conversion/ConversionJob.h"
+
+#include "app/ApplicationFolder.h"
+#include "app/ProgramState.h"
+#include "app/frmPrinting.h"
+#include "conversion/Delivery.h"
+#include "conversion/DeleteFolderTree.h"
+#include "conversion/PathFunctions.h"
+#include "conversion/ProgressRules.h"
+#include "conversion/StagePage.h"
+#include "conversion/StagingFolder.h"
+#include "conversion/StagingPaths.h"
+#include "process/DOSOutputs.h"
+#include "process/ProcessFinder.h"
+#include "ui/MessageBox.h"
+#include "ui/Shell.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace pagemint {
+
+namespace {
+const QString converterName = QStringLiteral("pdf.exe");
+
+void pump()
+{
+    QApplication::processEvents();
+}
+
+QString stagingPath(const char *name)
+{
+    return fromFsPath(stagingFolder() / name);
+}
+} // namespace
+
+ConversionJob::ConversionJob(frmPrinting &engine) : engine_(engine), window_(*engine.mainWindow()) {}
+
+void ConversionJob::run()
+{
+    KillProcessByName(converterName);
+    if (refuseEmptyList() || refuseMissingOutputFolder())
+        return;
+    setControlsUsable(false);
+    stripTrailingSeparator();
+    if (declineOverwrite()) {
+        setControlsUsable(true);
+        return;
+    }
+    prepareFolders();
+    stageAll();
+    if (abandoned())
+        return;
+    if (!OnePdfPerPicture)
+        convertMerged();
+    if (abandoned())
+        return;
+    finish();
+}
+
+bool ConversionJob::refuseEmptyList()
+{
+    if (window_.List1->count() > 0)
+        return false;
+    ShowMessage(&engine_, QStringLiteral("请添加一个文件"), QStringLiteral("添加"), QMessageBox::Warning);
+    return true;
+}
+
+bool ConversionJob::refuseMissingOutputFolder()
+{
+    // An empty folder text would put the PDFs at the root of the file system.
+    QString folder = engine_.txtPath->text();
+    if (folder.endsWith(QDir::separator()))
+        folder.chop(1);
+    if (!folder.trimmed().isEmpty())
+        return false;
+    ShowMessage(&engine_, QStringLiteral("输出路径为空，请在转换设置中选择输出文件夹。"), QStringLiteral("输出路径"),
+                QMessageBox::Warning);
+    return true;
+}
+
+void ConversionJob::setControlsUsable(bool usable, bool withCommand3)
+{
+    if (withCommand3)
+        engine_.Command3->setEnabled(usable);
+    for (QPushButton *button : engine_.CmdToolsBar)
+        button->setEnabled(usable);
+    for (ImageZone *zone : window_.imgToolbar)
+        zone->setEnabled(usable);
+    for (ImageZone *zone : window_.imgMenu)
+        zone->setEnabled(usable);
+    for (QWidget *control : std::initializer_list<QWidget *>{window_.imgConvert, window_.imgUp, window_.imgDown,
+                                                             window_.lblUp, window_.lblDown, window_.List1})
+        control->setEnabled(usable);
+    window_.lblFilename->setVisible(usable);
+}
+
+void ConversionJob::stripTrailingSeparator()
+{
+    QString folder = engine_.txtPath->text();
+    if (folder.endsWith(QDir::separator())) {
+        folder.chop(1);
+        engine_.txtPath->setText(folder);
+    }
+    outputFolder_ = folder;
+}
+
+bool ConversionJob::declineOverwrite()
+{
+    const QString named = outputFolder_ + QDir::separator() + engine_.txtTitle->text() + QStringLiteral(".pdf");
+    if (!visibleFileExists(named))
+        return false;
+    return ShowMessage(&engine_, QStringLiteral("输出文件已经存在。是否覆盖？"), QStringLiteral("覆盖"),
+                       QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok;
+}
+
+void ConversionJob::prepareFolders()
+{
+    QDir().mkdir(outputFolder_);
+    std::error_code error;
+    createStagingFolder(error);
+    window_.PicPB->show();
+    window_.lblPB->show();
+    pump();
+    window_.lblPB->setText(QStringLiteral("准备文件中..."));
+    window_.lblPB->adjustSize();
+}
+
+void ConversionJob::stageAll()
+{
+    const int n = window_.List1->count();
+    for (int i = 0; i < n; ++i)
+        entries_ << window_.List1->item(i)->text();
+    for (int i = 0; i < n && !abandoned(); ++i) {
+        const StageResult staged = StagePage(i, entries_[i]);
+        if (!staged.staged)
+            noteLeftOut(i, staged.reason);
+        pump();
+        if (abandoned())
+            return;
+        if (OnePdfPerPicture) {
+            convertOnePicture(i, entries_[i]);
+        } else {
+            showProgress(QStringLiteral("Converting Files...%1%").arg(stagingPercent(i, n)), i);
+            pump();
+        }
+    }
+}
+
+void ConversionJob::convertOnePicture(int index, const QString &entry)
+{
+    DOSOutputs &runner = engine_.objShell();
+    runner.setCommandLine(converterCommandLine(applicationFolder()));
+    const QString output = runner.ExecuteCommand(QString());
+    if (abandoned())
+        return;
+    for (const auto &[page, reason] : leftOutPagesOf(output))
+        noteLeftOut(page, reason);
+    const QString target = outputFolder_ + QDir::separator() + GetBaseName(entry) + QStringLiteral(".pdf");
+    if (deliverFile(stagingPath("tmp.pdf"), target))
+        ++delivered_;
+    else
+        noteLeftOut(index, QStringLiteral("no PDF was written"));
+    showProgress(QStringLiteral("正在转换...%1%").arg(stagingPercent(index, entries_.size())), index);
+    pump();
+    QFile::remove(fromFsPath(stagedPagePath(index)));
+    QFile::remove(stagingPath("tmp.pdf"));
+    QFile::remove(stagingPath("tmpx.pdf"));
+    pump();
+}
+
+void ConversionJob::showProgress(const QString &text, int index)
+{
+    engine_.lblPB->setText(text);
+    window_.lblPB->setText(engine_.lblPB->text());
+    window_.lblPB->adjustSize();
+    const int n = static_cast<int>(entries_.size());
+    window_.setFillTwips(n <= 1 ? window_.barTwips() : window_.barTwips() * index / (n - 1));
+}
+
+void ConversionJob::convertMerged()
+{
+    engine_.lblPB->setText(QStringLiteral("创建文件中..."));
+    window_.lblPB->setText(engine_.lblPB->text());
+    window_.lblPB->adjustSize();
+    window_.setFillTwips(1);
+    engine_.clearLastDelivery();
+    const QString output = engine_.objDOS().ExecuteCommand(converterCommandLine(applicationFolder()));
+    for (const auto &[page, reason] : leftOutPagesOf(output))
+        noteLeftOut(page, reason);
+    if (!engine_.lastDelivery().isEmpty())
+        ++delivered_;
+}
+
+void ConversionJob::finish()
+{
+    engine_.Command3->setEnabled(true);
+    openWithShell(engine_.txtPath->text());
+    systemBeep();
+    setControlsUsable(true, false);
+    window_.lblPB->setText(QStringLiteral("正在删除临时文件..."));
+    pump();
+    DeleteFolderTree(fromFsPath(stagingFolder()));
+    window_.lblPB->setText(QStringLiteral("完成."));
+    window_.PicPB->hide();
+    window_.lblPB->hide();
+    window_.setFillTwips(0);
+    reportShortfall();
+}
+
+void ConversionJob::reportShortfall()
+{
+    if (leftOut_.empty() && delivered_ > 0)
+        return;
+    QStringList lines;
+    if (!leftOut_.empty()) {
+        lines << QStringLiteral("以下图片未能转换，已被跳过：");
+        for (const auto &[index, reason] : leftOut_)
+            lines << QStringLiteral("%1 (%2)").arg(entries_.value(index), reason);
+    }
+    if (delivered_ == 0)
+        lines << QStringLiteral("没有生成PDF文件。");
+    ShowMessage(&engine_, lines.join(QLatin1Char('\n')), QStringLiteral("转换"), QMessageBox::Warning);
+}
+
+bool ConversionJob::abandoned()
+{
+    if (!exitRequested)
+        return false;
+    if (!abandoned_) {
+        // The program is ending and its windows are going away: only the staging folder is cleared.
+        abandoned_ = true;
+        KillProcessByName(converterName);
+        DeleteFolderTree(fromFsPath(stagingFolder()));
+    }
+    return true;
+}
+
+void ConversionJob::noteLeftOut(int index, const QString &reason)
+{
+    if (index >= 0 && index < entries_.size())
+        leftOut_.emplace(index, reason);
+}
+
+} // namespace pagemint

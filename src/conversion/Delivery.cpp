@@ -1,0 +1,32 @@
+#include "conversion/Delivery.h"
+
+#include "conversion/StagingPaths.h"
+
+#include <QFileInfo>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace pagemint {
+
+bool deliverFile(const QString &source, const QString &target)
+{
+    const fs::path from = toFsPath(source);
+    const fs::path to = toFsPath(target);
+    fs::path partial = to;
+    partial += ".partial";
+    std::error_code error;
+    if (!fs::is_regular_file(from, error))
+        return false;
+    fs::copy_file(from, partial, fs::copy_options::overwrite_existing, error);
+    if (!error)
+        fs::rename(partial, to, error);
+    if (error) {
+        fs::remove(partial, error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace pagemint

@@ -1,0 +1,12 @@
+#pragma once
+// Putting the converter's tmp.pdf where the user wants it.
+
+#include <QString>
+
+namespace pagemint {
+
+// Copies `source` to `target`, replacing a file of that name only once the copy is whole (a copy
+// that fails leaves the old file as it was). False when nothing was delivered.
+bool deliverFile(const QString &source, const QString &target);
+
+} // namespace pagemint

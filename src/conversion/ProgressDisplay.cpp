@@ -1,0 +1,42 @@
+#include "conversion/ProgressDisplay.h"
+
+#include "conversion/Delivery.h"
+#include "conversion/ProgressRules.h"
+#include "conversion/StagingFolder.h"
+#include "conversion/StagingPaths.h"
+#include "ui/frmMain.h"
+
+#include <QFrame>
+#include <QLabel>
+
+namespace pagemint {
+
+void advanceConverterProgress(frmMain &window, const QString &chunk, int pageCount)
+{
+    if (pageCount <= 0)
+        return;
+    const int page = pageNumberOf(pageWordOf(chunk));
+    const float length = static_cast<float>(window.barTwips() * page / pageCount);
+    if (length < window.fillTwips())
+        return;
+    window.PicPB->show();
+    window.lblPB->show();
+    window.lblPB->setText(QStringLiteral("创建PDF...%1%").arg(converterPercent(page, pageCount)));
+    window.lblPB->adjustSize();
+    window.setFillTwips(length);
+}
+
+QString deliverMergedDocument(frmMain &window, const QString &outputFolder)
+{
+    window.setFillTwips(window.barTwips());
+    window.lblPB->setText(QStringLiteral("移动文件...100%"));
+    window.lblPB->adjustSize();
+    const QString target = freeNewPdfName(outputFolder, visibleFileExists);
+    const QString source = fromFsPath(stagingFolder() / "tmp.pdf");
+    const bool delivered = !target.isEmpty() && deliverFile(source, target);
+    window.PicPB->hide();
+    window.lblPB->hide();
+    return delivered ? target : QString();
+}
+
+} // namespace pagemint

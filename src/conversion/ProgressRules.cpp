@@ -1,0 +1,88 @@
+#include "conversion/ProgressRules.h"
+
+#include "app/Numeric.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace pagemint {
+
+QString pageWordOf(const QString &chunk)
+{
+    const QStringList words = chunk.split(QLatin1Char(' '));
+    for (auto word = words.crbegin(); word != words.crend(); ++word) {
+        if (word->right(4).toUpper() == QStringLiteral(".JPG"))
+            return *word;
+    }
+    return QString();
+}
+
+int pageNumberOf(const QString &pageWord)
+{
+    const QString number = pageWord.left(pageWord.size() - 4);
+    qint64 value = 0;
+    bool any = false;
+    for (const QChar c : number) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n'))
+            continue;
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        any = true;
+        value = std::min<qint64>(value * 10 + c.digitValue(), 1'000'000'000);
+    }
+    return any ? static_cast<int>(value) : 0;
+}
+
+int stagingPercent(int i, int n)
+{
+    if (n <= 1)
+        return 100;
+    return static_cast<int>(std::floor(static_cast<double>(i) / (n - 1) * 100));
+}
+
+int converterPercent(int k, int n)
+{
+    if (n <= 0)
+        return 0;
+    return static_cast<int>(roundHalfEven(static_cast<double>(k) / n * 100));
+}
+
+QString freeNewPdfName(const QString &folder, const std::function<bool(const QString &)> &exists)
+{
+    const QString first = folder + QStringLiteral("/NewPDF.pdf");
+    if (!exists(first))
+        return first;
+    for (int m = 1; m <= 10000; ++m) {
+        const QString candidate = folder + QStringLiteral("/NewPDF%1.pdf").arg(m);
+        if (!exists(candidate))
+            return candidate;
+    }
+    return QString();
+}
+
+bool visibleFileExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isHidden() && !info.isDir();
+}
+
+std::map<int, QString> leftOutPagesOf(const QString &converterOutput)
+{
+    static const QRegularExpression line(QStringLiteral("^left-out:(\\d+)\\.jpg:(.*)$"),
+                                         QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
+    std::map<int, QString> pages;
+    for (auto match = line.globalMatch(converterOutput); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        pages[found.captured(1).toInt()] = found.captured(2).trimmed();
+    }
+    return pages;
+}
+
+QString converterCommandLine(const QString &applicationFolder)
+{
+    return QLatin1Char('"') + applicationFolder + QStringLiteral("/data/pdf.exe\" /NOASK");
+}
+
+} // namespace pagemint

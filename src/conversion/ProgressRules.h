@@ -1,0 +1,41 @@
+#pragma once
+// How the conversion reads the converter's output and names what it delivers, apart from any
+// window.
+
+#include <QString>
+
+#include <functional>
+#include <map>
+
+namespace pagemint {
+
+// The last word of a piece of converter output (words lie between single spaces; line breaks do
+// not separate them) whose last four characters are ".jpg" in any case; empty when there is none.
+QString pageWordOf(const QString &chunk);
+
+// The number a page word starts with ("00003.jpg" -> 3); tabs and line feeds are skipped, reading
+// stops at the first other non-digit; 0 when it starts with no number.
+int pageNumberOf(const QString &pageWord);
+
+// Percentage shown for picture i (from 0) of n while staging: the whole part of i / (n - 1) × 100.
+// A single picture is 100%.
+int stagingPercent(int i, int n);
+
+// Percentage shown for converter page k of n: k / n × 100 to the nearest whole number, halves to
+// even.
+int converterPercent(int k, int n);
+
+// NewPDF.pdf, or the first free NewPDF1.pdf … NewPDF10000.pdf in `folder`; empty when all are taken.
+QString freeNewPdfName(const QString &folder, const std::function<bool(const QString &)> &exists);
+
+// A file that a user would see in a folder listing: hidden files count as absent.
+bool visibleFileExists(const QString &path);
+
+// Staged pages the converter left out, as "left-out:00003.jpg:reason" lines in its output:
+// page index -> reason.
+std::map<int, QString> leftOutPagesOf(const QString &converterOutput);
+
+// The converter's command line, its path quoted so a folder with spaces stays one word.
+QString converterCommandLine(const QString &applicationFolder);
+
+} // namespace pagemint

@@ -1,0 +1,34 @@
+#include "imagelist/ImageListRules.h"
+
+namespace pagemint {
+
+namespace {
+constexpr qsizetype shownPathLength = 40;
+}
+
+QString pageLabelText(int selectedIndex)
+{
+    return QStringLiteral("所在页码: ") + QString::number(selectedIndex < 0 ? 0 : selectedIndex + 1);
+}
+
+QString filenameLabelText(const QString &path)
+{
+    if (path.size() <= shownPathLength)
+        return path;
+    return QStringLiteral("...") + path.right(shownPathLength);
+}
+
+QString hintText()
+{
+    return QStringLiteral("请拖拽您的图片到这里");
+}
+
+int moveTarget(int selected, int count, MoveDirection direction)
+{
+    if (selected < 0 || selected >= count)
+        return -1;
+    const int target = direction == MoveDirection::Up ? selected - 1 : selected + 1;
+    return target >= 0 && target < count ? target : -1;
+}
+
+} // namespace pagemint

@@ -1,0 +1,275 @@
+#include "ui/frmMain.h"
+
+#include "app/Numeric.h"
+#include "app/ProgramState.h"
+#include "app/frmPrinting.h"
+#include "conversion/DeleteFolderTree.h"
+#include "conversion/StagingFolder.h"
+#include "imagelist/ImageListCommands.h"
+#include "ui/Skin.h"
+#include "ui/SkinResources.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QScreen>
+
+namespace pagemint {
+
+namespace {
+// Client size as designed, in twips.
+constexpr TwipsRect clientTwips{0, 0, 8220, 5490};
+const QRgb skinKey = qRgb(255, 0, 255);
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(alignment);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+void setTextColour(QWidget *widget, QColor colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+} // namespace
+
+frmMain::frmMain(frmPrinting &engine) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), engine_(engine)
+{
+    registerSkinResources();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Pagemint"));
+    setWindowIcon(QIcon(QStringLiteral(":/skin/icon_128.png")));
+    setFont(QFont(QStringLiteral("Tahoma"), 9));
+    setMouseTracking(true);
+    skin_.load(QStringLiteral(":/skin/background.png"));
+    createControls();
+    wireControls();
+    Timer1.setInterval(50);
+    Timer1.setSingleShot(false);
+    connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls()
+{
+    for (int i = 0; i < 4; ++i)
+        imgMenu[i] = new ImageZone(this, QStringLiteral("imgMenu%1").arg(i));
+    for (int i = 0; i < 6; ++i)
+        imgToolbar[i] = new ImageZone(this, QStringLiteral("imgToolbar%1").arg(i));
+    imgConvert = new ImageZone(this, QStringLiteral("imgConvert"));
+    imgUp = new ImageZone(this, QStringLiteral("imgUp"));
+    imgDown = new ImageZone(this, QStringLiteral("imgDown"));
+    imgMin = new ImageZone(this, QStringLiteral("imgMin"));
+    imgExit = new ImageZone(this, QStringLiteral("imgExit"));
+    lblUp = new ImageZone(this, QStringLiteral("lblUp"));
+    lblUp->setText(QStringLiteral("上移一行"));
+    lblDown = new ImageZone(this, QStringLiteral("lblDown"));
+    lblDown->setText(QStringLiteral("下移一行"));
+    const QCursor zoneCursor(QPixmap(QStringLiteral(":/skin/cursor.png")), 6, 0);
+    imgMin->setCursor(zoneCursor);
+    imgExit->setCursor(zoneCursor);
+
+    lblPage = makeLabel(this, QStringLiteral("lblPage"), pageLabelText(-1), Qt::AlignCenter);
+    setTextColour(lblPage, QColor(64, 64, 64));
+    lblFilename = makeLabel(this, QStringLiteral("lblFilename"), QString(), Qt::AlignRight | Qt::AlignVCenter);
+    setTextColour(lblFilename, QColor(64, 64, 64));
+
+    PicPB = new QFrame(this);
+    PicPB->setObjectName(QStringLiteral("PicPB"));
+    PicPB->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PicPB->hide();
+    shapePB = new QLabel(PicPB);
+    shapePB->setObjectName(QStringLiteral("shapePB"));
+    shapePB->setScaledContents(true);
+    shapePB->setPixmap(QPixmap(QStringLiteral(":/skin/progress.jpg")));
+    if (shapePB->pixmap().isNull()) {
+        shapePB->setAutoFillBackground(true);
+        QPalette palette = shapePB->palette();
+        palette.setColor(QPalette::Window, QColor(0x1F, 0x7A, 0x8C));
+        shapePB->setPalette(palette);
+    }
+    lblPB = makeLabel(this, QStringLiteral("lblPB"), QStringLiteral("0%"), Qt::AlignLeft | Qt::AlignVCenter);
+    setTextColour(lblPB, QColor(64, 64, 64));
+    lblPB->hide();
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows of one height keep appending and removing fast with tens of thousands of entries.
+    List1->setUniformItemSizes(true);
+    List1->setFrameShape(QFrame::NoFrame);
+
+    picText = new QFrame(this);
+    picText->setObjectName(QStringLiteral("picText"));
+    picText->setAutoFillBackground(true);
+    lblText = makeLabel(picText, QStringLiteral("lblText"), hintText(), Qt::AlignCenter);
+    setTextColour(lblText, QColor(128, 128, 128));
+
+    picDoor = new QLabel(this);
+    picDoor->setObjectName(QStringLiteral("picDoor"));
+    picDoor->setPixmap(QPixmap(QStringLiteral(":/skin/door.jpg")));
+}
+
+std::vector<ControlPlacement> frmMain::designedLayout()
+{
+    QFont bold = font();
+    bold.setBold(true);
+    lblText->setFont(bold);
+    QFont small = bold;
+    small.setPointSizeF(7.5);
+    lblPB->setFont(small);
+
+    // Left, Top, Width, Height in twips, font size in points (0: the window's font).
+    std::vector<ControlPlacement> layout = {
+        {imgMenu[0], {210, 465, 675, 255}},    {imgMenu[1], {1040, 465, 675, 255}},
+        {imgMenu[2], {1890, 460, 705, 255}},   {imgMenu[3], {2730, 465, 675, 255}},
+        {imgToolbar[0], {80, 795, 1035, 1080}}, {imgToolbar[1], {1130, 795, 945, 1065}},
+        {imgToolbar[2], {2190, 795, 1005, 1065}}, {imgToolbar[3], {3240, 795, 945, 1065}},
+        {imgToolbar[4], {4290, 800, 945, 1065}}, {imgToolbar[5], {5325, 795, 885, 1065}},
+        {imgConvert, {6190, 3840, 1845, 945}}, {imgUp, {6150, 2390, 825, 975}},
+        {imgDown, {7100, 2390, 825, 975}},     {lblUp, {6210, 3390, 720, 210}, 9},
+        {lblDown, {7150, 3390, 720, 210}, 9},  {imgMin, {7680, 90, 225, 255}},
+        {imgExit, {7920, 90, 225, 255}},       {List1, {150, 2070, 5865, 2760}, 9},
+        {picDoor, {7530, 15490, 8055, 2835}},  {picText, {1770, 3180, 2235, 285}},
+        {lblText, {180, 30, 1965, 210}, 9},    {lblPage, {6180, 2100, 1845, 225}, 9},
+        {lblFilename, {3420, 5090, 4695, 255}, 9}, {PicPB, {150, 5040, 5865, 345}},
+        {shapePB, {0, 0, 15, 300}},            {lblPB, {6180, 5130, 285, 180}, 7.5},
+    };
+    return layout;
+}
+
+void frmMain::wireControls()
+{
+    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            List1_Click();
+    });
+    connect(imgExit, &ImageZone::clicked, this, &frmMain::imgExit_Click);
+    connect(imgMin, &ImageZone::clicked, this, &frmMain::imgMin_Click);
+    connect(imgUp, &ImageZone::pressed, this, &frmMain::imgUp_MouseDown);
+    connect(lblUp, &ImageZone::pressed, this, &frmMain::imgUp_MouseDown);
+    connect(imgDown, &ImageZone::pressed, this, &frmMain::imgDown_MouseDown);
+    connect(lblDown, &ImageZone::pressed, this, &frmMain::imgDown_MouseDown);
+}
+
+void frmMain::Form_Load()
+{
+    SkinH_Attach();
+    SkinH_AdjustHSV(0, -90, 0);
+    tpp_ = twipsPerPixel(*this);
+    const QRect client = toPixels(clientTwips, tpp_);
+    resize(client.size());
+    // Kept off the screen until the shape is set, so it never flashes at a wrong place.
+    move(-(width() + qRound(100 / tpp_.x)), -(height() + qRound(100 / tpp_.y)));
+    QApplication::processEvents();
+    update();
+    QApplication::processEvents();
+    std::vector<ControlPlacement> layout = designedLayout();
+    applyRescaling(layout, tpp_);
+    picDoor->move(toPixels({90, 2040, 0, 0}, tpp_).topLeft());
+    picDoor->resize(picDoor->pixmap().isNull() ? QSize(537, 189) : picDoor->pixmap().size());
+    lblPB->adjustSize();
+    picDoor->raise();
+    update();
+    Timer1.start();
+}
+
+void frmMain::Timer1_Timer()
+{
+    Timer1.stop();
+    maskColor = QColor(skinKey);
+    if (!skin_.isNull()) {
+        const QImage shape = skin_.copy(QRect(QPoint(0, 0), size()));
+        setMask(QBitmap::fromImage(shape.createMaskFromColor(skinKey)));
+    }
+    if (const QScreen *screen = this->screen()) {
+        const QRect area = screen->geometry();
+        // Centred in twips, halves to the even number, as the window was designed.
+        const double left = roundHalfEven((area.width() - width()) * tpp_.x / 2);
+        const double top = roundHalfEven((area.height() - height()) * tpp_.y / 2);
+        move(area.left() + qRound(left / tpp_.x), area.top() + qRound(top / tpp_.y));
+    }
+    QApplication::processEvents();
+    DeleteFolderTree(QString::fromStdString(stagingFolder().string()));
+}
+
+void frmMain::imgExit_Click()
+{
+    exitRequested = true;
+    SkinH_Detach();
+    close();
+    engine_.Unload();
+}
+
+void frmMain::imgMin_Click()
+{
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void frmMain::List1_Click()
+{
+    const int row = List1->currentRow();
+    if (row < 0)
+        return;
+    lblPage->setText(pageLabelText(row));
+    lblFilename->setText(filenameLabelText(List1->item(row)->text()));
+}
+
+void frmMain::imgUp_MouseDown()
+{
+    imgUp->clearPicture();
+    moveSelected(*this, MoveDirection::Up);
+}
+
+void frmMain::imgDown_MouseDown()
+{
+    imgDown->clearPicture();
+    moveSelected(*this, MoveDirection::Down);
+}
+
+double frmMain::barTwips() const
+{
+    return PicPB->width() * tpp_.x;
+}
+
+void frmMain::setFillTwips(double twips)
+{
+    fillTwips_ = twips;
+    shapePB->resize(static_cast<int>(twips / tpp_.x), shapePB->height());
+}
+
+void frmMain::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (skin_.isNull())
+        painter.fillRect(rect(), palette().window());
+    else
+        painter.drawImage(0, 0, skin_);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    // However the window is closed, the program ends with it.
+    exitRequested = true;
+    SkinH_Detach();
+    engine_.Unload();
+    unloaded_ = true;
+    event->accept();
+    Q_EMIT unloaded();
+}
+
+} // namespace pagemint

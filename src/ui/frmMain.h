@@ -1,0 +1,91 @@
+#pragma once
+
+#include "ui/ImageZone.h"
+#include "ui/TwipsLayout.h"
+
+#include <QColor>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class QFrame;
+class QLabel;
+class QListWidget;
+
+namespace pagemint {
+
+class frmPrinting;
+
+// The window the user works in: frameless, painted by the skin picture, with invisible zones over
+// the painted buttons. It runs no command itself; it hands them to the engine window.
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMain(frmPrinting &engine);
+    ~frmMain() override;
+
+    // Set-up before the first showing: off the screen, rescaled, then the one-shot timer.
+    void Form_Load();
+    // Runs once, 50 ms after loading: shape, centre, clear a leftover staging folder.
+    void Timer1_Timer();
+
+    void imgExit_Click();
+    void imgMin_Click();
+    void List1_Click();
+    void imgUp_MouseDown();
+    void imgDown_MouseDown();
+
+    // Controls, named as the rest of the program knows them.
+    std::array<ImageZone *, 4> imgMenu{};
+    std::array<ImageZone *, 6> imgToolbar{};
+    ImageZone *imgConvert = nullptr;
+    ImageZone *imgUp = nullptr;
+    ImageZone *imgDown = nullptr;
+    ImageZone *imgMin = nullptr;
+    ImageZone *imgExit = nullptr;
+    ImageZone *lblUp = nullptr;
+    ImageZone *lblDown = nullptr;
+    QListWidget *List1 = nullptr;
+    QLabel *picDoor = nullptr;
+    QFrame *picText = nullptr;
+    QLabel *lblText = nullptr;
+    QLabel *lblPage = nullptr;
+    QLabel *lblFilename = nullptr;
+    QFrame *PicPB = nullptr;
+    QLabel *shapePB = nullptr;
+    QLabel *lblPB = nullptr;
+    QTimer Timer1;
+    QColor maskColor;
+
+    // The progress bar's fill, in twips; the frame's width is the full bar.
+    double barTwips() const;
+    double fillTwips() const { return fillTwips_; }
+    void setFillTwips(double twips);
+
+    frmPrinting &engine() const { return engine_; }
+    // Twips per pixel found at load; progress widths are kept in twips.
+    TwipsPerPixel tpp() const { return tpp_; }
+
+Q_SIGNALS:
+    void unloaded();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void wireControls();
+    std::vector<ControlPlacement> designedLayout();
+
+    frmPrinting &engine_;
+    QImage skin_;
+    TwipsPerPixel tpp_;
+    bool unloaded_ = false;
+    double fillTwips_ = 0;
+};
+
+} // namespace pagemint
