@@ -1,0 +1,133 @@
+#include "imagelist/FindImageFiles.h"
+
+#include "imagelist/FolderListing.h"
+#include "imagelist/NaturalOrder.h"
+#include "imagelist/PictureExtensions.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPointer>
+#include <QStringList>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+namespace pagemint {
+
+namespace {
+
+constexpr std::size_t maxSubfoldersSearched = 200;
+constexpr std::chrono::milliseconds defaultEventInterval{10};
+
+QString joinPath(const QString &folder, const QString &name)
+{
+    if (folder.endsWith(u'/') || folder.endsWith(QDir::separator()))
+        return folder + name;
+    return folder + QDir::separator() + name;
+}
+
+bool filesFirstThenNaturalOrder(const FolderEntry &a, const FolderEntry &b)
+{
+    if (a.isFolder != b.isFolder)
+        return b.isFolder;
+    return naturalLess(a.name, b.name);
+}
+
+class FolderScan {
+public:
+    FolderScan(QListWidget &list, std::chrono::milliseconds eventInterval)
+        : list_(&list), eventIntervalNs_(std::chrono::nanoseconds(eventInterval).count())
+    {
+        sinceEvents_.start();
+    }
+
+    void run(const QString &root)
+    {
+        // Depth first with an explicit stack: a deep tree must not exhaust the call stack.
+        struct Level {
+            std::vector<QString> subfolders;
+            std::size_t next = 0;
+        };
+        std::vector<Level> levels;
+        levels.push_back({searchFolder(root)});
+        while (!levels.empty() && list_) {
+            Level &level = levels.back();
+            if (level.next == level.subfolders.size()) {
+                levels.pop_back();
+                continue;
+            }
+            const QString subfolder = level.subfolders[level.next++];
+            levels.push_back({searchFolder(subfolder)});
+        }
+        handleEvents();
+    }
+
+private:
+    // Adds the pictures of `folder` and returns the subfolders to search after it.
+    std::vector<QString> searchFolder(const QString &folder)
+    {
+        std::vector<QString> subfolders;
+        std::optional<FolderContents> contents = listFolder(folder, [this] { handleEventsWhenDue(); });
+        if (!contents || !searched_.insert(contents->identity).second)
+            return subfolders;
+        std::sort(contents->entries.begin(), contents->entries.end(), filesFirstThenNaturalOrder);
+        for (const FolderEntry &entry : contents->entries) {
+            if (entry.isFolder) {
+                if (subfolders.size() < maxSubfoldersSearched)
+                    subfolders.push_back(joinPath(folder, entry.name));
+            } else if (hasPictureExtension(entry.name)) {
+                found_.append(joinPath(folder, entry.name));
+            }
+            handleEventsWhenDue();
+            if (!list_)
+                return {};
+        }
+        return subfolders;
+    }
+
+    void handleEventsWhenDue()
+    {
+        if (sinceEvents_.nsecsElapsed() >= eventIntervalNs_)
+            handleEvents();
+    }
+
+    void handleEvents()
+    {
+        if (list_ && !found_.isEmpty())
+            list_->addItems(found_);
+        found_.clear();
+        QCoreApplication::processEvents();
+        sinceEvents_.restart();
+    }
+
+    QPointer<QListWidget> list_; // events may close the window that holds it
+    qint64 eventIntervalNs_;
+    QElapsedTimer sinceEvents_;
+    QStringList found_;
+    std::set<FolderIdentity> searched_;
+};
+
+} // namespace
+
+QString TrimNullsAndSpaces(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && (text[end - 1] == u'\0' || text[end - 1] == u' '))
+        --end;
+    return text.left(end);
+}
+
+void FindImageFiles(const QString &folder, QListWidget &list)
+{
+    FindImageFiles(folder, list, defaultEventInterval);
+}
+
+void FindImageFiles(const QString &folder, QListWidget &list, std::chrono::milliseconds eventInterval)
+{
+    FolderScan(list, eventInterval).run(folder);
+}
+
+} // namespace pagemint

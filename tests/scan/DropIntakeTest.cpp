@@ -1,0 +1,52 @@
+#include "imagelist/DropIntake.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace pagemint {
+namespace {
+
+QStringList droppedFrom(const QList<QUrl> &urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    return droppedPicturePaths(data);
+}
+
+TEST(DropIntake, TakesLocalPicturesInTheOrderDropped)
+{
+    EXPECT_EQ(droppedFrom({QUrl::fromLocalFile("/p/a.jpg"), QUrl::fromLocalFile("/p/b.PNG"),
+                           QUrl::fromLocalFile("/p/c.doc")}),
+              QStringList({"/p/a.jpg", "/p/b.PNG"}));
+    EXPECT_EQ(droppedFrom({QUrl::fromLocalFile("/p/z.gif"), QUrl::fromLocalFile("/p/a.gif")}),
+              QStringList({"/p/z.gif", "/p/a.gif"}));
+}
+
+TEST(DropIntake, IgnoresUrlsThatAreNotLocalFiles)
+{
+    EXPECT_EQ(droppedFrom({QUrl::fromLocalFile("/p/c.jpg"), QUrl("http://example.com/a.jpg"),
+                           QUrl("https://example.com/b.png"), QUrl::fromLocalFile("/p/数据/d.tif")}),
+              QStringList({"/p/c.jpg", "/p/数据/d.tif"}));
+    QMimeData textOnly;
+    textOnly.setText(QStringLiteral("/p/a.jpg"));
+    EXPECT_TRUE(droppedPicturePaths(textOnly).isEmpty());
+}
+
+TEST(DropIntake, DoesNotSearchDroppedFolders)
+{
+    const QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("album/inner"));
+    QDir(dir.path()).mkpath(QStringLiteral("named.jpg"));
+    QFile(dir.filePath(QStringLiteral("album/p.jpg"))).open(QIODevice::WriteOnly);
+    const QString album = dir.filePath(QStringLiteral("album"));
+    const QString namedLikeAPicture = dir.filePath(QStringLiteral("named.jpg"));
+    EXPECT_EQ(droppedFrom({QUrl::fromLocalFile(album), QUrl::fromLocalFile(namedLikeAPicture)}),
+              QStringList{namedLikeAPicture});
+}
+
+} // namespace
+} // namespace pagemint

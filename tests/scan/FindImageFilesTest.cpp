@@ -1,0 +1,186 @@
+#include "imagelist/FindImageFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace pagemint {
+namespace {
+
+// A real folder tree made by each test, scanned into a list configured like the main window's.
+class FindImageFilesTest : public ::testing::Test {
+protected:
+    QString root() const { return dir_.path(); }
+    QString at(const QString &relative) const { return root() + u'/' + relative; }
+
+    void makeFiles(const QStringList &relativePaths) const
+    {
+        for (const QString &relative : relativePaths) {
+            QDir().mkpath(QFileInfo(at(relative)).path());
+            QFile file(at(relative));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << relative.toStdString();
+        }
+    }
+
+    void makeLink(const QString &target, const QString &linkRelative) const
+    {
+        ASSERT_TRUE(QFile::link(target, at(linkRelative))) << linkRelative.toStdString();
+    }
+
+    QStringList atAll(const QStringList &relativePaths) const
+    {
+        QStringList paths;
+        for (const QString &relative : relativePaths)
+            paths.append(at(relative));
+        return paths;
+    }
+
+    QStringList scan(const QString &folder)
+    {
+        FindImageFiles(folder, list_);
+        return entries();
+    }
+
+    QStringList entries() const
+    {
+        QStringList texts;
+        for (int i = 0; i < list_.count(); ++i)
+            texts.append(list_.item(i)->text());
+        return texts;
+    }
+
+    QTemporaryDir dir_;
+    QListWidget list_;
+
+    void SetUp() override { list_.setUniformItemSizes(true); }
+};
+
+TEST_F(FindImageFilesTest, TakesThePicturesOfAFolderInNaturalOrder)
+{
+    makeFiles({"d.tif", "c.txt", "b.Jpeg", "A.JPG", "img10.png", "img2.png", "IMG1.png"});
+    EXPECT_EQ(scan(root()), atAll({"A.JPG", "b.Jpeg", "d.tif", "IMG1.png", "img2.png", "img10.png"}));
+}
+
+TEST_F(FindImageFilesTest, AFolderEndingInTheSeparatorIsJoinedWithoutDoublingIt)
+{
+    makeFiles({"a.jpg", "sub/b.jpg"});
+    EXPECT_EQ(scan(root() + u'/'), atAll({"a.jpg", "sub/b.jpg"}));
+}
+
+TEST_F(FindImageFilesTest, SearchesOnlyTheFirst200SubfoldersInNaturalOrder)
+{
+    QStringList files;
+    for (int i = 1; i <= 250; ++i)
+        files.append(QStringLiteral("s%1/p.jpg").arg(i));
+    makeFiles(files);
+    EXPECT_EQ(scan(root()), atAll(files.mid(0, 200)));
+}
+
+TEST_F(FindImageFilesTest, TheNameAloneDecides)
+{
+    makeFiles({"x.jpg/inner.png", "a.jpe", "b.png2", "c.tiff~", "d.jpg.bak", "e.BMP", "f.gif"});
+    EXPECT_EQ(scan(root()), atAll({"e.BMP", "f.gif", "x.jpg/inner.png"}));
+}
+
+TEST_F(FindImageFilesTest, PicturesOfAFolderComeBeforeItsSubfoldersDepthFirst)
+{
+    makeFiles({"b/3.jpg", "a/x/2.jpg", "a/1.jpg", "z.jpg", "a/y.jpg"});
+    EXPECT_EQ(scan(root()), atAll({"z.jpg", "a/1.jpg", "a/y.jpg", "a/x/2.jpg", "b/3.jpg"}));
+}
+
+TEST_F(FindImageFilesTest, HiddenAndReadOnlyFoldersAreSearched)
+{
+    makeFiles({".hidden/h.jpg", "ro/r.jpg", ".dot.png"});
+    ASSERT_TRUE(QFile::setPermissions(at("ro"), QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_EQ(scan(root()), atAll({".dot.png", ".hidden/h.jpg", "ro/r.jpg"}));
+    QFile::setPermissions(at("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(FindImageFilesTest, ALinkLoopEndsAndEachFolderIsSearchedOnce)
+{
+    // One loop per tree: two loops in one tree would make an unguarded scan branch past any timeout
+    // instead of failing.
+    makeFiles({"up/a.jpg", "up/sub/b.jpg", "self/c.jpg"});
+    makeLink(at("up"), QStringLiteral("up/sub/parent"));
+    makeLink(QStringLiteral("."), QStringLiteral("self/me"));
+    EXPECT_EQ(scan(at("up")), atAll({"up/a.jpg", "up/sub/b.jpg"}));
+    list_.clear();
+    EXPECT_EQ(scan(at("self")), atAll({"self/c.jpg"}));
+}
+
+TEST_F(FindImageFilesTest, LinksAreFollowedToFilesAndToOtherFolders)
+{
+    const QTemporaryDir elsewhere;
+    QFile(elsewhere.filePath("far.jpg")).open(QIODevice::WriteOnly);
+    makeFiles({"tree/own.jpg"});
+    makeLink(elsewhere.filePath("far.jpg"), QStringLiteral("tree/linked.jpg"));
+    makeLink(elsewhere.path(), QStringLiteral("tree/other"));
+    EXPECT_EQ(scan(at("tree")), atAll({"tree/linked.jpg", "tree/own.jpg", "tree/other/far.jpg"}));
+}
+
+TEST_F(FindImageFilesTest, AFolderThatCannotBeListedAddsNothing)
+{
+    makeFiles({"keep.jpg"});
+    list_.addItem(QStringLiteral("already there"));
+    EXPECT_EQ(scan(at("missing")), QStringList{"already there"});
+    EXPECT_EQ(scan(at("keep.jpg")), QStringList{"already there"});
+}
+
+TEST_F(FindImageFilesTest, TheSameFolderTwiceGivesEveryPictureTwice)
+{
+    makeFiles({"a.jpg", "sub/b.png"});
+    const QStringList once = atAll({"a.jpg", "sub/b.png"});
+    scan(root());
+    EXPECT_EQ(scan(root()), once + once);
+}
+
+TEST_F(FindImageFilesTest, EntriesAppearWhileTheSearchRuns)
+{
+    QStringList files;
+    for (int i = 1; i <= 30; ++i)
+        files.append(QStringLiteral("f%1/p%1.jpg").arg(i));
+    makeFiles(files);
+
+    std::vector<int> countsSeen;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] { countsSeen.push_back(list_.count()); });
+    watcher.start(0);
+    FindImageFiles(root(), list_, std::chrono::milliseconds(0));
+    watcher.stop();
+
+    EXPECT_EQ(entries(), atAll(files));
+    const bool sawPartList = std::any_of(countsSeen.begin(), countsSeen.end(),
+                                         [](int count) { return count > 0 && count < 30; });
+    EXPECT_TRUE(sawPartList) << "events were handled only before or after the search";
+    EXPECT_TRUE(std::is_sorted(countsSeen.begin(), countsSeen.end()));
+}
+
+TEST(TrimNullsAndSpaces, KeepsTextUpToTheLastCharacterThatIsNeitherNulNorSpace)
+{
+    const auto text = [](QStringView view) { return view.toString(); };
+    struct Case {
+        QString input, expected;
+    };
+    const Case cases[] = {
+        {text(u"C:\\pics"), text(u"C:\\pics")},
+        {text(u"C:\\pics   "), text(u"C:\\pics")},
+        {text(QStringView(u"C:\\pics\0\0\0", 10)), text(u"C:\\pics")},
+        {text(QStringView(u"ab \0 \0", 6)), text(u"ab")},
+        {text(QStringView(u"a\0b\0", 4)), text(QStringView(u"a\0b", 3))},
+        {text(u"  lead"), text(u"  lead")},
+        {text(u"tab\t"), text(u"tab\t")},
+        {text(u"   "), QString()},
+        {text(QStringView(u"\0", 1)), QString()},
+        {QString(), QString()},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(TrimNullsAndSpaces(c.input), c.expected) << c.input.toStdString();
+}
+
+} // namespace
+} // namespace pagemint
