@@ -43,6 +43,25 @@ public:
     // folder the user last chose a file from (at first the current folder).
     bool ShowOpen();
 
+    // Save-file dialog titled "Save", starting in Path: Path gains a trailing separator, or
+    // becomes the application folder when blank or missing, and keeps that even if the user
+    // cancels. A blank Filter offers every file. Choosing an existing file asks nothing.
+    bool ShowSave();
+    // Colour dialog starting at Color, its custom colours black again at every call. Qt's dialog
+    // always shows the custom colour part, so FullOpen changes nothing.
+    bool ShowColor(bool FullOpen);
+    // Font dialog starting with FontName, FontSize, FontBold, FontItalic and FontUnderline; a
+    // confirmed choice sets all but FontUnderline (and Color). Never reports an error.
+    bool ShowFont();
+    // Folder chooser titled Title; a confirmed folder becomes Path and clears Filename and
+    // FileTitle.
+    bool ShowFolder();
+    // Print dialog without selection, page-range or print-to-file choices; stores nothing.
+    bool ShowPrinter();
+    // Page set-up of the default printer; false at once when there is none. Never reports an
+    // error.
+    bool ShowPrinterProperties();
+
 private:
     static QString upToNul(const QString &text);
     QWidget *owner() const { return owner_.data(); }
