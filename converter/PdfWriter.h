@@ -1,0 +1,30 @@
+#pragma once
+// Writes JPEG files into one PDF, each as a DCTDecode image on its own page, bytes unchanged.
+// The file data is read while the PDF is written, one picture at a time, so memory stays flat
+// however many pages there are.
+
+#include "JpegInfo.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pagemint {
+
+struct PdfPage {
+    std::filesystem::path path;
+    std::string name; // how messages name the file
+    JpegInfo info;    // from inspectJpegFile
+};
+
+// Called once per page, just before its picture data is copied.
+using PageStarted = std::function<void(const PdfPage &page)>;
+
+// Writes `pages` to `output` through a temporary file in the same folder that is renamed at the
+// end, so `output` either appears whole or not at all (an existing file stays until then).
+// False with `error` (naming the file at fault) when anything failed.
+bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output,
+              const PageStarted &pageStarted, std::string &error);
+
+} // namespace pagemint

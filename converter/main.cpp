@@ -1,0 +1,114 @@
+// pdf.exe: the console converter. Puts JPEG pages into one PDF without decoding them.
+//   pdf.exe /NOASK                   the staging folder's pages -> tmp.pdf there
+//   pdf.exe --out FILE PICTURE...    the given pictures, in order -> FILE
+// Exit status: 0 a PDF was written; 1 no usable page (nothing written); 2 bad arguments;
+// 3 the PDF could not be written (nothing written).
+
+#include "ConsoleLines.h"
+#include "JpegInfo.h"
+#include "PdfWriter.h"
+#include "StagedPages.h"
+
+#include "conversion/StagingFolder.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace fs = std::filesystem;
+using namespace pagemint;
+
+namespace {
+
+enum Exit { Written = 0, NoUsablePage = 1, BadArguments = 2, WriteFailed = 3 };
+
+constexpr const char *kHelp =
+    "Usage:\n"
+    "  pdf.exe /NOASK\n"
+    "      Converts the staged pages of the staging folder (files named digits + \".jpg\", in\n"
+    "      numeric order) into tmp.pdf in that folder. Asks nothing.\n"
+    "  pdf.exe --out FILE PICTURE...\n"
+    "      Converts the given JPEG pictures, in the given order, into FILE.\n"
+    "\n"
+    "Each JPEG goes into the PDF unchanged, one picture per page, sized by its resolution\n"
+    "(96 dpi when it states none) and turned upright by its EXIF orientation.\n"
+    "Before each page, stdout gets \"page NAME of COUNT\". A file that cannot be a page is left\n"
+    "out with \"left-out:NAME:REASON\" on stderr, and the others go on.\n"
+    "The PDF appears only once it is complete.\n"
+    "Exit status: 0 PDF written, 1 no usable page, 2 bad arguments, 3 PDF not written.\n";
+
+void complain(const std::string &message) { emitLine(stderr, "pdf.exe: " + message + "\n"); }
+
+int convert(const std::vector<fs::path> &pictures, const fs::path &output)
+{
+    std::vector<PdfPage> pages;
+    for (const fs::path &path : pictures) {
+        PdfPage page{path, displayName(path), {}};
+        std::string reason;
+        if (inspectJpegFile(path, page.info, reason))
+            pages.push_back(std::move(page));
+        else
+            emitLine(stderr, leftOutLine(page.name, reason));
+    }
+    if (pages.empty()) {
+        complain("no usable page; no PDF written");
+        return NoUsablePage;
+    }
+    const std::size_t total = pages.size();
+    const PageStarted progress = [total](const PdfPage &page) { emitLine(stdout, progressLine(page.name, total)); };
+    std::string error;
+    if (!writePdf(pages, output, progress, error)) {
+        complain(error + "; no PDF written");
+        return WriteFailed;
+    }
+    return Written;
+}
+
+int convertStagingFolder()
+{
+    const fs::path folder = stagingFolder();
+    const fs::path output = folder / "tmp.pdf";
+    // A tmp.pdf left from an earlier run must not pass for this run's result.
+    std::error_code error;
+    fs::remove(output, error);
+    const std::vector<fs::path> pictures = stagedPages(folder, error);
+    if (error) {
+        complain("cannot list " + folder.string() + ": " + error.message());
+        return NoUsablePage;
+    }
+    return convert(pictures, output);
+}
+
+bool isNoAsk(std::string_view arg) { return arg.size() == 6 && ::strncasecmp(arg.data(), "/NOASK", 6) == 0; }
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // A reader closing the pipe must not end us halfway through the PDF.
+    std::signal(SIGPIPE, SIG_IGN);
+#ifdef __GLIBC__
+    // The writer holds each picture in a fresh buffer of its size. Kept, not handed back to the
+    // system after every page, that memory is reused without page faults (a fifth of the time).
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
+
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.size() == 1 && isNoAsk(args[0]))
+        return convertStagingFolder();
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(kHelp, stdout);
+        return std::fflush(stdout) == 0 ? Written : BadArguments;
+    }
+    if (args.size() >= 3 && args[0] == "--out")
+        return convert(std::vector<fs::path>(args.begin() + 2, args.end()), fs::path(args[1]));
+    std::fputs(kHelp, stderr);
+    return BadArguments;
+}
