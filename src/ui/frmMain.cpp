@@ -52,7 +52,9 @@ frmMain::frmMain(frmPrinting &engine) : QWidget(nullptr, Qt::Window | Qt::Framel
     setMouseTracking(true);
     skin_.load(QStringLiteral(":/skin/background.png"));
     createControls();
+    loadPictureHolders();
     wireControls();
+    wireZones();
     Timer1.setInterval(50);
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
@@ -154,6 +156,7 @@ void frmMain::wireControls()
         if (row >= 0)
             List1_Click();
     });
+    // Zones act on a press of any button, exit and minimise on a click.
     connect(imgExit, &ImageZone::clicked, this, &frmMain::imgExit_Click);
     connect(imgMin, &ImageZone::clicked, this, &frmMain::imgMin_Click);
     connect(imgUp, &ImageZone::pressed, this, &frmMain::imgUp_MouseDown);

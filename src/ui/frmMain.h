@@ -14,6 +14,7 @@
 class QFrame;
 class QLabel;
 class QListWidget;
+class QMenu;
 
 namespace pagemint {
 
@@ -37,6 +38,13 @@ public:
     void List1_Click();
     void imgUp_MouseDown();
     void imgDown_MouseDown();
+    // Toolbar, Convert and menu zones: feedback, then the command.
+    void imgToolbar_MouseDown(int Index);
+    void imgConvert_MouseDown();
+    void imgMenu_MouseDown(int Index);
+    // Lights one zone: its hover picture over it, every other zone cleared.
+    void showHover(ImageZone *zone, const QPixmap &picture);
+    void ClearHoverPictures();
 
     // Controls, named as the rest of the program knows them.
     std::array<ImageZone *, 4> imgMenu{};
@@ -60,6 +68,19 @@ public:
     QTimer Timer1;
     QColor maskColor;
 
+    // Picture holders: hover (Data) and pressed (Click) pictures of the zones.
+    std::array<QPixmap, 4> imgMenuData;
+    std::array<QPixmap, 6> imgToolbarData;
+    std::array<QPixmap, 6> imgToolbarClick;
+    QPixmap imgConvertData;
+    QPixmap imgUpData;
+    QPixmap imgDownData;
+
+    // A left-button drag of the window by its background, grab point in twips.
+    bool dragActive = false;
+    qint32 dragX = 0;
+    qint32 dragY = 0;
+
     // The progress bar's fill, in twips; the frame's width is the full bar.
     double barTwips() const;
     double fillTwips() const { return fillTwips_; }
@@ -74,10 +95,16 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
+    void loadPictureHolders();
+    void wireZones();
+    QMenu *menuOfZone(int Index) const;
     void wireControls();
     std::vector<ControlPlacement> designedLayout();
 

@@ -60,6 +60,9 @@ void ModalAnswerer::thenMessage(QMessageBox::StandardButton button, MessageRecor
 void ModalAnswerer::poll()
 {
     QWidget *window = openWindow();
+    // A menu or dialog object may be shown again later: it is new once it has been closed.
+    if (window == nullptr)
+        lastAnswered_ = nullptr;
     if (window == nullptr || window == lastAnswered_) {
         if (!answers_.empty() && (idleMs_ += pollMs) > timeoutMs_) {
             failures_ << QStringLiteral("an expected window never opened");
@@ -80,7 +83,12 @@ void ModalAnswerer::poll()
     Answer answer = std::move(answers_.front());
     answers_.pop_front();
     // Answer from the event loop of the window itself, not from inside this timer callback.
-    QTimer::singleShot(0, window, [window, answer] { answer(window); });
+    QTimer::singleShot(0, window, [this, window, answer] {
+        answer(window);
+        // Closed by the answer: the same menu or dialog may open again at once.
+        if (!window->isVisible())
+            lastAnswered_ = nullptr;
+    });
 }
 
 } // namespace pagemint::test
