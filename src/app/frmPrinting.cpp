@@ -4,9 +4,12 @@
 #include "conversion/ConversionJob.h"
 #include "conversion/DocumentProperties.h"
 #include "conversion/ProgressDisplay.h"
+#include "imagelist/AddFolderCommand.h"
 #include "imagelist/ImageListCommands.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
+#include "settings/SettingsFile.h"
+#include "ui/FolderBrowser.h"
 #include "ui/MessageBox.h"
 #include "ui/Shell.h"
 #include "ui/Skin.h"
@@ -61,7 +64,7 @@ void frmPrinting::createSettingsControls()
 {
     Label3 = new QLabel(QStringLiteral("输出路径:"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
-    txtPath = new QLineEdit(QStringLiteral("C:\\output"), this);
+    txtPath = new QLineEdit(defaultOutputFolder(), this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
     txtPath->setToolTip(QStringLiteral("Select a Folder to Output"));
     cmdBrowse = new QPushButton(QStringLiteral("浏览..."), this);
@@ -81,6 +84,8 @@ void frmPrinting::createSettingsControls()
         button->setAutoDefault(false);
         button->setDefault(false);
     }
+    connect(cmdSave, &QPushButton::clicked, this, &frmPrinting::cmdSave_Click);
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmPrinting::cmdBrowse_Click);
     setTabOrder(cmdBrowse, txtPath);
     setTabOrder(txtPath, cmbMode);
     setTabOrder(cmbMode, cmdSave);
@@ -170,9 +175,7 @@ void frmPrinting::Form_Load()
     connect(objDOS_.get(), &DOSOutputs::ReceiveOutputs, this, &frmPrinting::objDOS_ReceiveOutputs);
     connect(objDOS_.get(), &DOSOutputs::CommandOver, this, &frmPrinting::objDOS_CommandOver);
     dialogs_.Init(this);
-    txtPath->setText(QDir::homePath() + QStringLiteral("/Output"));
-    cmbMode->setCurrentIndex(0);
-    OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
+    loadSettings();
     txtCreationDate->setText(creationDateText(QDateTime::currentDateTime()));
     main_ = std::make_unique<frmMain>(*this);
     main_->Form_Load();
@@ -181,6 +184,37 @@ void frmPrinting::Form_Load()
     update();
     std::vector<ControlPlacement> layout = designedLayout();
     applyRescaling(layout, twipsPerPixel(*this));
+}
+
+void frmPrinting::loadSettings()
+{
+    const StoredSettings stored = readSettingsFile(settingsFilePath());
+    if (!stored.found) {
+        txtPath->setText(defaultOutputFolder());
+        cmbMode->setCurrentIndex(0);
+    } else {
+        // What could be read is taken; the rest keeps its design value.
+        if (stored.outputFolder)
+            txtPath->setText(*stored.outputFolder);
+        if (stored.modeIndex)
+            cmbMode->setCurrentIndex(*stored.modeIndex);
+    }
+    OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
+}
+
+void frmPrinting::cmdSave_Click()
+{
+    OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
+    writeSettingsFile(settingsFilePath(), txtPath->text(), cmbMode->currentIndex());
+    hide();
+}
+
+void frmPrinting::cmdBrowse_Click()
+{
+    // A cancelled browse keeps the folder shown before.
+    const QString folder = browseForFolder(this, QStringLiteral("请选择一个文件夹:"));
+    if (!folder.isEmpty())
+        txtPath->setText(folder);
 }
 
 void frmPrinting::Unload()
@@ -218,6 +252,9 @@ void frmPrinting::CmdToolsBar_Click(int Index)
     switch (Index) {
     case 0:
         addFileCommand(window, dialogs_);
+        break;
+    case 1:
+        AddImagesFromFolder(window, this);
         break;
     case 2:
         removeSelectedCommand(window);

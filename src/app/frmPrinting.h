@@ -41,6 +41,9 @@ public:
     void objDOS_CommandOver();
     void txtMsg_Change();
     void Command1_Click();
+    // Settings window: save (and hide), choose the output folder.
+    void cmdSave_Click();
+    void cmdBrowse_Click();
     void menuAbout_Click();
     void menuWeb_Click();
 
@@ -95,6 +98,7 @@ private:
     void createSettingsControls();
     void createWorkingControls();
     void createMenus();
+    void loadSettings();
     std::vector<ControlPlacement> designedLayout();
 
     CCommonDialogs dialogs_;

@@ -92,13 +92,7 @@ void ConversionJob::setControlsUsable(bool usable, bool withCommand3)
         engine_.Command3->setEnabled(usable);
     for (QPushButton *button : engine_.CmdToolsBar)
         button->setEnabled(usable);
-    for (ImageZone *zone : window_.imgToolbar)
-        zone->setEnabled(usable);
-    for (ImageZone *zone : window_.imgMenu)
-        zone->setEnabled(usable);
-    for (QWidget *control : std::initializer_list<QWidget *>{window_.imgConvert, window_.imgUp, window_.imgDown,
-                                                             window_.lblUp, window_.lblDown, window_.List1})
-        control->setEnabled(usable);
+    window_.setCommandsEnabled(usable);
     window_.lblFilename->setVisible(usable);
 }
 

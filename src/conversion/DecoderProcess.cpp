@@ -1,5 +1,7 @@
 #include "DecoderProcess.h"
 
+#include "app/ApplicationFolder.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -64,7 +66,7 @@ QString decoderPath()
 {
     if (!decoderPathOverride.isEmpty())
         return decoderPathOverride;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/data/pagemint-decoder");
+    return applicationFolder() + QStringLiteral("/data/pagemint-decoder");
 }
 
 void setDecoderPathForTesting(const QString &path)

@@ -7,6 +7,7 @@
 #include "ui/frmMain.h"
 
 #include <QFrame>
+#include <QFile>
 #include <QLabel>
 
 namespace pagemint {

@@ -8,6 +8,7 @@
 #include "ui/MessageBox.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <memory>
@@ -28,6 +29,9 @@ struct DOSOutputs::Run {
     QStringDecoder decoder{QStringDecoder::System};
     // Made at the first wait; one timer object serves the whole run.
     std::unique_ptr<clsWaitableTimer> timer;
+    // Our child is the converter. Until the kernel has renamed it after exec it still carries
+    // our name, so a first pass right after the start would otherwise find no pdf.exe and stop.
+    bool childIsConverter = false;
 };
 
 DOSOutputs::DOSOutputs(QObject *parent) : QObject(parent) {}
@@ -62,7 +66,9 @@ bool DOSOutputs::start(Run &run)
         fail(QStringLiteral("CreatePipe failed. Error: %1").arg(error));
         return false;
     }
-    if (!run.child.start(splitCommandLine(m_commandLine), run.pipe.writeEnd())) {
+    const QStringList arguments = splitCommandLine(m_commandLine);
+    run.childIsConverter = processNameMatches(QFileInfo(arguments.value(0)).fileName(), converterName);
+    if (!run.child.start(arguments, run.pipe.writeEnd())) {
         fail(QStringLiteral("File or command not found"));
         return false;
     }
@@ -83,7 +89,8 @@ bool DOSOutputs::poll(Run &run)
         running = readPiece(run);
     // Reaped here, or our own exited converter would count as a process named pdf.exe.
     run.child.reap();
-    if (!IsProcessRunning(converterName))
+    const bool ourConverterRuns = run.childIsConverter && !run.child.hasExited();
+    if (!ourConverterRuns && !IsProcessRunning(converterName))
         running = false;
     QCoreApplication::processEvents();
     if (!run.timer)

@@ -55,6 +55,7 @@ frmMain::frmMain(frmPrinting &engine) : QWidget(nullptr, Qt::Window | Qt::Framel
     loadPictureHolders();
     wireControls();
     wireZones();
+    enableDrops();
     Timer1.setInterval(50);
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);

@@ -45,6 +45,8 @@ public:
     // Lights one zone: its hover picture over it, every other zone cleared.
     void showHover(ImageZone *zone, const QPixmap &picture);
     void ClearHoverPictures();
+    // The zones and the list that start or change anything; exit and minimise stay usable.
+    void setCommandsEnabled(bool enabled);
 
     // Controls, named as the rest of the program knows them.
     std::array<ImageZone *, 4> imgMenu{};
@@ -99,11 +101,14 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // Drops of picture files on the door, the hint box and the list.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void loadPictureHolders();
     void wireZones();
+    void enableDrops();
     QMenu *menuOfZone(int Index) const;
     void wireControls();
     std::vector<ControlPlacement> designedLayout();

@@ -8,6 +8,7 @@
 #include "ui/Skin.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -65,6 +66,16 @@ void frmMain::ClearHoverPictures()
         zone->clearPicture();
     for (ImageZone *zone : {imgUp, imgDown, imgConvert})
         zone->clearPicture();
+}
+
+void frmMain::setCommandsEnabled(bool enabled)
+{
+    for (ImageZone *zone : imgToolbar)
+        zone->setEnabled(enabled);
+    for (ImageZone *zone : imgMenu)
+        zone->setEnabled(enabled);
+    for (QWidget *control : std::initializer_list<QWidget *>{imgConvert, imgUp, imgDown, lblUp, lblDown, List1})
+        control->setEnabled(enabled);
 }
 
 void frmMain::showHover(ImageZone *zone, const QPixmap &picture)

@@ -132,7 +132,7 @@ TEST_F(MainWindowZones, CommandWordsMatchExactlyAndTheBoxEmpties)
     EXPECT_EQ(engine().txtMsg->text(), QStringLiteral("Text1"));
     addEntries({QStringLiteral("/1")});
     ModalAnswerer answerer;
-    for (const QString word : {QStringLiteral("add"), QStringLiteral("ADD"), QStringLiteral("Add "),
+    for (const QString &word : {QStringLiteral("add"), QStringLiteral("ADD"), QStringLiteral("Add "),
                                QStringLiteral("Text1"), QStringLiteral("convert")}) {
         engine().txtMsg->setText(word);
         EXPECT_EQ(engine().txtMsg->text(), QString()) << word.toStdString();
