@@ -2,6 +2,7 @@
 #include "ModalAnswerer.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -185,6 +186,27 @@ TEST_F(MainWindowZones, ConvertWithAnEmptyListAsksForAFile)
     EXPECT_EQ(shown.caption, QStringLiteral("添加"));
     EXPECT_EQ(shown.icon, QMessageBox::Warning);
     EXPECT_TRUE(window().List1->isEnabled());
+}
+
+} // namespace
+} // namespace pagemint::test
+
+namespace pagemint::test {
+namespace {
+
+// Renders the window with a few pictures listed and keeps the picture beside the build.
+TEST_F(MainWindowZones, RendersTheSkinAndSavesAScreenshot)
+{
+    addEntries({QStringLiteral("/home/ann/Pictures/holiday/IMG_0001.jpg"),
+                QStringLiteral("/home/ann/Pictures/holiday/IMG_0002.jpg"),
+                QStringLiteral("/home/ann/Pictures/scans/receipt.png")});
+    window().List1->setCurrentRow(1);
+    const QImage shot = window().grab().toImage();
+    ASSERT_EQ(shot.size(), QSize(548, 366));
+    const QImage skin(QStringLiteral(":/skin/background.png"));
+    EXPECT_EQ(shot.pixel(300, 20), skin.pixel(300, 20));
+    QDir().mkpath(QStringLiteral(PAGEMINT_APP_DIR "/../screenshots"));
+    EXPECT_TRUE(shot.save(QStringLiteral(PAGEMINT_APP_DIR "/../screenshots/main-window.png")));
 }
 
 } // namespace
