@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
 
 namespace pagemint::test {
 namespace {
@@ -36,6 +37,33 @@ int pageCount(const QString &pdf)
             return line.mid(6).trimmed().toInt();
     return -1;
 }
+
+// Records each new text a label shows while a job handles events.
+class TextRecorder {
+public:
+    explicit TextRecorder(QLabel *label) : label_(label)
+    {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this, label] {
+            if (texts_.isEmpty() || texts_.constLast() != label->text())
+                texts_ << label->text();
+        });
+        timer_.start();
+    }
+    // Everything seen, and what the label shows now.
+    QStringList texts() const
+    {
+        QStringList all = texts_;
+        if (all.isEmpty() || all.constLast() != label_->text())
+            all << label_->text();
+        return all;
+    }
+
+private:
+    QLabel *label_;
+    QTimer timer_;
+    QStringList texts_;
+};
 
 class ConversionJob : public EngineFixture {
 protected:
@@ -116,12 +144,69 @@ TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
 {
     OnePdfPerPicture = true;
     addEntries({picture(QStringLiteral("holiday.2012.jpg"), "JPG"), picture(QStringLiteral("b.png"), "PNG"),
-                picture(QStringLiteral("c.bmp"), "BMP")});
+                picture(QStringLiteral("c.bmp"), "BMP"), picture(QStringLiteral("d.jpg"), "JPG")});
+    TextRecorder progress(window().lblPB);
     EXPECT_TRUE(convert(0).empty());
+    EXPECT_EQ(progress.texts(), (QStringList{QStringLiteral("0%"), QStringLiteral("准备文件中..."),
+                                             QStringLiteral("正在转换...0%"), QStringLiteral("正在转换...33%"),
+                                             QStringLiteral("正在转换...66%"), QStringLiteral("正在转换...100%"),
+                                             QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
+    EXPECT_EQ(pageCount(out_ + QStringLiteral("/d.pdf")), 1);
     for (const char *name : {"holiday.pdf", "b.pdf", "c.pdf"})
         EXPECT_EQ(pageCount(out_ + QLatin1Char('/') + QLatin1String(name)), 1) << name;
     EXPECT_EQ(engine().lblPB->text(), QStringLiteral("正在转换...100%"));
     expectCleanEnd();
+}
+
+TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
+{
+    QStringList pictures;
+    for (int i = 0; i < 4; ++i)
+        pictures << picture(QStringLiteral("p%1.jpg").arg(i), "JPG");
+    addEntries(pictures);
+    TextRecorder progress(window().lblPB);
+    EXPECT_TRUE(convert(0).empty());
+    const QStringList texts = progress.texts();
+    const QStringList staging = {QStringLiteral("准备文件中..."), QStringLiteral("Converting Files...0%"),
+                                 QStringLiteral("Converting Files...33%"), QStringLiteral("Converting Files...66%"),
+                                 QStringLiteral("Converting Files...100%"), QStringLiteral("创建文件中...")};
+    ASSERT_GE(texts.size(), staging.size() + 1);
+    EXPECT_EQ(texts.mid(1, staging.size()), staging);
+    // Whatever the converter reported comes next, always as 创建PDF...N%, then the clean-up.
+    for (const QString &text : texts.mid(staging.size() + 1, texts.size() - staging.size() - 3))
+        EXPECT_TRUE(text.startsWith(QStringLiteral("创建PDF..."))) << text.toStdString();
+    EXPECT_EQ(texts.mid(texts.size() - 2), (QStringList{QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
+    EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
+}
+
+TEST_F(ConversionJob, ExitingDuringAJobEndsItAndClearsTheStagingFolder)
+{
+    QStringList pictures;
+    for (int i = 0; i < 20; ++i)
+        pictures << picture(QStringLiteral("p%1.png").arg(i), "PNG");
+    addEntries(pictures);
+    QString textAtExit;
+    QTimer exitSoon;
+    exitSoon.setInterval(0);
+    QObject::connect(&exitSoon, &QTimer::timeout, [&] {
+        if (window().lblPB->text() == QStringLiteral("Converting Files...10%")) {
+            exitSoon.stop();
+            textAtExit = window().lblPB->text();
+            window().imgExit_Click();
+        }
+    });
+    exitSoon.start();
+    ModalAnswerer answerer;
+    engine().Command3_Click();
+    EXPECT_EQ(textAtExit, QStringLiteral("Converting Files...10%"));
+    EXPECT_TRUE(exitRequested);
+    EXPECT_TRUE(engine().isUnloaded());
+    // The job stopped where it was and left the windows alone.
+    EXPECT_EQ(window().lblPB->text(), textAtExit);
+    EXPECT_FALSE(QDir(QString::fromStdString(stagingFolder().string())).exists());
+    EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/NewPDF.pdf")));
+    EXPECT_TRUE(opened_.isEmpty());
+    EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
 }
 
 TEST_F(ConversionJob, OnePictureShowsAHundredPercent)
