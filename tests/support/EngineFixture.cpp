@@ -8,6 +8,8 @@
 #include "ui/Shell.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,7 +20,12 @@ void EngineFixture::SetUp()
 {
     exitRequested = false;
     OnePdfPerPicture = false;
-    setApplicationFolderForTesting(QStringLiteral(PAGEMINT_APP_DIR));
+    // A private application folder (the settings file is written there) with the built helpers.
+    appFolder_ = env_.root() + QStringLiteral("/app");
+    QDir().mkpath(appFolder_);
+    QFile::link(QStringLiteral(PAGEMINT_APP_DIR "/data"), appFolder_ + QStringLiteral("/data"));
+    setApplicationFolderForTesting(appFolder_);
+    prepareApplicationFolder();
     setShellHandlerForTesting([this](const QString &action, const QString &target) { opened_ << action + QLatin1Char(' ') + target; });
     engine_ = std::make_unique<frmPrinting>();
     engine_->Form_Load();

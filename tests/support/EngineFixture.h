@@ -26,8 +26,11 @@ protected:
     void addEntries(const QStringList &paths);
     // Lets the one-shot step after loading run.
     void finishLoading();
+    // Runs before the windows load: a test may put a settings file into appFolder_ here.
+    virtual void prepareApplicationFolder() {}
 
     TestEnvironment env_;
+    QString appFolder_;
     std::unique_ptr<frmPrinting> engine_;
     QStringList opened_;
 };

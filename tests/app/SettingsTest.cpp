@@ -1,0 +1,112 @@
+#include "EngineFixture.h"
+#include "ModalAnswerer.h"
+
+#include "app/ProgramState.h"
+#include "conversion/DocumentProperties.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace pagemint::test {
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class Settings : public EngineFixture {
+protected:
+    QString settingsFile() const { return appFolder_ + QStringLiteral("/setting.dll"); }
+    // Ends this run and starts the program's windows again, as a restart would.
+    void restart()
+    {
+        engine_.reset();
+        OnePdfPerPicture = false;
+        engine_ = std::make_unique<frmPrinting>();
+        engine_->Form_Load();
+    }
+    void saveWith(const QString &folder, int mode)
+    {
+        engine().show();
+        engine().txtPath->setText(folder);
+        engine().cmbMode->setCurrentIndex(mode);
+        engine().cmdSave->click();
+    }
+};
+
+TEST_F(Settings, FirstRunShowsTheDefaults)
+{
+    EXPECT_EQ(engine().txtPath->text(), QDir::homePath() + QStringLiteral("/Output"));
+    EXPECT_EQ(engine().cmbMode->currentText(), mergeModeText());
+    EXPECT_FALSE(OnePdfPerPicture);
+    EXPECT_FALSE(QFile::exists(settingsFile()));
+}
+
+TEST_F(Settings, SavedFolderAndModeComeBackAfterARestart)
+{
+    const QString folder = env_.root() + QStringLiteral("/PDF 输出, final");
+    saveWith(folder, 1);
+    EXPECT_FALSE(engine().isVisible());
+    EXPECT_TRUE(OnePdfPerPicture);
+    EXPECT_EQ(readAll(settingsFile()), folder.toLocal8Bit() + "\r\n1\r\n");
+    restart();
+    EXPECT_EQ(engine().txtPath->text(), folder);
+    EXPECT_EQ(engine().cmbMode->currentText(), perPictureModeText());
+    EXPECT_TRUE(OnePdfPerPicture);
+}
+
+TEST_F(Settings, ModeChangesOnlyWithASave)
+{
+    engine().show();
+    engine().cmbMode->setCurrentIndex(1);
+    engine().close();
+    EXPECT_FALSE(OnePdfPerPicture);
+    EXPECT_EQ(engine().cmbMode->currentIndex(), 1);
+    engine().show();
+    engine().cmbMode->setCurrentIndex(-1);
+    engine().cmdSave->click();
+    // No selection counts as one PDF per picture.
+    EXPECT_TRUE(OnePdfPerPicture);
+    EXPECT_EQ(readAll(settingsFile()).split('\n').value(1), QByteArray("-1\r"));
+}
+
+class OneLineSettings : public Settings {
+    void prepareApplicationFolder() override
+    {
+        QFile file(appFolder_ + QStringLiteral("/setting.dll"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("/srv/pdf\r\n");
+    }
+};
+
+TEST_F(OneLineSettings, GiveTheFolderAndOnePdfPerPicture)
+{
+    EXPECT_EQ(engine().txtPath->text(), QStringLiteral("/srv/pdf"));
+    EXPECT_EQ(engine().cmbMode->currentIndex(), -1);
+    EXPECT_TRUE(OnePdfPerPicture);
+}
+
+TEST_F(Settings, BrowsingSetsTheFolderAndCancellingKeepsIt)
+{
+    const QString chosen = env_.root() + QStringLiteral("/chosen");
+    QDir().mkpath(chosen);
+    engine().txtPath->setText(QStringLiteral("/before"));
+    ModalAnswerer answerer;
+    answerer.then(cancelDialog);
+    engine().cmdBrowse->click();
+    EXPECT_EQ(engine().txtPath->text(), QStringLiteral("/before"));
+    answerer.then([&](QWidget *dialog) { chooseFile(dialog, chosen); });
+    engine().cmdBrowse->click();
+    EXPECT_EQ(engine().txtPath->text(), chosen);
+    EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
+    // Browsing alone saves nothing.
+    EXPECT_FALSE(QFile::exists(settingsFile()));
+}
+
+} // namespace
+} // namespace pagemint::test

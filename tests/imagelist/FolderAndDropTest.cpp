@@ -1,0 +1,129 @@
+#include "EngineFixture.h"
+#include "ModalAnswerer.h"
+
+#include "imagelist/ImageListRules.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+namespace pagemint::test {
+namespace {
+
+class FolderCommand : public EngineFixture {};
+
+TEST_F(FolderCommand, AddsThePicturesOfTheTreeWhileTheWindowWaits)
+{
+    for (const char *name : {"pics/A.JPG", "pics/b.Jpeg", "pics/c.txt", "pics/d.tif", "pics/sub/e.png"})
+        env_.writeFile(QString::fromLatin1(name), "x");
+    const QString folder = env_.root() + QStringLiteral("/pics");
+    QStringList hintsSeen;
+    bool listDisabledMeanwhile = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!window().List1->isEnabled()) {
+            listDisabledMeanwhile = true;
+            hintsSeen << window().lblText->text();
+        }
+    });
+    watch.start();
+    ModalAnswerer answerer;
+    answerer.then([&](QWidget *dialog) { chooseFile(dialog, folder); });
+    engine().CmdToolsBar_Click(1);
+    watch.stop();
+    EXPECT_EQ(entries(), (QStringList{folder + QStringLiteral("/A.JPG"), folder + QStringLiteral("/b.Jpeg"),
+                                      folder + QStringLiteral("/d.tif"), folder + QStringLiteral("/sub/e.png")}));
+    EXPECT_TRUE(listDisabledMeanwhile);
+    EXPECT_TRUE(hintsSeen.contains(QStringLiteral("搜索文件...")));
+    EXPECT_TRUE(window().List1->isEnabled());
+    EXPECT_TRUE(window().imgConvert->isEnabled());
+    EXPECT_TRUE(window().picText->isHidden());
+    EXPECT_EQ(window().lblText->text(), hintText());
+}
+
+TEST_F(FolderCommand, CancellingLeavesTheListAndGivesTheWindowBack)
+{
+    ModalAnswerer answerer;
+    answerer.then(cancelDialog);
+    engine().CmdToolsBar_Click(1);
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_FALSE(window().picText->isHidden());
+    EXPECT_EQ(window().lblText->text(), hintText());
+    EXPECT_TRUE(window().List1->isEnabled());
+    EXPECT_TRUE(window().imgToolbar[0]->isEnabled());
+}
+
+class Drops : public EngineFixture {
+protected:
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        finishLoading();
+    }
+    // Drags `urls` over the window at `at` and drops them, as the desktop does.
+    Qt::DropAction drop(const QList<QUrl> &urls, QPoint at)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window().windowHandle(), &enter);
+        QDropEvent dropped(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window().windowHandle(), &dropped);
+        return dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
+    }
+    QUrl file(const QString &name) { return QUrl::fromLocalFile(env_.writeFile(name, "x")); }
+    QPoint listPoint() { return window().List1->geometry().topLeft() + QPoint(20, 20); }
+};
+
+TEST_F(Drops, OnTheDoorHideItAndAddPicturesInOrder)
+{
+    ASSERT_FALSE(window().picDoor->isHidden());
+    const QList<QUrl> urls = {file(QStringLiteral("a.jpg")), file(QStringLiteral("b.PNG")), file(QStringLiteral("c.doc"))};
+    EXPECT_EQ(drop(urls, listPoint()), Qt::CopyAction);
+    EXPECT_TRUE(window().picDoor->isHidden());
+    EXPECT_EQ(entries(), (QStringList{urls[0].toLocalFile(), urls[1].toLocalFile()}));
+    EXPECT_TRUE(window().picText->isHidden());
+    // Nothing gets selected by a drop.
+    EXPECT_EQ(window().List1->currentRow(), -1);
+}
+
+TEST_F(Drops, FoldersAreNotSearchedAndRemoteFilesAreIgnored)
+{
+    window().picDoor->hide();
+    env_.writeFile(QStringLiteral("folder/inside.jpg"), "x");
+    QDir().mkpath(env_.root() + QStringLiteral("/album.jpg"));
+    const QList<QUrl> urls = {QUrl::fromLocalFile(env_.root() + QStringLiteral("/folder")),
+                              QUrl(QStringLiteral("https://example.org/remote.jpg")),
+                              QUrl::fromLocalFile(env_.root() + QStringLiteral("/album.jpg"))};
+    drop(urls, listPoint());
+    EXPECT_EQ(entries(), QStringList{env_.root() + QStringLiteral("/album.jpg")});
+}
+
+TEST_F(Drops, OnlyDocumentsOnTheDoorLeaveAnEmptyListWithTheHint)
+{
+    drop({file(QStringLiteral("notes.doc"))}, listPoint());
+    EXPECT_TRUE(window().picDoor->isHidden());
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_FALSE(window().picText->isHidden());
+}
+
+TEST_F(Drops, OnTheHintBoxHideItAndTheSamePictureTwiceCountsTwice)
+{
+    window().picDoor->hide();
+    const QUrl picture = file(QStringLiteral("a.gif"));
+    drop({picture}, window().picText->geometry().center());
+    EXPECT_TRUE(window().picText->isHidden());
+    drop({picture}, listPoint());
+    EXPECT_EQ(entries(), (QStringList{picture.toLocalFile(), picture.toLocalFile()}));
+}
+
+} // namespace
+} // namespace pagemint::test
