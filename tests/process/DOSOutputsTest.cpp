@@ -1,5 +1,6 @@
 #include "process/DOSOutputs.h"
 
+#include "PostedEventFlag.h"
 #include "FakePrograms.h"
 #include "support/ModalAnswerer.h"
 
@@ -149,21 +150,9 @@ TEST_F(DOSOutputsTest, UnrelatedConverterKeepsTheRunGoingUntilItEnds)
     unrelated.waitForFinished();
 }
 
-class Flagger : public QObject {
-public:
-    bool seen = false;
-    bool event(QEvent *e) override
-    {
-        if (e->type() != QEvent::User)
-            return QObject::event(e);
-        seen = true;
-        return true;
-    }
-};
-
 TEST_F(DOSOutputsTest, EventsAreHandledWhileTheCommandRuns)
 {
-    Flagger receiver;
+    pagemint::test::PostedEventFlag receiver;
     bool timerFired = false;
     bool postedSeenBeforeOver = false;
     bool timerFiredBeforeOver = false;

@@ -1,5 +1,7 @@
 #include "process/clsWaitableTimer.h"
 
+#include "PostedEventFlag.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -31,22 +33,10 @@ TEST(WaitableTimerName, IsProgramNameThenMinuteAndSecond)
         EXPECT_EQ(pagemint::waitableTimerName(QString::fromUtf8(c.program), c.time), QString::fromUtf8(c.name));
 }
 
-class Flagger : public QObject {
-public:
-    bool seen = false;
-    bool event(QEvent *e) override
-    {
-        if (e->type() != QEvent::User)
-            return QObject::event(e);
-        seen = true;
-        return true;
-    }
-};
-
 TEST(WaitableTimer, WaitsItsTimeWhileHandlingEvents)
 {
     clsWaitableTimer timer;
-    Flagger receiver;
+    pagemint::test::PostedEventFlag receiver;
     QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
     bool timerFired = false;
     bool heldDuringWait = false;
