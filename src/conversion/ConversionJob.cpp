@@ -6,7 +6,7 @@
 #include "conversion/Delivery.h"
 #include "conversion/DeleteFolderTree.h"
 #include "conversion/PathFunctions.h"
-#include "conversion/ProgressRules.h"
+#include "conversion/ConversionRules.h"
 #include "conversion/StagePage.h"
 #include "conversion/StagingFolder.h"
 #include "conversion/StagingPaths.h"
@@ -76,10 +76,7 @@ bool ConversionJob::refuseEmptyList()
 bool ConversionJob::refuseMissingOutputFolder()
 {
     // An empty folder text would put the PDFs at the root of the file system.
-    QString folder = engine_.txtPath->text();
-    if (folder.endsWith(QDir::separator()))
-        folder.chop(1);
-    if (!folder.trimmed().isEmpty())
+    if (!outputFolderOf(engine_.txtPath->text()).trimmed().isEmpty())
         return false;
     ShowMessage(&engine_, QStringLiteral("输出路径为空，请在转换设置中选择输出文件夹。"), QStringLiteral("输出路径"),
                 QMessageBox::Warning);
@@ -98,12 +95,9 @@ void ConversionJob::setControlsUsable(bool usable, bool withCommand3)
 
 void ConversionJob::stripTrailingSeparator()
 {
-    QString folder = engine_.txtPath->text();
-    if (folder.endsWith(QDir::separator())) {
-        folder.chop(1);
-        engine_.txtPath->setText(folder);
-    }
-    outputFolder_ = folder;
+    outputFolder_ = outputFolderOf(engine_.txtPath->text());
+    if (outputFolder_ != engine_.txtPath->text())
+        engine_.txtPath->setText(outputFolder_);
 }
 
 bool ConversionJob::declineOverwrite()
@@ -123,8 +117,7 @@ void ConversionJob::prepareFolders()
     window_.PicPB->show();
     window_.lblPB->show();
     pump();
-    window_.lblPB->setText(QStringLiteral("准备文件中..."));
-    window_.lblPB->adjustSize();
+    window_.setProgressText(QStringLiteral("准备文件中..."));
 }
 
 void ConversionJob::stageAll()
@@ -170,20 +163,23 @@ void ConversionJob::convertOnePicture(int index, const QString &entry)
     pump();
 }
 
+void ConversionJob::showStatus(const QString &text)
+{
+    // The engine's own label takes the text first; the main window shows a copy.
+    engine_.lblPB->setText(text);
+    window_.setProgressText(engine_.lblPB->text());
+}
+
 void ConversionJob::showProgress(const QString &text, int index)
 {
-    engine_.lblPB->setText(text);
-    window_.lblPB->setText(engine_.lblPB->text());
-    window_.lblPB->adjustSize();
+    showStatus(text);
     const int n = static_cast<int>(entries_.size());
     window_.setFillTwips(n <= 1 ? window_.barTwips() : window_.barTwips() * index / (n - 1));
 }
 
 void ConversionJob::convertMerged()
 {
-    engine_.lblPB->setText(QStringLiteral("创建文件中..."));
-    window_.lblPB->setText(engine_.lblPB->text());
-    window_.lblPB->adjustSize();
+    showStatus(QStringLiteral("创建文件中..."));
     window_.setFillTwips(1);
     engine_.clearLastDelivery();
     const QString output = engine_.objDOS().ExecuteCommand(converterCommandLine(applicationFolder()));
@@ -199,10 +195,10 @@ void ConversionJob::finish()
     openWithShell(engine_.txtPath->text());
     systemBeep();
     setControlsUsable(true, false);
-    window_.lblPB->setText(QStringLiteral("正在删除临时文件..."));
+    window_.setProgressText(QStringLiteral("正在删除临时文件..."));
     pump();
     DeleteFolderTree(fromFsPath(stagingFolder()));
-    window_.lblPB->setText(QStringLiteral("完成."));
+    window_.setProgressText(QStringLiteral("完成."));
     window_.PicPB->hide();
     window_.lblPB->hide();
     window_.setFillTwips(0);

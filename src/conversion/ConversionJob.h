@@ -28,6 +28,7 @@ private:
     void stageAll();
     void convertOnePicture(int index, const QString &entry);
     void convertMerged();
+    void showStatus(const QString &text);
     void showProgress(const QString &text, int index);
     void finish();
     void reportShortfall();

@@ -1,13 +1,12 @@
 #include "conversion/ProgressDisplay.h"
 
 #include "conversion/Delivery.h"
-#include "conversion/ProgressRules.h"
+#include "conversion/ConversionRules.h"
 #include "conversion/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "ui/frmMain.h"
 
 #include <QFrame>
-#include <QFile>
 #include <QLabel>
 
 namespace pagemint {
@@ -22,16 +21,14 @@ void advanceConverterProgress(frmMain &window, const QString &chunk, int pageCou
         return;
     window.PicPB->show();
     window.lblPB->show();
-    window.lblPB->setText(QStringLiteral("创建PDF...%1%").arg(converterPercent(page, pageCount)));
-    window.lblPB->adjustSize();
+    window.setProgressText(QStringLiteral("创建PDF...%1%").arg(converterPercent(page, pageCount)));
     window.setFillTwips(length);
 }
 
 QString deliverMergedDocument(frmMain &window, const QString &outputFolder)
 {
     window.setFillTwips(window.barTwips());
-    window.lblPB->setText(QStringLiteral("移动文件...100%"));
-    window.lblPB->adjustSize();
+    window.setProgressText(QStringLiteral("移动文件...100%"));
     const QString target = freeNewPdfName(outputFolder, visibleFileExists);
     const QString source = fromFsPath(stagingFolder() / "tmp.pdf");
     const bool delivered = !target.isEmpty() && deliverFile(source, target);

@@ -252,6 +252,12 @@ void frmMain::setFillTwips(double twips)
     shapePB->resize(static_cast<int>(twips / tpp_.x), shapePB->height());
 }
 
+void frmMain::setProgressText(const QString &text)
+{
+    lblPB->setText(text);
+    lblPB->adjustSize();
+}
+
 void frmMain::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -87,6 +87,8 @@ public:
     double barTwips() const;
     double fillTwips() const { return fillTwips_; }
     void setFillTwips(double twips);
+    // The percentage label beside the bar, sized to its text.
+    void setProgressText(const QString &text);
 
     frmPrinting &engine() const { return engine_; }
     // Twips per pixel found at load; progress widths are kept in twips.

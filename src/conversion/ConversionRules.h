@@ -35,6 +35,9 @@ bool visibleFileExists(const QString &path);
 // page index -> reason.
 std::map<int, QString> leftOutPagesOf(const QString &converterOutput);
 
+// The output folder a job writes to: the folder text without one trailing separator.
+QString outputFolderOf(const QString &folderText);
+
 // The converter's command line, its path quoted so a folder with spaces stays one word.
 QString converterCommandLine(const QString &applicationFolder);
 

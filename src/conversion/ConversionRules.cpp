@@ -1,7 +1,8 @@
-#include "conversion/ProgressRules.h"
+#include "conversion/ConversionRules.h"
 
 #include "app/Numeric.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -78,6 +79,11 @@ std::map<int, QString> leftOutPagesOf(const QString &converterOutput)
         pages[found.captured(1).toInt()] = found.captured(2).trimmed();
     }
     return pages;
+}
+
+QString outputFolderOf(const QString &folderText)
+{
+    return folderText.endsWith(QDir::separator()) ? folderText.chopped(1) : folderText;
 }
 
 QString converterCommandLine(const QString &applicationFolder)
