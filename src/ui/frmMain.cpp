@@ -279,7 +279,6 @@ void frmMain::closeEvent(QCloseEvent *event)
     engine_.Unload();
     unloaded_ = true;
     event->accept();
-    Q_EMIT unloaded();
 }
 
 } // namespace pagemint

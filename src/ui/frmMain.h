@@ -94,9 +94,6 @@ public:
     // Twips per pixel found at load; progress widths are kept in twips.
     TwipsPerPixel tpp() const { return tpp_; }
 
-Q_SIGNALS:
-    void unloaded();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
