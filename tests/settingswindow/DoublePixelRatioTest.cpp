@@ -2,9 +2,13 @@
 // object exists, so the test runs itself again as a child process with the factor set.
 #include "EngineFixture.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 
 #include <cstdlib>
@@ -124,7 +128,8 @@ TEST_F(DoublePixelRatio, TheSettingsWindowKeepsItsFixedLogicalSize)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&engine()));
     EXPECT_EQ(engine().size(), QSize(253, 170));
     EXPECT_EQ(engine().grab().size(), QSize(506, 340));
-    for (QWidget *control : std::initializer_list<QWidget *>{engine().txtPath, engine().cmdBrowse, engine().cmbMode, engine().cmdSave})
+    const QWidget *controls[] = {engine().txtPath, engine().cmdBrowse, engine().cmbMode, engine().cmdSave};
+    for (const QWidget *control : controls)
         EXPECT_TRUE(engine().rect().contains(control->geometry())) << control->objectName().toStdString();
 }
 

@@ -83,10 +83,12 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
     };
     for (const Case &c : cases) {
         const std::string name = c.control->objectName().toStdString();
-        if (auto *label = qobject_cast<QLabel *>(c.control))
+        if (auto *label = qobject_cast<QLabel *>(c.control)) {
             EXPECT_EQ(label->text(), c.text) << name;
-        if (auto *button = qobject_cast<QPushButton *>(c.control))
+        }
+        if (auto *button = qobject_cast<QPushButton *>(c.control)) {
             EXPECT_EQ(button->text(), c.text) << name;
+        }
         EXPECT_EQ(c.control->toolTip(), c.toolTip) << name;
         // Nothing may be cut off by the fixed window edge.
         EXPECT_TRUE(engine().rect().contains(c.control->geometry())) << name;

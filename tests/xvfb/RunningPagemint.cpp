@@ -1,0 +1,70 @@
+#include "RunningPagemint.h"
+
+#include "XDesktop.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace pagemint::xtest {
+
+RunningPagemint::RunningPagemint(const QString &program)
+{
+    const QString runtime = dir_.path() + QStringLiteral("/runtime");
+    QDir().mkpath(home());
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home() + QStringLiteral("/.cache"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process_.setProcessEnvironment(environment);
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+    process_.start(program, {});
+}
+
+RunningPagemint::~RunningPagemint()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+bool RunningPagemint::waitForMainWindow()
+{
+    if (!process_.waitForStarted(5000))
+        return false;
+    // Loaded off the screen first, then centred once its shape is set.
+    return waitUntil(
+        [this] {
+            const QStringList found = visibleWindowsOfClass(QStringLiteral("^Pagemint$"));
+            for (const QString &id : found) {
+                const auto place = windowGeometry(id);
+                if (place && place->size() == QSize(548, 366) && place->left() >= 0 && place->top() >= 0) {
+                    windowId_ = id;
+                    return true;
+                }
+            }
+            return false;
+        },
+        10000);
+}
+
+QRect RunningPagemint::geometry() const
+{
+    return windowGeometry(windowId_).value_or(QRect());
+}
+
+bool RunningPagemint::waitForExit(int timeoutMs)
+{
+    return process_.waitForFinished(timeoutMs) || process_.state() == QProcess::NotRunning;
+}
+
+QString RunningPagemint::output()
+{
+    return QString::fromLocal8Bit(process_.readAll());
+}
+
+} // namespace pagemint::xtest

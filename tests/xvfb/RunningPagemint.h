@@ -1,0 +1,37 @@
+#pragma once
+// The program started as from the desktop's menu, in a private home, on the test's X display.
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace pagemint::xtest {
+
+class RunningPagemint {
+public:
+    // Starts `program` with HOME, XDG_RUNTIME_DIR and XDG_CACHE_HOME in a folder of its own.
+    explicit RunningPagemint(const QString &program);
+    ~RunningPagemint();
+
+    // Waits for the main window to be shown in its final place; false when it never is.
+    bool waitForMainWindow();
+    QString home() const { return dir_.path() + QStringLiteral("/home"); }
+    QString windowId() const { return windowId_; }
+    // The main window's place now.
+    QRect geometry() const;
+    // A screen point given in the main window's own coordinates.
+    QPoint at(QPoint windowPoint) const { return geometry().topLeft() + windowPoint; }
+    // Waits for the program to end; false when it is still running.
+    bool waitForExit(int timeoutMs);
+    int exitCode() const { return process_.exitCode(); }
+    // What the program wrote on stdout and stderr.
+    QString output();
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    QString windowId_;
+};
+
+} // namespace pagemint::xtest
