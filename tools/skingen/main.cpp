@@ -31,7 +31,7 @@ QByteArray desktopEntry()
            "Exec=pagemint\n"
            "Icon=pagemint\n"
            "Terminal=false\n"
-           "Categories=Graphics;Office;\n";
+           "Categories=Graphics;\n";
 }
 
 void writeButtonPictures(ResourceWriter &out)
