@@ -1,5 +1,5 @@
 #include "conversion/DocumentProperties.h"
-#include "conversion/ProgressRules.h"
+#include "conversion/ConversionRules.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
