@@ -1,0 +1,28 @@
+#pragma once
+// Runs one conversion job of the real engine and checks what it delivered.
+
+#include <QString>
+#include <QStringList>
+
+namespace pagemint {
+class frmPrinting;
+}
+
+namespace pagemint::bench {
+
+struct JobOutcome {
+    qint64 elapsedNs = 0;
+    // Texts of any message box the job showed; a clean benchmark job shows none.
+    QStringList messages;
+};
+
+// Presses Convert and times it until the job has returned (staging, conversion, delivery, the
+// removal of the staging folder). A message box would stop the job until answered: it is noted
+// and closed so that the run ends and is reported as failed instead of hanging.
+JobOutcome timeConversion(frmPrinting &engine);
+
+// Empty when the output folder holds what a job on `pictures` must deliver, otherwise what is wrong.
+// Merged: NewPDF.pdf with one page per picture. One per picture: <base name>.pdf for each.
+QString checkDelivery(const QString &outputFolder, const QStringList &pictures, bool onePdfPerPicture);
+
+} // namespace pagemint::bench

@@ -1,0 +1,109 @@
+// bench_job: the conversion job of the real engine, offscreen, timed end to end.
+//   bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png
+//   bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE
+// `run` starts the windows as the program does (helpers from APP_FOLDER/data), puts the pictures
+// named in LIST_FILE (one path a line) into the image list, presses Convert and prints
+// "job_ms <milliseconds>", then a "fault <text>" line for each way the delivery falls short
+// (exit status 2). Run it with a private HOME and
+// XDG_CACHE_HOME: the staging folder lives there.
+#include "JobRun.h"
+#include "TestPictures.h"
+
+#include "app/ApplicationFolder.h"
+#include "app/ProgramState.h"
+#include "app/frmPrinting.h"
+#include "conversion/StagingFolder.h"
+#include "imagelist/ImageListCommands.h"
+#include "ui/Shell.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLineEdit>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+using namespace pagemint;
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "bench_job: %s\n", qPrintable(message));
+    return 1;
+}
+
+void handleEventsFor(int milliseconds)
+{
+    const QDeadlineTimer due(milliseconds);
+    while (!due.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+QStringList readList(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+int runJob(const QString &appFolder, const QString &outputFolder, const QString &mode, const QString &listFile)
+{
+    const QStringList pictures = readList(listFile);
+    if (pictures.isEmpty() || (mode != QLatin1String("merged") && mode != QLatin1String("per-picture")))
+        return fail(QStringLiteral("need a mode (merged or per-picture) and a non-empty list of pictures"));
+    setApplicationFolderForTesting(appFolder);
+    QStringList opened;
+    // The job ends by opening the output folder in a file manager; note it rather than start one.
+    setShellHandlerForTesting([&opened](const QString &action, const QString &target) { opened << action + QLatin1Char(' ') + target; });
+
+    frmPrinting engine;
+    engine.Form_Load();
+    // A one-shot step shortly after loading clears the staging folder: let it run before the job.
+    const QDeadlineTimer loading(2000);
+    while (engine.mainWindow()->Timer1.isActive() && !loading.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    handleEventsFor(100);
+
+    OnePdfPerPicture = mode == QLatin1String("per-picture");
+    engine.txtPath->setText(outputFolder);
+    appendEntries(*engine.mainWindow(), pictures);
+
+    const bench::JobOutcome outcome = bench::timeConversion(engine);
+    // The time is printed even for a faulty job: a fault is part of what the benchmark shows.
+    std::printf("job_ms %.1f\n", double(outcome.elapsedNs) / 1e6);
+    QStringList faults;
+    if (!outcome.messages.isEmpty())
+        faults << QStringLiteral("the job showed a message: ") + outcome.messages.join(QStringLiteral(" | "));
+    else if (const QString wrong = bench::checkDelivery(outputFolder, pictures, OnePdfPerPicture); !wrong.isEmpty())
+        faults << wrong;
+    if (std::filesystem::exists(stagingFolder()))
+        faults << QStringLiteral("the staging folder was left behind");
+    if (!opened.contains(QStringLiteral("open ") + outputFolder))
+        faults << QStringLiteral("the job did not finish by opening the output folder");
+    for (const QString &fault : faults)
+        std::printf("fault %s\n", qPrintable(QString(fault).replace(QLatin1Char('\n'), QLatin1String(" / "))));
+    return faults.isEmpty() ? 0 : 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() == 6 && args[0] == QLatin1String("make-pictures")) {
+        const bool made = bench::makePictures(args[1], args[2].toInt(), args[3].toInt(), args[4].toInt(),
+                                              args[5].toLatin1().constData());
+        return made ? 0 : fail(QStringLiteral("could not write the pictures into ") + args[1]);
+    }
+    if (args.size() == 5 && args[0] == QLatin1String("run"))
+        return runJob(args[1], args[2], args[3], args[4]);
+    return fail(QStringLiteral("usage: bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png\n"
+                               "       bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE"));
+}
