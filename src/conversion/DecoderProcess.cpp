@@ -29,12 +29,8 @@ void limitChildResources()
 {
 #ifdef Q_OS_UNIX
     // Runs in the child between fork and exec: only async-signal-safe calls belong here.
-#ifndef __SANITIZE_ADDRESS__
-    // AddressSanitizer reserves terabytes of address space up front, so a sanitizer build of the
-    // decoder runs without the cap (its time limit and size check still hold).
     const rlimit cap{kDecoderAddressSpaceLimit, kDecoderAddressSpaceLimit};
     setrlimit(RLIMIT_AS, &cap);
-#endif
     // No core files of hostile pictures in the user's folders.
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
