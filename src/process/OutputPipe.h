@@ -29,6 +29,9 @@ public:
     // Reads at most `maxBytes` of what is waiting, without blocking. False when the read failed or
     // gave nothing.
     bool read(qint64 maxBytes, QByteArray &piece);
+    // Handles events for at most `ms` milliseconds, ending as soon as there is something to read
+    // or the writer has closed its end.
+    void waitForActivity(int ms) const;
 
 private:
     int m_readEnd = -1;

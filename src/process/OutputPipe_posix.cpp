@@ -1,5 +1,9 @@
 #include "process/OutputPipe.h"
 
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
+
 #include <cerrno>
 
 #include <fcntl.h>
@@ -69,6 +73,15 @@ bool OutputPipe::read(qint64 maxBytes, QByteArray &piece)
     } while (got < 0 && errno == EINTR);
     piece.resize(got > 0 ? got : 0);
     return got > 0;
+}
+
+void OutputPipe::waitForActivity(int ms) const
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QSocketNotifier readable(static_cast<qintptr>(m_readEnd), QSocketNotifier::Read);
+    QObject::connect(&readable, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace pagemint
