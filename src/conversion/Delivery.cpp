@@ -1,6 +1,7 @@
 #include "conversion/Delivery.h"
 
 #include "conversion/StagingPaths.h"
+#include "conversion/decoder/PartialFile.h"
 
 #include <QFileInfo>
 
@@ -15,7 +16,7 @@ bool deliverFile(const QString &source, const QString &target)
     const fs::path from = toFsPath(source);
     const fs::path to = toFsPath(target);
     fs::path partial = to;
-    partial += ".partial";
+    partial += kPartialSuffix;
     std::error_code error;
     if (!fs::is_regular_file(from, error))
         return false;

@@ -1,5 +1,6 @@
 #pragma once
-// Putting the converter's tmp.pdf where the user wants it.
+// Putting a finished file in place: the converter's tmp.pdf in the output folder, a .jpg page in
+// the staging folder.
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #include "StagePage.h"
 
 #include "DecoderProcess.h"
+#include "Delivery.h"
 #include "JpegInfo.h"
 #include "PathFunctions.h"
 #include "StagingFolder.h"
@@ -46,17 +47,6 @@ bool passesThrough(const QString &sourcePath, const fs::path &source)
     return inspectJpegFile(source, info, reason);
 }
 
-StageResult copyIntoPlace(const fs::path &source, const fs::path &target)
-{
-    const fs::path partial = partialPath(target);
-    std::error_code error;
-    fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
-    if (!error)
-        fs::rename(partial, target, error);
-    if (error)
-        return refuse(target, QStringLiteral("cannot copy the picture: %1").arg(QString::fromStdString(error.message())));
-    return {true, {}};
-}
 } // namespace
 
 StageResult StagePage(int index, const QString &sourcePath)
@@ -69,8 +59,11 @@ StageResult StagePage(int index, const QString &sourcePath)
     if (!fs::is_regular_file(source, error))
         return refuse(target, QStringLiteral("file not found"));
 
-    if (passesThrough(sourcePath, source))
-        return copyIntoPlace(source, target);
+    if (passesThrough(sourcePath, source)) {
+        if (!deliverFile(sourcePath, fromFsPath(target)))
+            return refuse(target, QStringLiteral("cannot copy the picture"));
+        return {true, {}};
+    }
 
     const DecoderRun run = runDecoder(sourcePath, fromFsPath(target));
     if (!run.written())
