@@ -1,13 +1,16 @@
 #include "EngineFixture.h"
 #include "ModalAnswerer.h"
 
+#include "app/ApplicationFolder.h"
 #include "app/ProgramState.h"
 #include "conversion/DocumentProperties.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 
 namespace pagemint::test {
@@ -73,6 +76,40 @@ TEST_F(Settings, ModeChangesOnlyWithASave)
     // No selection counts as one PDF per picture.
     EXPECT_TRUE(OnePdfPerPicture);
     EXPECT_EQ(readAll(settingsFile()).split('\n').value(1), QByteArray("-1\r"));
+}
+
+// The same check in a second process: the test program runs itself with a filter for the reader
+// below, which loads the windows from the saved application folder.
+TEST_F(Settings, SavedSettingsReachASecondProcess)
+{
+    const QString folder = env_.root() + QStringLiteral("/second run");
+    saveWith(folder, 1);
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PAGEMINT_SAVED_APP_FOLDER"), appFolder_);
+    environment.insert(QStringLiteral("PAGEMINT_SAVED_OUTPUT_FOLDER"), folder);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=SettingsReader.*")});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+}
+
+TEST(SettingsReader, ShowsWhatTheFirstProcessSaved)
+{
+    const QString appFolder = qEnvironmentVariable("PAGEMINT_SAVED_APP_FOLDER");
+    if (appFolder.isEmpty())
+        GTEST_SKIP() << "runs only as the second process of SavedSettingsReachASecondProcess";
+    TestEnvironment env;
+    setApplicationFolderForTesting(appFolder);
+    OnePdfPerPicture = false;
+    frmPrinting engine;
+    engine.Form_Load();
+    EXPECT_EQ(engine.txtPath->text(), qEnvironmentVariable("PAGEMINT_SAVED_OUTPUT_FOLDER"));
+    EXPECT_EQ(engine.cmbMode->currentText(), perPictureModeText());
+    EXPECT_TRUE(OnePdfPerPicture);
+    setApplicationFolderForTesting(QString());
 }
 
 class OneLineSettings : public Settings {

@@ -111,17 +111,20 @@ TEST_F(ConversionJob, MergedDocumentKeepsListOrderAndNamesWhatWasLeftOut)
 {
     const QString corrupt = env_.writeFile(QStringLiteral("pics/broken.png"), "not a picture at all");
     const QString truncated = env_.writeFile(QStringLiteral("pics/cut.jpg"), "\xFF\xD8\xFF\xE0");
+    const QString huge = QStringLiteral(PAGEMINT_TEST_SOURCE_DIR "/fixtures/staging/png-header-claims-50000x50000.png");
     addEntries({picture(QStringLiteral("a.jpg"), "JPG"), picture(QStringLiteral("B.JPG"), "JPG"), corrupt,
                 picture(QStringLiteral("c.jpeg"), "JPG"), picture(QStringLiteral("alpha.png"), "PNG", QImage::Format_ARGB32),
-                truncated, picture(QStringLiteral("mislabelled.jpg"), "PNG")});
+                truncated, picture(QStringLiteral("mislabelled.jpg"), "PNG"), huge,
+                picture(QStringLiteral("mono.bmp"), "BMP", QImage::Format_Mono)});
     const auto messages = convert(1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(corrupt));
     EXPECT_TRUE(messages[0].text.contains(truncated));
+    EXPECT_TRUE(messages[0].text.contains(huge));
     EXPECT_FALSE(messages[0].text.contains(QStringLiteral("a.jpg")));
     EXPECT_FALSE(messages[0].text.contains(QStringLiteral("没有生成PDF文件")));
     const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
-    EXPECT_EQ(pageCount(pdf), 5);
+    EXPECT_EQ(pageCount(pdf), 6);
     int status = -1;
     run(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}, &status);
     EXPECT_EQ(status, 0);
