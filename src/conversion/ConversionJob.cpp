@@ -34,11 +34,6 @@ void pump()
 {
     QApplication::processEvents();
 }
-
-QString stagingPath(const char *name)
-{
-    return fromFsPath(stagingFolder() / name);
-}
 } // namespace
 
 ConversionJob::ConversionJob(frmPrinting &engine) : engine_(engine), window_(*engine.mainWindow()) {}
@@ -151,15 +146,15 @@ void ConversionJob::convertOnePicture(int index, const QString &entry)
     for (const auto &[page, reason] : leftOutPagesOf(output))
         noteLeftOut(page, reason);
     const QString target = outputFolder_ + QDir::separator() + GetBaseName(entry) + QStringLiteral(".pdf");
-    if (deliverFile(stagingPath("tmp.pdf"), target))
+    if (deliverFile(stagingFilePath("tmp.pdf"), target))
         ++delivered_;
     else
         noteLeftOut(index, QStringLiteral("no PDF was written"));
     showProgress(QStringLiteral("正在转换...%1%").arg(stagingPercent(index, entries_.size())), index);
     pump();
     QFile::remove(fromFsPath(stagedPagePath(index)));
-    QFile::remove(stagingPath("tmp.pdf"));
-    QFile::remove(stagingPath("tmpx.pdf"));
+    QFile::remove(stagingFilePath("tmp.pdf"));
+    QFile::remove(stagingFilePath("tmpx.pdf"));
     pump();
 }
 

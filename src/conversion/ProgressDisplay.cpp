@@ -2,7 +2,6 @@
 
 #include "conversion/Delivery.h"
 #include "conversion/ConversionRules.h"
-#include "conversion/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "ui/frmMain.h"
 
@@ -30,7 +29,7 @@ QString deliverMergedDocument(frmMain &window, const QString &outputFolder)
     window.setFillTwips(window.barTwips());
     window.setProgressText(QStringLiteral("移动文件...100%"));
     const QString target = freeNewPdfName(outputFolder, visibleFileExists);
-    const QString source = fromFsPath(stagingFolder() / "tmp.pdf");
+    const QString source = stagingFilePath("tmp.pdf");
     const bool delivered = !target.isEmpty() && deliverFile(source, target);
     window.PicPB->hide();
     window.lblPB->hide();

@@ -30,4 +30,9 @@ std::filesystem::path stagedPagePath(int index)
     return stagingFolder() / toFsPath(stagedPageName(index));
 }
 
+QString stagingFilePath(const char *name)
+{
+    return fromFsPath(stagingFolder() / name);
+}
+
 } // namespace pagemint

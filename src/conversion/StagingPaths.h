@@ -11,6 +11,9 @@ namespace pagemint {
 std::filesystem::path toFsPath(const QString &path);
 QString fromFsPath(const std::filesystem::path &path);
 
+// A file of the staging folder by name, such as the converter's "tmp.pdf".
+QString stagingFilePath(const char *name);
+
 // stagingFolder()/stagedPageName(index)
 std::filesystem::path stagedPagePath(int index);
 
