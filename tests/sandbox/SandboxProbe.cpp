@@ -1,0 +1,264 @@
+// pagemint-sandbox-probe MODE FOLDER OTHER_PID
+// Enters the helpers' sandbox (MODE "sandbox"), or Landlock alone ("landlock"), then tries each act
+// a hostile picture must not achieve and prints "<act> <ok|errno name>" per line on stderr; last
+// it copies stdin to stdout, as a helper does. FOLDER holds a file named "existing"; OTHER_PID is
+// a process that is neither this one nor its parent. MODE "abort" and "double-free" end the
+// process inside the sandbox the way glibc does on heap corruption.
+
+#include "LandlockDomain.h"
+#include "Sandbox.h"
+
+#include <fcntl.h>
+#include <linux/io_uring.h>
+#include <linux/openat2.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/ptrace.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/uio.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+struct Probe {
+    std::string folder;
+    pid_t other;
+    std::string path(const char *name) const { return folder + "/" + name; }
+    std::string existing() const { return path("existing"); }
+};
+
+// 0 when the call worked (closing what it opened), else its errno.
+int outcome(long rc)
+{
+    if (rc < 0)
+        return errno;
+    return 0;
+}
+
+int closed(long fd)
+{
+    if (fd < 0)
+        return errno;
+    close(static_cast<int>(fd));
+    return 0;
+}
+
+int connectTcp()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return errno;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(9);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int result = outcome(connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address));
+    close(fd);
+    return result;
+}
+
+int forkChild()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    if (child < 0)
+        return errno;
+    waitpid(child, nullptr, 0);
+    return 0;
+}
+
+int spawnTrue()
+{
+    char program[] = "/bin/true";
+    char *arguments[] = {program, nullptr};
+    pid_t child = 0;
+    const int error = posix_spawn(&child, program, nullptr, nullptr, arguments, environ);
+    if (error == 0)
+        waitpid(child, nullptr, 0);
+    return error;
+}
+
+int writeIntoOther(pid_t other)
+{
+    char byte = 0;
+    iovec local{&byte, 1};
+    iovec remote{nullptr, 1};
+    return outcome(process_vm_writev(other, &local, 1, &remote, 1, 0));
+}
+
+int setUpIoUring()
+{
+    io_uring_params parameters{};
+    return closed(syscall(SYS_io_uring_setup, 1, &parameters));
+}
+
+int startThread()
+{
+    try {
+        std::thread([] {}).join();
+        return 0;
+    } catch (const std::system_error &error) {
+        return error.code().value();
+    }
+}
+
+// If the sandbox lets it through, /bin/true replaces the probe and the report stops here.
+int execTrue()
+{
+    char program[] = "/bin/true";
+    char *arguments[] = {program, nullptr};
+    return outcome(execve(program, arguments, environ));
+}
+
+// The helper's own work: read the picture, seek back, write the page.
+int copyStdinToStdout()
+{
+    struct stat info{};
+    if (fstat(STDIN_FILENO, &info) != 0)
+        return errno;
+    std::vector<char> bytes(static_cast<std::size_t>(info.st_size));
+    if (read(STDIN_FILENO, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        return errno != 0 ? errno : EIO;
+    char first = 0;
+    if (!bytes.empty() && (lseek(STDIN_FILENO, 0, SEEK_SET) != 0 || read(STDIN_FILENO, &first, 1) != 1))
+        return errno != 0 ? errno : EIO;
+    if (write(STDOUT_FILENO, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        return errno != 0 ? errno : EIO;
+    return 0;
+}
+
+struct Act {
+    const char *name;
+    int (*attempt)(const Probe &);
+};
+
+const Act kActs[] = {
+#ifdef SYS_open
+    {"open", [](const Probe &p) { return closed(syscall(SYS_open, p.existing().c_str(), O_RDONLY)); }},
+#endif
+    {"openat", [](const Probe &p) { return closed(openat(AT_FDCWD, p.existing().c_str(), O_RDONLY)); }},
+    {"openat2",
+     [](const Probe &p) {
+         open_how how{};
+         how.flags = O_RDONLY;
+         return closed(syscall(SYS_openat2, AT_FDCWD, p.existing().c_str(), &how, sizeof how));
+     }},
+#ifdef SYS_creat
+    {"creat", [](const Probe &p) { return closed(syscall(SYS_creat, p.path("created").c_str(), 0600)); }},
+#endif
+    {"create",
+     [](const Probe &p) { return closed(open(p.path("created").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600)); }},
+    {"mkdir", [](const Probe &p) { return outcome(mkdir(p.path("made").c_str(), 0700)); }},
+    {"unlink", [](const Probe &p) { return outcome(unlink(p.existing().c_str())); }},
+    {"rename", [](const Probe &p) { return outcome(rename(p.existing().c_str(), p.path("renamed").c_str())); }},
+    {"link", [](const Probe &p) { return outcome(link(p.existing().c_str(), p.path("linked").c_str())); }},
+    {"symlink", [](const Probe &p) { return outcome(symlink(p.existing().c_str(), p.path("symlinked").c_str())); }},
+    {"truncate", [](const Probe &p) { return outcome(truncate(p.existing().c_str(), 0)); }},
+    {"chmod", [](const Probe &p) { return outcome(chmod(p.existing().c_str(), 0)); }},
+    {"socket", [](const Probe &) { return closed(socket(AF_UNIX, SOCK_STREAM, 0)); }},
+    {"socketpair",
+     [](const Probe &) {
+         int ends[2];
+         const int result = outcome(socketpair(AF_UNIX, SOCK_STREAM, 0, ends));
+         if (result == 0) {
+             close(ends[0]);
+             close(ends[1]);
+         }
+         return result;
+     }},
+    {"connect-tcp", [](const Probe &) { return connectTcp(); }},
+    {"fork", [](const Probe &) { return forkChild(); }},
+    {"spawn", [](const Probe &) { return spawnTrue(); }},
+    {"kill-parent", [](const Probe &) { return outcome(kill(getppid(), 0)); }},
+    {"kill-other", [](const Probe &p) { return outcome(kill(p.other, SIGKILL)); }},
+    {"tgkill-other", [](const Probe &p) { return outcome(syscall(SYS_tgkill, p.other, p.other, SIGKILL)); }},
+    {"sigqueue-other", [](const Probe &p) { return outcome(sigqueue(p.other, SIGKILL, sigval{})); }},
+    {"ptrace-other", [](const Probe &p) { return outcome(ptrace(PTRACE_SEIZE, p.other, nullptr, nullptr)); }},
+    {"vm-write-other", [](const Probe &p) { return writeIntoOther(p.other); }},
+    {"io-uring", [](const Probe &) { return setUpIoUring(); }},
+    {"thread", [](const Probe &) { return startThread(); }},
+    {"execve", [](const Probe &) { return execTrue(); }},
+    {"copy", [](const Probe &) { return copyStdinToStdout(); }},
+};
+
+void report(const char *act, int error)
+{
+    const char *name = error == 0 ? "ok" : strerrorname_np(error);
+    std::fprintf(stderr, "%s %s\n", act, name != nullptr ? name : std::to_string(error).c_str());
+}
+
+bool enter(const std::string &mode, std::string &failure)
+{
+    if (mode != "landlock")
+        return pagemint::decoder::enterSandbox(failure);
+    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) {
+        failure = std::strerror(errno);
+        return false;
+    }
+    int abi = 0;
+    if (!pagemint::decoder::enterLandlockDomain(abi, failure))
+        return false;
+    std::fprintf(stderr, "landlock-abi %d\n", abi);
+    return true;
+}
+
+// Heap corruption as FreeImage's PSD and ICO loaders cause it; glibc detects it and aborts.
+void freeTwice()
+{
+    void *volatile block = std::malloc(24);
+    std::free(block);
+    std::free(block);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::string mode = argc == 4 ? argv[1] : "";
+    if (mode != "sandbox" && mode != "landlock" && mode != "abort" && mode != "double-free") {
+        std::fputs("usage: pagemint-sandbox-probe sandbox|landlock|abort|double-free FOLDER OTHER_PID\n", stderr);
+        return 64;
+    }
+    const Probe probe{argv[2], static_cast<pid_t>(std::atoi(argv[3]))};
+    const bool ending = mode == "abort" || mode == "double-free";
+    if (ending) {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+    }
+
+    std::string failure;
+    if (!enter(mode, failure)) {
+        std::fprintf(stderr, "enter-failed %s\n", failure.c_str());
+        return 2;
+    }
+    if (mode == "abort")
+        std::abort();
+    if (mode == "double-free")
+        freeTwice();
+    if (ending)
+        return 3; // still alive: the test fails on the exit status
+
+    for (const Act &act : kActs) {
+        errno = 0;
+        report(act.name, act.attempt(probe));
+    }
+    return 0;
+}
