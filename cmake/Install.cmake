@@ -2,6 +2,7 @@
 #   <prefix>/lib/pagemint/pagemint          the program; its application folder (setting.dll is
 #   <prefix>/lib/pagemint/data/pdf.exe      written here, so the folder must be the user's own:
 #   <prefix>/lib/pagemint/data/pagemint-decoder   install per user with --prefix ~/.local)
+#   <prefix>/lib/pagemint/data/pagemint-fallback-decoder
 #   <prefix>/bin/pagemint                   symbolic link to the program
 #   <prefix>/share/applications/pagemint.desktop, Exec naming <prefix>/bin/pagemint
 #   <prefix>/share/icons/hicolor/<n>x<n>/apps/pagemint.png

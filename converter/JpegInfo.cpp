@@ -2,6 +2,7 @@
 
 #include "MappedFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -274,6 +275,29 @@ bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::strin
     info.dpiX = stated.x;
     info.dpiY = stated.y;
     return true;
+}
+
+bool jpegHasEndMarker(std::span<const unsigned char> data)
+{
+    // Walk the header segments to the first scan, skipping stray bytes between markers as
+    // decoders do.
+    std::size_t pos = 2;
+    while (pos + 4 <= data.size()) {
+        if (data[pos] != 0xFF) {
+            ++pos;
+            continue;
+        }
+        const unsigned char marker = data[pos + 1];
+        if (marker == 0xFF || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            pos += marker == 0xFF ? 1 : 2;
+            continue;
+        }
+        const std::size_t end = pos + 2 + be16(data, pos + 2);
+        if (marker == 0xDA)
+            return hasEndMarker(data, std::min(end, data.size()));
+        pos = end;
+    }
+    return false;
 }
 
 bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::string &reason)

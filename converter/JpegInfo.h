@@ -33,4 +33,8 @@ bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::strin
 // read, so inspecting thousands of large files stays cheap.
 bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::string &reason);
 
+// True when the data after the first scan ends in an end marker. A cut-off JPEG has none; a
+// decoder fills its missing rows with grey and may not say so.
+bool jpegHasEndMarker(std::span<const unsigned char> data);
+
 } // namespace pagemint

@@ -30,18 +30,23 @@ bool MappedFile::open(const std::filesystem::path &path, Access access, std::str
         error = std::string("cannot open (") + std::strerror(errno) + ")";
         return false;
     }
+    const bool opened = open(fd, access, error);
+    ::close(fd);
+    return opened;
+}
+
+bool MappedFile::open(int descriptor, Access access, std::string &error)
+{
     struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool regular = ::fstat(descriptor, &st) == 0 && S_ISREG(st.st_mode);
     if (!regular || st.st_size == 0) {
-        ::close(fd);
         if (!regular)
             error = "not a regular file";
         return regular; // an empty file is a valid, empty byte range
     }
     size_ = std::size_t(st.st_size);
     const int flags = MAP_PRIVATE | (access == Access::Whole ? MAP_POPULATE : 0);
-    void *mapping = ::mmap(nullptr, size_, PROT_READ, flags, fd, 0);
-    ::close(fd);
+    void *mapping = ::mmap(nullptr, size_, PROT_READ, flags, descriptor, 0);
     if (mapping == MAP_FAILED) {
         error = std::string("cannot read (") + std::strerror(errno) + ")";
         size_ = 0;

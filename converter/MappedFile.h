@@ -20,6 +20,10 @@ public:
     // Sparse: pages are read as they are touched (a header and a tail). Whole: every page is
     // mapped at once, for a reader that goes through all of it.
     bool open(const std::filesystem::path &path, Access access, std::string &error);
+#ifndef _WIN32
+    // The file behind an open descriptor, which stays the caller's.
+    bool open(int descriptor, Access access, std::string &error);
+#endif
     std::span<const unsigned char> bytes() const { return {data_, size_}; }
 
 private:

@@ -1,13 +1,24 @@
 #include "DecoderProcess.h"
 
 #include "app/ApplicationFolder.h"
+#include "conversion/StagingPaths.h"
+#include "conversion/decoder/DecodeOutcome.h"
+#include "conversion/decoder/PartialFile.h"
+#include "conversion/decoder/SystemReason.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 
+#include <cerrno>
+#include <filesystem>
+
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace pagemint {
@@ -25,17 +36,23 @@ std::chrono::milliseconds timeLimit()
     return timeLimitOverride.count() > 0 ? timeLimitOverride : kDecoderTimeLimit;
 }
 
-void limitChildResources()
-{
-#ifdef Q_OS_UNIX
-    // Runs in the child between fork and exec: only async-signal-safe calls belong here.
-    const rlimit cap{kDecoderAddressSpaceLimit, kDecoderAddressSpaceLimit};
-    setrlimit(RLIMIT_AS, &cap);
-    // No core files of hostile pictures in the user's folders.
-    const rlimit noCore{0, 0};
-    setrlimit(RLIMIT_CORE, &noCore);
-#endif
-}
+// An open descriptor, closed on every path out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
 
 // The decoder's last stderr line is its reason.
 QString reasonFromStderr(const QByteArray &output, int exitCode)
@@ -60,33 +77,25 @@ bool waitResponsively(QProcess &process)
     }
     return true;
 }
-} // namespace
 
-QString decoderPath()
-{
-    if (!decoderPathOverride.isEmpty())
-        return decoderPathOverride;
-    return applicationFolder() + QStringLiteral("/data/pagemint-decoder");
-}
-
-void setDecoderPathForTesting(const QString &path)
-{
-    decoderPathOverride = path;
-}
-
-void setDecoderTimeLimitForTesting(std::chrono::milliseconds limit)
-{
-    timeLimitOverride = limit;
-}
-
-DecoderRun runDecoder(const QString &source, const QString &target)
+// One run of `program` with the picture on its standard input and the page file on its output.
+// The helper gets descriptors, never names: it needs no right to open files.
+DecoderRun runHelper(const QString &program, int picture, int page)
 {
     QProcess process;
-    process.setProgram(decoderPath());
-    process.setArguments({source, target});
-    process.setStandardInputFile(QProcess::nullDevice());
+    process.setProgram(program);
     process.setStandardOutputFile(QProcess::nullDevice());
-    process.setChildProcessModifier(limitChildResources);
+    process.setChildProcessModifier([picture, page] {
+        // Runs in the child between fork and exec, after Qt has set up its channels: only
+        // async-signal-safe calls belong here.
+        ::dup2(picture, STDIN_FILENO);
+        ::dup2(page, STDOUT_FILENO);
+        const rlimit cap{kDecoderAddressSpaceLimit, kDecoderAddressSpaceLimit};
+        setrlimit(RLIMIT_AS, &cap);
+        // No core files of hostile pictures in the user's folders.
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+    });
     process.start();
     if (!process.waitForStarted())
         return {DecoderEnding::NotStarted, -1, QStringLiteral("decoder could not be started")};
@@ -102,6 +111,72 @@ DecoderRun runDecoder(const QString &source, const QString &target)
     if (exitCode != 0)
         return {DecoderEnding::Refused, exitCode, reasonFromStderr(process.readAllStandardError(), exitCode)};
     return {DecoderEnding::Written, 0, {}};
+}
+
+DecoderRun refusedBySystem(int error)
+{
+    return {DecoderEnding::Refused, -1, QString::fromStdString(systemReason(error))};
+}
+
+DecoderRun decodeInto(const QString &source, const std::filesystem::path &partial)
+{
+    const Descriptor picture(::open(toFsPath(source).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!picture.valid())
+        return refusedBySystem(errno);
+    const Descriptor page(::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!page.valid())
+        return refusedBySystem(errno);
+
+    const DecoderRun first = runHelper(decoderPath(), picture.get(), page.get());
+    if (first.exitCode != static_cast<int>(decoder::ExitCode::LoaderFailed))
+        return first;
+    // FreeImage could not load it; the second reader starts again from the first byte and an
+    // empty page. Its verdict stands only when it reads the picture.
+    if (::lseek(picture.get(), 0, SEEK_SET) != 0 || ::ftruncate(page.get(), 0) != 0)
+        return first;
+    const DecoderRun second = runHelper(fallbackDecoderPath(), picture.get(), page.get());
+    return second.written() ? second : first;
+}
+} // namespace
+
+QString decoderPath()
+{
+    if (!decoderPathOverride.isEmpty())
+        return decoderPathOverride;
+    return applicationFolder() + QStringLiteral("/data/pagemint-decoder");
+}
+
+QString fallbackDecoderPath()
+{
+    return QFileInfo(decoderPath()).dir().filePath(QStringLiteral("pagemint-fallback-decoder"));
+}
+
+void setDecoderPathForTesting(const QString &path)
+{
+    decoderPathOverride = path;
+}
+
+void setDecoderTimeLimitForTesting(std::chrono::milliseconds limit)
+{
+    timeLimitOverride = limit;
+}
+
+DecoderRun runDecoder(const QString &source, const QString &target)
+{
+    namespace fs = std::filesystem;
+    const fs::path final = toFsPath(target);
+    fs::path partial = final;
+    partial += kPartialSuffix;
+    DecoderRun run = decodeInto(source, partial);
+    std::error_code error;
+    if (run.written()) {
+        fs::rename(partial, final, error);
+        if (error)
+            run = refusedBySystem(error.value());
+    }
+    if (!run.written())
+        fs::remove(partial, error);
+    return run;
 }
 
 } // namespace pagemint

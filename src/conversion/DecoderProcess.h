@@ -1,8 +1,11 @@
 #pragma once
-// Runs pagemint-decoder on one picture. FreeImage crashes, loops and allocates gigabytes on hostile
-// files, so every picture gets a fresh child with an address-space cap and a wall-clock limit; the
-// caller's process never runs the loaders. Waiting keeps processing Qt events, because StagePage
-// is called on the UI thread.
+// Runs pagemint-decoder on one picture, and pagemint-fallback-decoder when FreeImage could not load
+// it. FreeImage crashes, loops and allocates gigabytes on hostile files, so every picture gets a
+// fresh child with an address-space cap and a wall-clock limit; the caller's process never runs
+// the loaders. The child is handed the open picture and page, not their names. Waiting keeps
+// processing Qt events, because StagePage is called on the UI thread.
+
+#include "conversion/decoder/PictureLimits.h" // kDecoderAddressSpaceLimit
 
 #include <QString>
 
@@ -11,15 +14,12 @@
 
 namespace pagemint {
 
-// Address-space cap of the decoder child: about 2 GB holds the largest picture the decoder
-// accepts through its conversions, and turns a lying header's 12 GB request into a refusal.
-inline constexpr std::uint64_t kDecoderAddressSpaceLimit = 2ull << 30;
 // Decoding a 6 MP picture takes about 0.2 s; a loader still busy after this is looping.
 inline constexpr std::chrono::milliseconds kDecoderTimeLimit{30'000};
 
 enum class DecoderEnding {
     Written,    // exit 0
-    Refused,    // non-zero exit; the reason is the decoder's own line
+    Refused,    // non-zero exit (the reason is the decoder's own line), or a file could not be opened
     Crashed,    // ended by a signal (memory cap, corrupted heap, ...)
     TimedOut,   // killed after the time limit
     NotStarted, // the helper is missing or cannot be run
@@ -33,12 +33,15 @@ struct DecoderRun {
     bool written() const { return ending == DecoderEnding::Written; }
 };
 
-// Decodes `source` into a JPEG page at `target`. On failure `target` may be untouched or gone,
-// never half written by the decoder.
+// Decodes `source` into a JPEG page at `target`, written under a temporary name and renamed when
+// whole. On failure `target` is untouched and the temporary file gone.
 DecoderRun runDecoder(const QString &source, const QString &target);
 
 // <application folder>/data/pagemint-decoder, unless a test set another path.
 QString decoderPath();
+
+// pagemint-fallback-decoder, beside decoderPath().
+QString fallbackDecoderPath();
 
 // Tests run from their own folder; an empty path restores the default.
 void setDecoderPathForTesting(const QString &path);

@@ -7,7 +7,10 @@
 #include "StagingFolder.h"
 #include "StagingPaths.h"
 #include "decoder/PartialFile.h"
+#include "decoder/PictureLimits.h"
+#include "decoder/SystemReason.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -36,15 +39,22 @@ StageResult refuse(const fs::path &target, QString reason)
     return {false, std::move(reason)};
 }
 
-// A .jpg goes into the PDF unchanged only when its bytes are a JPEG the reader can show; a PNG
-// saved as .jpg, a truncated or a 12-bit file is decoded like any other picture.
-bool passesThrough(const QString &sourcePath, const fs::path &source)
+enum class PassThrough { No, Yes, TooLarge };
+
+// Any picture whose bytes are a JPEG a PDF reader can show goes in unchanged, whatever its name
+// (.jpg, .jpeg, .jfif, or a JPEG saved as .png); a PNG saved as .jpg, a truncated or a 12-bit
+// file is decoded like any other picture. A JPEG beyond the limits of a decoded picture is
+// refused: a reader would take minutes to draw its blank page.
+PassThrough passesThrough(const fs::path &source, QString &problem)
 {
-    if (GetFileExtension(sourcePath).toLower() != QLatin1String("jpg"))
-        return false;
     JpegInfo info;
     std::string reason;
-    return inspectJpegFile(source, info, reason);
+    if (!inspectJpegFile(source, info, reason))
+        return PassThrough::No;
+    const std::uint64_t bits = 8ull * info.components * (info.progressive ? 3 : 1);
+    const std::string tooLarge = pictureSizeProblem(info.width, info.height, bits);
+    problem = QString::fromStdString(tooLarge);
+    return tooLarge.empty() ? PassThrough::Yes : PassThrough::TooLarge;
 }
 
 } // namespace
@@ -56,13 +66,22 @@ StageResult StagePage(int index, const QString &sourcePath)
         return {false, QStringLiteral("cannot create the staging folder")};
     const fs::path target = stagedPagePath(index);
     const fs::path source = toFsPath(sourcePath);
-    if (!fs::is_regular_file(source, error))
-        return refuse(target, QStringLiteral("file not found"));
+    const fs::file_status status = fs::status(source, error);
+    if (error || !fs::exists(status))
+        return refuse(target, QString::fromStdString(systemReason(error ? error.value() : ENOENT)));
+    if (!fs::is_regular_file(status))
+        return refuse(target, QStringLiteral("not a file"));
 
-    if (passesThrough(sourcePath, source)) {
-        if (!deliverFile(sourcePath, fromFsPath(target)))
-            return refuse(target, QStringLiteral("cannot copy the picture"));
+    QString problem;
+    switch (passesThrough(source, problem)) {
+    case PassThrough::TooLarge:
+        return refuse(target, problem);
+    case PassThrough::Yes:
+        if (std::error_code copyError; !deliverFile(sourcePath, fromFsPath(target), &copyError))
+            return refuse(target, QString::fromStdString(systemReason(copyError.value())));
         return {true, {}};
+    case PassThrough::No:
+        break;
     }
 
     const DecoderRun run = runDecoder(sourcePath, fromFsPath(target));

@@ -21,12 +21,23 @@ struct Finished {
     QByteArray stderrText;
 };
 
-Finished runDirectly(const QStringList &arguments)
+// The helper as the program runs it: the picture on its input, the page on its output.
+Finished runDirectly(const QString &picture, const QString &page, const QStringList &arguments = {})
 {
     QProcess process;
+    process.setStandardInputFile(picture);
+    process.setStandardOutputFile(page);
     process.start(QStringLiteral(PAGEMINT_DECODER_PATH), arguments);
     process.waitForFinished(30000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
+}
+
+// A stand-in helper: a shell script, for endings no real picture should be able to cause.
+QString fakeHelper(TestEnvironment &env, const QString &name, const QByteArray &script)
+{
+    const QString path = env.writeFile(name, "#!/bin/sh\n" + script + "\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
 }
 
 class DecoderTest : public StagingTest {
@@ -38,12 +49,11 @@ TEST_F(DecoderTest, WritesThePageAndSaysNothing)
 {
     const QString source = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("a.png"), "PNG");
 
-    const Finished run = runDirectly({source, target()});
+    const Finished run = runDirectly(source, target());
 
     EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::Written));
     EXPECT_TRUE(run.stderrText.isEmpty()) << run.stderrText.toStdString();
     EXPECT_FALSE(QImage(target(), "JPEG").isNull());
-    EXPECT_FALSE(QFileInfo::exists(target() + ".part"));
 }
 
 TEST_F(DecoderTest, RefusesWithOneLineAndItsExitCode)
@@ -52,58 +62,107 @@ TEST_F(DecoderTest, RefusesWithOneLineAndItsExitCode)
     const QString text = env.writeFile("pictures/notes.txt", "just words\n");
     const QString good = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("b.png"), "PNG");
     const struct {
+        QString picture;
+        QString page;
         QStringList arguments;
         ExitCode code;
+        const char *reason;
     } cases[] = {
-        {{good}, ExitCode::Usage},
-        {{picture("missing.png"), target()}, ExitCode::Unreadable},
-        {{empty, target()}, ExitCode::Unreadable},
-        {{text, target()}, ExitCode::UnknownFormat},
-        {{fixture("png-header-claims-50000x50000.png"), target()}, ExitCode::TooLarge},
-        {{good, env.root() + QStringLiteral("/no-such-folder/page.jpg")}, ExitCode::WriteFailed},
+        {good, target(), {good}, ExitCode::Usage, "usage"},
+        {empty, target(), {}, ExitCode::Unreadable, "empty file"},
+        {text, target(), {}, ExitCode::UnknownFormat, "not a supported picture"},
+        {fixture("png-header-claims-50000x50000.png"), target(), {}, ExitCode::TooLarge, "50000 x 50000"},
+        {good, QStringLiteral("/dev/full"), {}, ExitCode::WriteFailed, "disk full"},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const Finished run = runDirectly(c.arguments);
+        SCOPED_TRACE(c.reason);
+        const Finished run = runDirectly(c.picture, c.page, c.arguments);
 
         EXPECT_EQ(run.exitCode, static_cast<int>(c.code));
         EXPECT_EQ(run.stderrText.count('\n'), 1) << run.stderrText.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(target()));
+        EXPECT_TRUE(run.stderrText.contains(c.reason)) << run.stderrText.toStdString();
     }
 }
 
 struct HostileFile {
     const char *fixture;
     DecoderEnding ending;
-    ExitCode code; // when refused
+    int exitCode; // when refused
 };
 
-// One file per fault class seen when fuzzing FreeImage 3.18; every one must end as a refusal.
+// One file per fault class seen when fuzzing FreeImage 3.18; every one must end as a refusal, and
+// the formats the program does not offer must not reach a loader at all.
 const HostileFile hostileFiles[] = {
-    // Heap-overflow write in the icon loader (negative height); glibc aborts on the damaged heap.
-    {"ico-negative-height-overflows-heap.ico", DecoderEnding::Crashed, ExitCode::Written},
-    // The IFF chunk loop never ends; only the wall-clock limit stops it.
-    {"iff-chunk-size-never-reaches-zero.iff", DecoderEnding::TimedOut, ExitCode::Written},
+    // Heap-overflow write in the icon loader: an icon is not a picture the program takes.
+    {"ico-negative-height-overflows-heap.ico", DecoderEnding::Refused, int(ExitCode::UnknownFormat)},
+    // The IFF chunk loop never ends: refused by its bytes before the loop can start.
+    {"iff-chunk-size-never-reaches-zero.iff", DecoderEnding::Refused, int(ExitCode::UnknownFormat)},
     // 70 bytes asking for 7.5 GB: refused from the header before any pixel memory.
-    {"bmp-header-claims-50000x50000.bmp", DecoderEnding::Refused, ExitCode::TooLarge},
-    {"png-header-claims-50000x50000.png", DecoderEnding::Refused, ExitCode::TooLarge},
-    // GIF has no header-only load: the 4 GB allocation fails under the address-space cap.
-    {"gif-screen-claims-65535x65535.gif", DecoderEnding::Refused, ExitCode::Damaged},
+    {"bmp-header-claims-50000x50000.bmp", DecoderEnding::Refused, int(ExitCode::TooLarge)},
+    {"png-header-claims-50000x50000.png", DecoderEnding::Refused, int(ExitCode::TooLarge)},
+    // GIF has no header-only load: the 4 GB allocation fails under the address-space cap, and
+    // the second reader takes no GIF.
+    {"gif-screen-claims-65535x65535.gif", DecoderEnding::Refused, int(ExitCode::LoaderFailed)},
+    // An EXIF directory of 65535 entries sends the JPEG loader's EXIF reader off the end.
+    {"jpeg-exif-count-65535-crashes-loader.jpg", DecoderEnding::Crashed, -1},
 };
 
 TEST_F(DecoderTest, HostileFilesEndAsRefusalsWithinTheLimits)
 {
-    setDecoderTimeLimitForTesting(1500ms);
     for (const HostileFile &c : hostileFiles) {
         SCOPED_TRACE(c.fixture);
         const DecoderRun run = runDecoder(fixture(QString::fromLatin1(c.fixture)), target());
 
         EXPECT_EQ(run.ending, c.ending) << run.reason.toStdString();
-        if (c.ending == DecoderEnding::Refused) {
-            EXPECT_EQ(run.exitCode, static_cast<int>(c.code));
-        }
+        EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_FALSE(run.reason.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(target()));
+        EXPECT_FALSE(QFileInfo::exists(target() + ".part"));
+    }
+}
+
+TEST_F(DecoderTest, AHelperThatHangsOrDiesIsEndedAndReported)
+{
+    const QString good = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("c.png"), "PNG");
+    const struct {
+        const char *script;
+        DecoderEnding ending;
+    } cases[] = {
+        {"exec sleep 30", DecoderEnding::TimedOut},
+        {"kill -SEGV $$", DecoderEnding::Crashed},
+        // Says it wrote the page but was cut off: the half page must not be taken.
+        {"head -c 10 >/dev/stdout; kill -KILL $$", DecoderEnding::Crashed},
+    };
+    setDecoderTimeLimitForTesting(1000ms);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.script);
+        setDecoderPathForTesting(fakeHelper(env, QStringLiteral("fake-decoder"), c.script));
+
+        const DecoderRun run = runDecoder(good, target());
+
+        EXPECT_EQ(run.ending, c.ending);
+        EXPECT_FALSE(QFileInfo::exists(target()));
+        EXPECT_FALSE(QFileInfo::exists(target() + ".part"));
+    }
+}
+
+TEST_F(DecoderTest, FilesThatCannotBeOpenedAreNamedByTheSystemsReason)
+{
+    const struct {
+        QString source;
+        QString target;
+        const char *reason;
+    } cases[] = {
+        {picture("missing.png"), target(), "file not found"},
+        {fixture("png-header-claims-50000x50000.png"), env.root() + QStringLiteral("/no-such-folder/page.jpg"),
+         "file not found"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reason);
+        const DecoderRun run = runDecoder(c.source, c.target);
+
+        EXPECT_EQ(run.ending, DecoderEnding::Refused);
+        EXPECT_EQ(run.reason, QLatin1String(c.reason));
     }
 }
 

@@ -47,29 +47,25 @@ bool hasTransparency(FIBITMAP *image)
 }
 } // namespace
 
-ImageHandle flattenOnWhite(FIBITMAP *image)
+ImageHandle flattenOnWhite(ImageHandle image)
 {
-    ImageHandle converted;
-    if (FreeImage_GetImageType(image) != FIT_BITMAP) {
-        converted = toStandardBitmap(image);
-        if (!converted)
-            return {};
-        image = converted.get();
-    }
-    if (!hasTransparency(image))
-        return ImageHandle(FreeImage_ConvertTo24Bits(image));
+    // Each step drops the picture it came from, so at most two copies are held at a time.
+    if (image && FreeImage_GetImageType(image.get()) != FIT_BITMAP)
+        image = toStandardBitmap(image.get());
+    if (!image)
+        return {};
+    if (!hasTransparency(image.get()))
+        return FreeImage_GetBPP(image.get()) == 24 ? std::move(image)
+                                                   : ImageHandle(FreeImage_ConvertTo24Bits(image.get()));
 
     // FreeImage_Composite blends only 8-bit palettes and 32-bit pictures; 32 bits covers every case
     // (a palette's transparency table becomes alpha).
-    ImageHandle withAlpha;
-    if (FreeImage_GetBPP(image) != 32) {
-        withAlpha.reset(FreeImage_ConvertTo32Bits(image));
-        if (!withAlpha)
-            return {};
-        image = withAlpha.get();
-    }
+    if (FreeImage_GetBPP(image.get()) != 32)
+        image.reset(FreeImage_ConvertTo32Bits(image.get()));
+    if (!image)
+        return {};
     RGBQUAD white{0xFF, 0xFF, 0xFF, 0xFF};
-    return ImageHandle(FreeImage_Composite(image, FALSE, &white, nullptr));
+    return ImageHandle(FreeImage_Composite(image.get(), FALSE, &white, nullptr));
 }
 
 } // namespace pagemint::decoder

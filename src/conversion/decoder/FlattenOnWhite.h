@@ -7,7 +7,8 @@
 
 namespace pagemint::decoder {
 
-// 24-bit copy of `image`; empty when FreeImage cannot convert this kind of picture.
-ImageHandle flattenOnWhite(FIBITMAP *image);
+// The 24-bit page of `image`, which it takes over (a 24-bit picture without alpha is returned as
+// it is, without a copy); empty when FreeImage cannot convert this kind of picture.
+ImageHandle flattenOnWhite(ImageHandle image);
 
 } // namespace pagemint::decoder

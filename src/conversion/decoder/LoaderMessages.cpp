@@ -21,11 +21,37 @@ void recordError(std::string text)
         report.firstError = std::move(text);
 }
 
+// libjpeg works around damage and reports it as a warning; these are the warnings that mean rows
+// of the picture are missing or wrong. The others (stray bytes between markers, an unknown JFIF
+// revision or Adobe transform, a bad ICC segment) leave every pixel intact.
+constexpr std::string_view kJpegMissingPixels[] = {
+    "Premature end of JPEG file",
+    "premature end of data segment",
+    "bad Huffman code",
+    "bad arithmetic code",
+    "instead of RST",
+    "Invalid SOS parameters",
+    "Inconsistent progression sequence",
+};
+
+bool isJpegDamage(std::string_view text)
+{
+    for (const std::string_view damage : kJpegMissingPixels)
+        if (text.find(damage) != std::string_view::npos)
+            return true;
+    return false;
+}
+
 // FreeImage has one channel for everything; its plug-ins mark the harmless notes "Warning: ...".
-void onFreeImageMessage(FREE_IMAGE_FORMAT, const char *message)
+// The JPEG plug-in passes libjpeg's texts on unmarked, warnings and fatal errors alike; a fatal
+// one also makes the load fail, so only the damage list counts as an error there.
+void onFreeImageMessage(FREE_IMAGE_FORMAT format, const char *message)
 {
     const std::string_view text = message != nullptr ? message : "unknown loader error";
-    if (text.starts_with("Warning"))
+    if (report.firstMessage.empty())
+        report.firstMessage = text;
+    const bool harmless = format == FIF_JPEG ? !isJpegDamage(text) : text.starts_with("Warning");
+    if (harmless)
         ++report.warnings;
     else
         recordError(std::string(text));

@@ -12,6 +12,7 @@ struct LoaderReport {
     int errors = 0;
     int warnings = 0;
     std::string firstError;
+    std::string firstMessage; // of any kind: the best reason when a load fails without an error
 };
 
 // Routes FreeImage's and libtiff's messages into the report instead of stderr. Call once.

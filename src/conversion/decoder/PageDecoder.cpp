@@ -2,13 +2,21 @@
 
 #include "FlattenOnWhite.h"
 #include "ImageHandle.h"
+#include "JpegInfo.h"
 #include "LoaderMessages.h"
+#include "MappedFile.h"
 #include "PictureFormat.h"
+#include "PageWriter.h"
+#include "PictureLimits.h"
+#include "StdioHandle.h"
+#include "SystemReason.h"
 
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <string>
 
-namespace fs = std::filesystem;
+#include <sys/stat.h>
 
 namespace pagemint::decoder {
 
@@ -18,102 +26,105 @@ DecodeOutcome refuse(ExitCode code, std::string reason)
     return DecodeOutcome::refused(code, std::move(reason));
 }
 
-DecodeOutcome refuseDamaged()
+// A reader that failed may have said why in its first message even when it raised no error.
+DecodeOutcome refuseDamaged(ExitCode code = ExitCode::Damaged)
 {
     const LoaderReport &report = loaderReport();
-    return refuse(ExitCode::Damaged,
-                  report.errors > 0 ? "damaged picture: " + report.firstError : std::string("damaged picture"));
+    const std::string &said = report.errors > 0 ? report.firstError : report.firstMessage;
+    return refuse(code, said.empty() ? std::string("damaged picture") : "damaged picture: " + said);
 }
 
-DecodeOutcome checkReadable(const std::string &source)
+DecodeOutcome checkReadable(std::FILE *source)
 {
-    std::error_code error;
-    const fs::file_status status = fs::status(source, error);
-    if (!fs::exists(status))
-        return refuse(ExitCode::Unreadable, "file not found");
-    if (!fs::is_regular_file(status))
+    struct stat status {};
+    if (::fstat(fileno(source), &status) != 0)
+        return refuse(ExitCode::Unreadable, systemReason(errno));
+    if (!S_ISREG(status.st_mode))
         return refuse(ExitCode::Unreadable, "not a file");
     // FreeImage reads uninitialised bytes on an empty file instead of failing.
-    if (fs::file_size(source, error) == 0 || error)
+    if (status.st_size == 0)
         return refuse(ExitCode::Unreadable, "empty file");
     return DecodeOutcome::written();
 }
 
-int loadFlags(FREE_IMAGE_FORMAT format)
+// Memory per pixel at the peak of loading and converting a picture of this kind: the loaded
+// bitmap plus the copy being made from it (flattenOnWhite holds at most two).
+std::uint64_t peakBitsPerPixel(FIBITMAP *header, FREE_IMAGE_FORMAT format)
 {
-    // Without it an icon's AND mask is ignored and its transparent corners come out black.
-    return format == FIF_ICO ? ICO_MAKEALPHA : 0;
+    const std::uint64_t bpp = FreeImage_GetBPP(header);
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(header);
+    std::uint64_t bits = 0;
+    if (type == FIT_BITMAP)
+        bits = bpp == 24 ? 24 : 32 + 24; // as it loads, or via a 32-bit copy when there is alpha
+    else if (type == FIT_RGBF || type == FIT_RGBAF)
+        bits = 2 * bpp + 24; // tone mapping works on a float copy
+    else
+        bits = std::max<std::uint64_t>(bpp + 32, 32 + 24); // to a standard bitmap first
+    // libjpeg holds a progressive file's coefficients, 16 bits a sample, while it decodes.
+    if (format == FIF_JPEG)
+        bits += 2 * bpp;
+    return bits;
 }
 
-DecodeOutcome checkDimensions(FIBITMAP *image)
+DecodeOutcome checkDimensions(FIBITMAP *image, FREE_IMAGE_FORMAT format)
 {
-    const std::uint64_t width = FreeImage_GetWidth(image);
-    const std::uint64_t height = FreeImage_GetHeight(image);
-    if (width == 0 || height == 0)
-        return refuse(ExitCode::TooLarge, "picture has no size");
-    if (width * height > kMaxPixels)
-        return refuse(ExitCode::TooLarge,
-                      "picture too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
-    return DecodeOutcome::written();
+    const std::string problem = pictureSizeProblem(FreeImage_GetWidth(image), FreeImage_GetHeight(image),
+                                                   peakBitsPerPixel(image, format));
+    return problem.empty() ? DecodeOutcome::written() : refuse(ExitCode::TooLarge, problem);
 }
 
 // Reads the header only, where the loader can, so a lying size is refused before the loader
-// allocates for it. GIF and IFF cannot do this; the helper's memory cap stops those.
-DecodeOutcome checkSize(const std::string &source, FREE_IMAGE_FORMAT format)
+// allocates for it. GIF cannot do this; the helper's memory cap stops it.
+DecodeOutcome checkSize(std::FILE *source, FREE_IMAGE_FORMAT format)
 {
     if (!FreeImage_FIFSupportsNoPixels(format))
         return DecodeOutcome::written();
     resetLoaderReport();
-    const ImageHandle header(FreeImage_Load(format, source.c_str(), loadFlags(format) | FIF_LOAD_NOPIXELS));
+    const ImageHandle header(
+        FreeImage_LoadFromHandle(format, &stdioFunctions(), handleOf(source), FIF_LOAD_NOPIXELS));
+    std::rewind(source);
     if (!header || loaderReport().errors > 0)
-        return refuseDamaged();
-    return checkDimensions(header.get());
+        return refuseDamaged(ExitCode::LoaderFailed);
+    return checkDimensions(header.get(), format);
 }
 
-DecodeOutcome saveJpeg(FIBITMAP *page, const std::string &target)
+// libjpeg passes on only its first warning, so a harmless one can hide a cut-off file behind it.
+bool jpegIsWhole(std::FILE *source)
 {
-    const std::string temporary = target + ".part";
-    std::error_code error;
-    if (!FreeImage_Save(FIF_JPEG, page, temporary.c_str(), 0)) {
-        fs::remove(temporary, error);
-        return refuse(ExitCode::WriteFailed, "cannot write the page");
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return refuse(ExitCode::WriteFailed, "cannot move the page into place");
-    }
-    return DecodeOutcome::written();
+    MappedFile bytes;
+    std::string ignored;
+    return bytes.open(fileno(source), MappedFile::Access::Sparse, ignored) && jpegHasEndMarker(bytes.bytes());
 }
+
 } // namespace
 
-DecodeOutcome decodePage(const std::string &source, const std::string &target)
+DecodeOutcome decodePage(std::FILE *source, std::FILE *target)
 {
     if (DecodeOutcome readable = checkReadable(source); !readable.ok())
         return readable;
 
-    const FREE_IMAGE_FORMAT format = detectFormat(source);
-    if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format))
-        return refuse(ExitCode::UnknownFormat, "unknown picture format");
+    const FREE_IMAGE_FORMAT format = acceptedFormat(stdioFunctions(), handleOf(source));
+    if (format == FIF_UNKNOWN)
+        return refuse(ExitCode::UnknownFormat, "not a supported picture");
     if (DecodeOutcome size = checkSize(source, format); !size.ok())
         return size;
 
     resetLoaderReport();
-    ImageHandle image(FreeImage_Load(format, source.c_str(), loadFlags(format)));
+    ImageHandle image(FreeImage_LoadFromHandle(format, &stdioFunctions(), handleOf(source), 0));
     // A loader that complained may still return pixels (a truncated JPEG's grey bottom half):
     // a half page is refused like a missing one.
     if (!image || loaderReport().errors > 0)
-        return refuseDamaged();
-    // Formats without a header-only load (GIF, IFF) are checked here, before the conversions
-    // multiply their size.
-    if (DecodeOutcome size = checkDimensions(image.get()); !size.ok())
+        return refuseDamaged(ExitCode::LoaderFailed);
+    if (format == FIF_JPEG && !jpegIsWhole(source))
+        return refuse(ExitCode::Damaged, "damaged picture: Premature end of JPEG file");
+    // GIF has no header-only load: checked here, before the conversions multiply its size.
+    if (DecodeOutcome size = checkDimensions(image.get(), format); !size.ok())
         return size;
 
-    const ImageHandle page = flattenOnWhite(image.get());
-    image.reset();
+    const ImageHandle page = flattenOnWhite(std::move(image));
     if (!page)
         return refuse(ExitCode::NotConvertible, "cannot convert the picture to colour");
-    return saveJpeg(page.get(), target);
+    return writePage(page.get(), target);
 }
 
 } // namespace pagemint::decoder

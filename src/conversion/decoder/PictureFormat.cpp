@@ -2,58 +2,42 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <string_view>
 
 namespace pagemint::decoder {
 
 namespace {
-struct ExtensionFormat {
-    std::string_view extension;
+struct Accepted {
     FREE_IMAGE_FORMAT format;
+    const char *name;
 };
 
-// The picture types the program offers; nothing else is guessed from a name.
-constexpr std::array<ExtensionFormat, 12> kExtensions{{
-    {"bmp", FIF_BMP},
-    {"dib", FIF_BMP},
-    {"jpg", FIF_JPEG},
-    {"jpeg", FIF_JPEG},
-    {"gif", FIF_GIF},
-    {"png", FIF_PNG},
-    {"ico", FIF_ICO},
-    {"tif", FIF_TIFF},
-    {"tiff", FIF_TIFF},
-    {"iff", FIF_IFF},
-    {"pcx", FIF_PCX},
-    {"psd", FIF_PSD},
+constexpr std::array<Accepted, 5> kAccepted{{
+    {FIF_BMP, "BMP"},
+    {FIF_JPEG, "JPEG"},
+    {FIF_GIF, "GIF"},
+    {FIF_PNG, "PNG"},
+    {FIF_TIFF, "TIFF"},
 }};
 
-std::string lowerExtension(const std::string &path)
+const Accepted *find(FREE_IMAGE_FORMAT format)
 {
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+    const auto found = std::find_if(kAccepted.begin(), kAccepted.end(),
+                                    [format](const Accepted &entry) { return entry.format == format; });
+    return found == kAccepted.end() ? nullptr : &*found;
 }
 } // namespace
 
-FREE_IMAGE_FORMAT formatFromExtension(const std::string &path)
+FREE_IMAGE_FORMAT acceptedFormat(FreeImageIO &io, fi_handle handle)
 {
-    const std::string extension = lowerExtension(path);
-    const auto found = std::find_if(kExtensions.begin(), kExtensions.end(),
-                                    [&](const ExtensionFormat &entry) { return entry.extension == extension; });
-    return found == kExtensions.end() ? FIF_UNKNOWN : found->format;
+    const FREE_IMAGE_FORMAT sniffed = FreeImage_GetFileTypeFromHandle(&io, handle, 0);
+    io.seek_proc(handle, 0, SEEK_SET);
+    return find(sniffed) != nullptr ? sniffed : FIF_UNKNOWN;
 }
 
-FREE_IMAGE_FORMAT detectFormat(const std::string &path)
+const char *formatName(FREE_IMAGE_FORMAT format)
 {
-    const FREE_IMAGE_FORMAT fromBytes = FreeImage_GetFileType(path.c_str(), 0);
-    return fromBytes != FIF_UNKNOWN ? fromBytes : formatFromExtension(path);
+    const Accepted *entry = find(format);
+    return entry != nullptr ? entry->name : "unknown";
 }
 
 } // namespace pagemint::decoder

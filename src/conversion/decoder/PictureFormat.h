@@ -1,17 +1,18 @@
 #pragma once
-// Which FreeImage loader reads a file: its bytes decide first, because pictures are often saved
-// under the wrong extension; the extension is asked only when the bytes name nothing.
+// Which FreeImage loader reads a picture. Only the bytes decide (pictures are often saved under
+// the wrong extension), and only the formats the program offers are read: FreeImage has loaders
+// for thirty more, several of which corrupt memory or never return on hostile files, and a file
+// named .png must not reach them.
 
 #include <FreeImage.h>
 
-#include <string>
-
 namespace pagemint::decoder {
 
-// Format named by the extension of `path` (case-insensitive); FIF_UNKNOWN for any other.
-FREE_IMAGE_FORMAT formatFromExtension(const std::string &path);
+// BMP, JPEG, GIF, PNG or TIFF as the signature at the start of `handle` names it; FIF_UNKNOWN for
+// anything else. Leaves the handle at the start.
+FREE_IMAGE_FORMAT acceptedFormat(FreeImageIO &io, fi_handle handle);
 
-// Format of the file at `path`: from its signature, else from its extension.
-FREE_IMAGE_FORMAT detectFormat(const std::string &path);
+// Printable name of an accepted format, for messages.
+const char *formatName(FREE_IMAGE_FORMAT format);
 
 } // namespace pagemint::decoder

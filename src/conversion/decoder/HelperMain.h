@@ -1,0 +1,18 @@
+#pragma once
+// What the decoder helpers share around their one decode: the sandbox, and the answer on stderr
+// and in the exit code.
+
+#include "DecodeOutcome.h"
+
+#include <functional>
+
+namespace pagemint::decoder {
+
+// Prints the usage line and returns ExitCode::Usage.
+int reportUsage(const char *usage);
+
+// Enters the sandbox, runs `decode` and reports its outcome: one line on stderr when refused.
+// Returns the exit code.
+int finishHelper(const std::function<DecodeOutcome()> &decode);
+
+} // namespace pagemint::decoder
