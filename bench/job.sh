@@ -37,7 +37,7 @@ per_picture_jpegs=${PER_PICTURE_JPEGS:-$jpegs}
 if [[ ! -e $main_build/build.ninja ]]; then
   cmake -S "$repo" -B "$main_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$main_build" -j2 --target pagemint_core pdf.exe pagemint-decoder >/dev/null
+cmake --build "$main_build" -j2 --target pagemint_core pdf.exe pagemint-decoder pagemint-fallback-decoder >/dev/null
 cmake -S "$repo/bench/job" -B "$build/bench" -G Ninja -DPAGEMINT_MAIN_BUILD="$main_build" >/dev/null
 cmake --build "$build/bench" -j2 >/dev/null
 bench=$build/bench/bench_job
@@ -67,7 +67,7 @@ fi
 if [[ ! -e $(last "$cache/png-decoded" "$pngs" jpg) ]]; then
   mkdir -p "$cache/png-decoded"
   for png in "$cache"/png/*.png; do
-    "$decoder" "$png" "$cache/png-decoded/$(basename "$png" .png).jpg"
+    "$decoder" <"$png" >"$cache/png-decoded/$(basename "$png" .png).jpg"
   done
 fi
 
@@ -166,7 +166,7 @@ best_ns=
 for _ in $(seq "$runs"); do
   work=$(mktemp -d /tmp/pagemint-job.XXXXXX)
   start=$(now_ns)
-  for png in "${all_pngs[@]}"; do "$decoder" "$png" "$work/page.jpg"; done
+  for png in "${all_pngs[@]}"; do "$decoder" <"$png" >"$work/page.jpg"; done
   end=$(now_ns)
   rm -rf "$work"
   keep_best $((end - start))

@@ -41,7 +41,8 @@ protected:
 
 TEST_F(InstalledProgram, LaysOutTheApplicationFolderTheLinkTheIconsAndTheMenuEntry)
 {
-    for (const char *program : {"lib/pagemint/pagemint", "lib/pagemint/data/pdf.exe", "lib/pagemint/data/pagemint-decoder"}) {
+    for (const char *program : {"lib/pagemint/pagemint", "lib/pagemint/data/pdf.exe", "lib/pagemint/data/pagemint-decoder",
+                                "lib/pagemint/data/pagemint-fallback-decoder"}) {
         const QFileInfo file(path(QString::fromLatin1(program)));
         EXPECT_TRUE(file.isFile() && file.isExecutable()) << program;
     }
