@@ -2,8 +2,7 @@
 
 #include "PathFunctions.h"
 #include "StagingFolder.h"
-
-#include <QFile>
+#include "common/FileNameBytes.h"
 
 namespace pagemint {
 
@@ -12,7 +11,7 @@ std::filesystem::path toFsPath(const QString &path)
 #ifdef _WIN32
     return std::filesystem::path(path.toStdWString());
 #else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return std::filesystem::path(encodeFileName(path).toStdString());
 #endif
 }
 
@@ -21,7 +20,7 @@ QString fromFsPath(const std::filesystem::path &path)
 #ifdef _WIN32
     return QString::fromStdWString(path.wstring());
 #else
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+    return decodeFileName(path.native());
 #endif
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Bridges Qt's path strings and std::filesystem (which the staging folder and the JPEG check
-// speak) without losing bytes of names in the locale's encoding.
+// speak) without losing a byte: on POSIX through decodeFileName / encodeFileName, so a name that
+// is not UTF-8 still leads to its file. Give such a path to std::filesystem through toFsPath,
+// never to QFile, QFileInfo or QDir: they re-encode it and lose its bytes.
 
 #include <QString>
 

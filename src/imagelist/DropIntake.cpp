@@ -1,11 +1,29 @@
 #include "imagelist/DropIntake.h"
 
+#include "common/FileNameBytes.h"
 #include "imagelist/PictureExtensions.h"
 
 #include <QMimeData>
 #include <QUrl>
 
 namespace pagemint {
+
+namespace {
+
+// QUrl::toLocalFile, except that a percent escape of a byte that is not UTF-8 (%E9 of a Latin-1
+// name, as file managers send it) keeps its byte instead of becoming U+FFFD.
+QString localFileOf(const QUrl &url)
+{
+#ifdef _WIN32
+    return url.toLocalFile();
+#else
+    const QString path = decodeFileName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+    // As toLocalFile: "file://host/p" is "//host/p".
+    return url.host().isEmpty() ? path : QStringLiteral("//") + url.host() + path;
+#endif
+}
+
+} // namespace
 
 QStringList droppedPicturePaths(const QMimeData &data)
 {
@@ -14,7 +32,7 @@ QStringList droppedPicturePaths(const QMimeData &data)
     for (const QUrl &url : urls) {
         if (!url.isLocalFile())
             continue;
-        const QString path = url.toLocalFile();
+        const QString path = localFileOf(url);
         if (hasPictureExtension(path))
             paths.append(path);
     }

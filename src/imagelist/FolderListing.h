@@ -20,7 +20,7 @@ struct FolderIdentity {
 };
 
 struct FolderEntry {
-    QString name;
+    QString name; // decodeFileName of its bytes, so that it leads back to the entry
     // Links are followed: a link to a folder is a folder, a link to a file (or to nothing) is not.
     bool isFolder = false;
 };

@@ -1,6 +1,6 @@
 #include "imagelist/FolderListing.h"
 
-#include <QFile>
+#include "common/FileNameBytes.h"
 
 #include <cstring>
 #include <memory>
@@ -41,7 +41,7 @@ bool leadsToFolder(int folderFd, const dirent &entry)
 
 std::optional<FolderContents> listFolder(const QString &folder, const std::function<void()> &meanwhile)
 {
-    const std::unique_ptr<DIR, DirCloser> dir(opendir(QFile::encodeName(folder).constData()));
+    const std::unique_ptr<DIR, DirCloser> dir(opendir(encodeFileName(folder).constData()));
     if (!dir)
         return std::nullopt;
     const int fd = dirfd(dir.get());
@@ -55,7 +55,7 @@ std::optional<FolderContents> listFolder(const QString &folder, const std::funct
     while (const dirent *entry = readdir(dir.get())) {
         if (isDot(entry->d_name))
             continue;
-        contents.entries.push_back({QFile::decodeName(entry->d_name), leadsToFolder(fd, *entry)});
+        contents.entries.push_back({decodeFileName(entry->d_name), leadsToFolder(fd, *entry)});
         if (meanwhile && contents.entries.size() % entriesBetweenCalls == 0)
             meanwhile();
     }

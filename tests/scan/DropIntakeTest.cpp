@@ -1,5 +1,7 @@
 #include "imagelist/DropIntake.h"
 
+#include "conversion/StagingPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
@@ -46,6 +48,24 @@ TEST(DropIntake, DoesNotSearchDroppedFolders)
     const QString namedLikeAPicture = dir.filePath(QStringLiteral("named.jpg"));
     EXPECT_EQ(droppedFrom({QUrl::fromLocalFile(album), QUrl::fromLocalFile(namedLikeAPicture)}),
               QStringList{namedLikeAPicture});
+}
+
+// File managers send a name's bytes percent-encoded, one escape per byte, UTF-8 or not ("%E9" of
+// a Latin-1 name); QUrl::toLocalFile would make U+FFFD of what is not UTF-8.
+TEST(DropIntake, KeepsTheBytesOfEveryName)
+{
+    const QByteArray names[] = {"/p/caf\xe9.png", "/p/\xed\xb2\x80.jpg", "/p/100% \xff.gif",
+                                "/p/\xe6\x95\xb0\xe6\x8d\xae.tif"};
+    for (const QByteArray &name : names) {
+        SCOPED_TRACE(name.toHex(' ').toStdString());
+        QMimeData data;
+        data.setData(QStringLiteral("text/uri-list"), "file://" + name.toPercentEncoding("/") + "\r\n");
+
+        const QStringList paths = droppedPicturePaths(data);
+
+        ASSERT_EQ(paths.size(), 1);
+        EXPECT_EQ(toFsPath(paths[0]).native(), name.toStdString());
+    }
 }
 
 } // namespace

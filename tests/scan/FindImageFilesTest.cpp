@@ -1,5 +1,9 @@
 #include "imagelist/FindImageFiles.h"
 
+#include "common/FileNameBytes.h"
+#include "conversion/StagingPaths.h"
+#include "support/RemoveTreeAtEnd.h"
+
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -7,7 +11,12 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pagemint {
 namespace {
@@ -158,6 +167,27 @@ TEST_F(FindImageFilesTest, EntriesAppearWhileTheSearchRuns)
                                          [](int count) { return count > 0 && count < 30; });
     EXPECT_TRUE(sawPartList) << "events were handled only before or after the search";
     EXPECT_TRUE(std::is_sorted(countsSeen.begin(), countsSeen.end()));
+}
+
+// Made with the system's calls on bytes: Qt would write the name as UTF-8.
+TEST_F(FindImageFilesTest, NamesThatAreNotUtf8LeadBackToTheirFiles)
+{
+    const test::RemoveTreeAtEnd cleanUp(root());
+    const std::string top = encodeFileName(root()).toStdString();
+    const std::string folder = top + "/\xe9t\xe9";
+    const std::string pictures[] = {top + "/caf\xe9.png", folder + "/\xff.jpg"};
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    for (const std::string &picture : pictures) {
+        const int fd = ::open(picture.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+
+    std::vector<std::string> found;
+    for (const QString &entry : scan(root()))
+        found.push_back(toFsPath(entry).native());
+
+    EXPECT_EQ(found, std::vector<std::string>(std::begin(pictures), std::end(pictures)));
 }
 
 TEST(TrimNullsAndSpaces, KeepsTextUpToTheLastCharacterThatIsNeitherNulNorSpace)

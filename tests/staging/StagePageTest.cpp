@@ -2,15 +2,18 @@
 #include "TestPictures.h"
 
 #include "JpegInfo.h"
+#include "common/FileNameBytes.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/StagePage.h"
 #include "conversion/StagingFolder.h"
 #include "conversion/StagingPaths.h"
+#include "support/RemoveTreeAtEnd.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cstdio>
 #include <functional>
 
 namespace pagemint::test {
@@ -259,6 +262,31 @@ TEST_F(StagePageTest, KeepsHandlingEventsWhileTheDecoderRuns)
     EXPECT_EQ(result.reason, QStringLiteral("timed out"));
     // A second of waiting at 20 ms per tick; a blocked loop would give none.
     EXPECT_GE(ticks, 10);
+}
+
+// Latin-1 names, as archives and older systems leave them: both ways into the staging
+// folder (decoded, copied as it is) must reach the file, not "file not found".
+TEST_F(StagePageTest, StagesPicturesWhoseNamesAreNotUtf8)
+{
+    const struct {
+        const char *name;
+        const char *format;
+    } cases[] = {{"caf\xe9.png", "PNG"}, {"\xc9t\xe9 \xff.jpg", "JPEG"}};
+    const RemoveTreeAtEnd cleanUp(pictures());
+    int index = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(index);
+        const QString written = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("plain"), c.format);
+        ASSERT_FALSE(written.isEmpty());
+        const QByteArray bytes = encodeFileName(pictures()) + '/' + c.name;
+        ASSERT_EQ(std::rename(encodeFileName(written).constData(), bytes.constData()), 0);
+
+        const StageResult result = StagePage(index, decodeFileName(bytes));
+
+        ASSERT_TRUE(result.staged) << result.reason.toStdString();
+        expectColourJpeg(stagedPage(index));
+        ++index;
+    }
 }
 
 } // namespace
