@@ -1,16 +1,18 @@
 #include "app/SingleInstance.h"
 
+#include "conversion/StagingFolder.h"
+#include "conversion/StagingPaths.h"
+
 #include <QDir>
-#include <QStandardPaths>
+#include <QFileInfo>
 
 namespace pagemint {
 
 SingleInstance::SingleInstance()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    lock_ = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral("pagemint.lock")));
+    const QString path = fromFsPath(instanceLockFile());
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    lock_ = std::make_unique<QLockFile>(path);
     // The lock belongs to a live process or to none: never let age alone make it stale.
     lock_->setStaleLockTime(0);
 }

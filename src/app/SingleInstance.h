@@ -6,8 +6,9 @@
 
 namespace pagemint {
 
-// Holds a lock file in the user's runtime folder for as long as this program runs; a second start
-// of the program finds it taken. A lock left by a crashed run is taken over.
+// Holds a lock file beside the staging folder for as long as this program runs; a second start
+// of the program for the same user, from any desktop session, finds it taken. A lock left by a
+// crashed run is taken over.
 class SingleInstance {
 public:
     SingleInstance();

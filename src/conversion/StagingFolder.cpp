@@ -2,6 +2,11 @@
 
 #include <cstdlib>
 
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace pagemint {
@@ -16,6 +21,27 @@ fs::path absoluteFromEnv(const char *name)
     fs::path path(value);
     return path.is_absolute() ? path : fs::path();
 }
+
+#ifndef _WIN32
+// Without HOME the account's home still belongs to the user alone; a shared folder such as /tmp
+// would let another user plant a link or read the pages. An account without a home gets a path
+// that cannot be created, so nothing is staged rather than staged in the open.
+fs::path homeFolder()
+{
+    if (fs::path home = absoluteFromEnv("HOME"); !home.empty())
+        return home;
+    const passwd *account = ::getpwuid(::getuid());
+    if (account != nullptr && account->pw_dir != nullptr && fs::path(account->pw_dir).is_absolute())
+        return account->pw_dir;
+    return "/nonexistent";
+}
+
+fs::path userCacheFolder()
+{
+    fs::path cache = absoluteFromEnv("XDG_CACHE_HOME");
+    return cache.empty() ? homeFolder() / ".cache" : cache;
+}
+#endif
 } // namespace
 
 fs::path stagingFolder()
@@ -23,12 +49,16 @@ fs::path stagingFolder()
 #ifdef _WIN32
     return fs::path("c:\\inkleaf_tmp");
 #else
-    fs::path cache = absoluteFromEnv("XDG_CACHE_HOME");
-    if (cache.empty()) {
-        fs::path home = absoluteFromEnv("HOME");
-        cache = home.empty() ? fs::temp_directory_path() : home / ".cache";
-    }
-    return cache / "inkleaf_tmp";
+    return userCacheFolder() / "inkleaf_tmp";
+#endif
+}
+
+fs::path instanceLockFile()
+{
+#ifdef _WIN32
+    return fs::path("c:\\inkleaf_tmp.lock");
+#else
+    return userCacheFolder() / "pagemint.lock";
 #endif
 }
 

@@ -130,28 +130,38 @@ TEST_F(Shutdown, ASystemCloseOfTheMainWindowEndsTheProgram)
     EXPECT_EQ(unloaded.count(), 1);
 }
 
-// The built program, started twice as a user would.
+// The built program, started twice as a user would: from the same desktop session, and from a
+// second session of the same user (its own runtime folder, the same staging folder).
 TEST(SingleInstance, ASecondStartEndsSilentlyAndLeavesTheFirstRunning)
 {
-    TestEnvironment env;
-    const QString program = QStringLiteral(PAGEMINT_APP_DIR "/pagemint");
-    QProcess first;
-    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    first.start(program, {});
-    ASSERT_TRUE(first.waitForStarted());
-    // Give the first instance time to take the lock.
-    QThread::msleep(1500);
-    ASSERT_EQ(first.state(), QProcess::Running);
+    for (const bool secondSession : {false, true}) {
+        SCOPED_TRACE(secondSession ? "second session" : "same session");
+        TestEnvironment env;
+        const QString program = QStringLiteral(PAGEMINT_APP_DIR "/pagemint");
+        QProcess first;
+        first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        first.start(program, {});
+        ASSERT_TRUE(first.waitForStarted());
+        // Give the first instance time to take the lock.
+        QThread::msleep(1500);
+        ASSERT_EQ(first.state(), QProcess::Running);
 
-    QProcess second;
-    second.start(program, {});
-    EXPECT_TRUE(second.waitForFinished(5000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(first.state(), QProcess::Running);
+        QProcess second;
+        if (secondSession) {
+            QDir().mkpath(env.root() + QStringLiteral("/runtime2"));
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), env.root() + QStringLiteral("/runtime2"));
+            second.setProcessEnvironment(environment);
+        }
+        second.start(program, {});
+        EXPECT_TRUE(second.waitForFinished(5000));
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), 0);
+        EXPECT_EQ(first.state(), QProcess::Running);
 
-    first.terminate();
-    first.waitForFinished(3000);
+        first.terminate();
+        first.waitForFinished(3000);
+    }
 }
 
 } // namespace
