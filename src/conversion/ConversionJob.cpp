@@ -5,6 +5,7 @@
 #include "app/frmPrinting.h"
 #include "conversion/Delivery.h"
 #include "conversion/DeleteFolderTree.h"
+#include "conversion/EndReport.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/ConversionRules.h"
 #include "conversion/StagePage.h"
@@ -145,11 +146,15 @@ void ConversionJob::convertOnePicture(int index, const QString &entry)
         return;
     for (const auto &[page, reason] : leftOutPagesOf(output))
         noteLeftOut(page, reason);
-    const QString target = outputFolder_ + QDir::separator() + GetBaseName(entry) + QStringLiteral(".pdf");
-    if (deliverFile(stagingFilePath("tmp.pdf"), target))
+    const QString name = pdfNames_.nameFor(entry);
+    if (deliverFile(stagingFilePath("tmp.pdf"), outputFolder_ + QDir::separator() + name)) {
         ++delivered_;
-    else
+        pdfNames_.written(name);
+        if (name != GetBaseName(entry) + QStringLiteral(".pdf"))
+            renamed_.emplace(index, name);
+    } else {
         noteLeftOut(index, QStringLiteral("no PDF was written"));
+    }
     showProgress(QStringLiteral("正在转换...%1%").arg(stagingPercent(index, entries_.size())), index);
     pump();
     QFile::remove(fromFsPath(stagedPagePath(index)));
@@ -202,17 +207,17 @@ void ConversionJob::finish()
 
 void ConversionJob::reportShortfall()
 {
-    if (leftOut_.empty() && delivered_ > 0)
+    std::vector<ReportEntry> leftOut;
+    for (const auto &[index, reason] : leftOut_)
+        leftOut.push_back({entries_.value(index), QStringLiteral(" (%1)").arg(reason)});
+    std::vector<ReportEntry> renamed;
+    for (const auto &[index, name] : renamed_)
+        renamed.push_back({entries_.value(index), QStringLiteral(" -> ") + name});
+    const EndReport report = endReportOf(leftOut, renamed, delivered_ == 0);
+    if (report.text.isEmpty())
         return;
-    QStringList lines;
-    if (!leftOut_.empty()) {
-        lines << QStringLiteral("以下图片未能转换，已被跳过：");
-        for (const auto &[index, reason] : leftOut_)
-            lines << QStringLiteral("%1 (%2)").arg(entries_.value(index), reason);
-    }
-    if (delivered_ == 0)
-        lines << QStringLiteral("没有生成PDF文件。");
-    ShowMessage(&engine_, lines.join(QLatin1Char('\n')), QStringLiteral("转换"), QMessageBox::Warning);
+    ShowMessage(&engine_, report.text, QStringLiteral("转换"),
+                report.warning ? QMessageBox::Warning : QMessageBox::Information, QMessageBox::Ok, report.details);
 }
 
 bool ConversionJob::abandoned()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/PdfNames.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +43,9 @@ private:
     QString outputFolder_;
     QStringList entries_;
     std::map<int, QString> leftOut_;
+    PerPictureNames pdfNames_;
+    // Pictures whose PDF got a name other than their base name: list index -> that name.
+    std::map<int, QString> renamed_;
     int delivered_ = 0;
     bool abandoned_ = false;
 };

@@ -15,9 +15,11 @@ inline const QString &applicationTitle()
 }
 
 // Every message box of the program goes through here: modal, with the given icon, buttons and
-// caption. Returns the button pressed. Tests answer it like a user would (see tests/support).
+// caption. A non-empty `details` goes behind the box's details button, for what is too long to
+// show. Returns the button pressed. Tests answer it like a user would (see tests/support).
 QMessageBox::StandardButton ShowMessage(QWidget *owner, const QString &text, const QString &caption,
                                         QMessageBox::Icon icon,
-                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                        const QString &details = QString());
 
 } // namespace pagemint

@@ -2,11 +2,14 @@
 #include "ModalAnswerer.h"
 
 #include "app/ProgramState.h"
+#include "conversion/EndReport.h"
 #include "conversion/StagingFolder.h"
 #include "process/DOSOutputs.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -14,6 +17,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace pagemint::test {
@@ -36,6 +40,22 @@ int pageCount(const QString &pdf)
         if (line.startsWith(QStringLiteral("Pages:")))
             return line.mid(6).trimmed().toInt();
     return -1;
+}
+
+// Pixel size of the first picture in a PDF, as pdfimages lists it.
+QSize firstImageSize(const QString &pdf)
+{
+    const QStringList lines = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split(QLatin1Char('\n'));
+    if (lines.size() < 3)
+        return {};
+    const QStringList columns = lines.at(2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return columns.size() > 4 ? QSize(columns.at(3).toInt(), columns.at(4).toInt()) : QSize();
+}
+
+// A report with every path in full: the box's details when it has them, else its text.
+QString wholeReport(const MessageRecord &message)
+{
+    return message.details.isEmpty() ? message.text : message.details;
 }
 
 // Records each new text a label shows while a job handles events.
@@ -75,12 +95,13 @@ protected:
         out_ = env_.root() + QStringLiteral("/out");
         engine().txtPath->setText(out_ + QLatin1Char('/'));
     }
-    QString picture(const QString &name, const char *format, QImage::Format pixelFormat = QImage::Format_RGB32)
+    QString picture(const QString &name, const char *format, QImage::Format pixelFormat = QImage::Format_RGB32,
+                    QSize size = {64, 48})
     {
-        QImage image(64, 48, pixelFormat);
+        QImage image(size, pixelFormat);
         image.fill(pixelFormat == QImage::Format_ARGB32 ? QColor(0, 0, 255, 0) : QColor(200, 40, 40));
         const QString path = env_.root() + QStringLiteral("/pics/") + name;
-        QDir().mkpath(env_.root() + QStringLiteral("/pics"));
+        QDir().mkpath(QFileInfo(path).absolutePath());
         image.save(path, format);
         return path;
     }
@@ -118,10 +139,11 @@ TEST_F(ConversionJob, MergedDocumentKeepsListOrderAndNamesWhatWasLeftOut)
                 picture(QStringLiteral("mono.bmp"), "BMP", QImage::Format_Mono)});
     const auto messages = convert(1);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(corrupt));
-    EXPECT_TRUE(messages[0].text.contains(truncated));
-    EXPECT_TRUE(messages[0].text.contains(huge));
-    EXPECT_FALSE(messages[0].text.contains(QStringLiteral("a.jpg")));
+    const QString report = wholeReport(messages[0]);
+    EXPECT_TRUE(report.contains(corrupt));
+    EXPECT_TRUE(report.contains(truncated));
+    EXPECT_TRUE(report.contains(huge));
+    EXPECT_FALSE(report.contains(QStringLiteral("a.jpg")));
     EXPECT_FALSE(messages[0].text.contains(QStringLiteral("没有生成PDF文件")));
     const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
     EXPECT_EQ(pageCount(pdf), 6);
@@ -159,6 +181,87 @@ TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
         EXPECT_EQ(pageCount(out_ + QLatin1Char('/') + QLatin1String(name)), 1) << name;
     EXPECT_EQ(engine().lblPB->text(), QStringLiteral("正在转换...100%"));
     expectCleanEnd();
+}
+
+TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
+{
+    OnePdfPerPicture = true;
+    // Left by an earlier job: replaced as before, not stepped around.
+    env_.writeFile(QStringLiteral("out/IMG_0001.pdf"), "earlier");
+    env_.writeFile(QStringLiteral("out/IMG_0001 (2).pdf"), "earlier");
+    // Each picture its own size, so each PDF shows whose page it holds.
+    const QString first = picture(QStringLiteral("a/IMG_0001.jpg"), "JPG", QImage::Format_RGB32, {64, 48});
+    const QString second = picture(QStringLiteral("b/IMG_0001.jpg"), "JPG", QImage::Format_RGB32, {80, 60});
+    const QString y2012 = picture(QStringLiteral("holiday.2012.jpg"), "JPG", QImage::Format_RGB32, {96, 72});
+    const QString y2013 = picture(QStringLiteral("holiday.2013.png"), "PNG", QImage::Format_RGB32, {112, 84});
+    const QString hidden = picture(QStringLiteral(".hidden.png"), "PNG", QImage::Format_RGB32, {128, 96});
+    const QString missing = env_.root() + QStringLiteral("/pics/gone.jpg");
+    addEntries({first, second, y2012, missing, y2013, hidden});
+    const auto messages = convert(1);
+
+    const std::pair<const char *, QSize> pdfs[] = {
+        {"IMG_0001.pdf", {64, 48}}, {"IMG_0001 (2).pdf", {80, 60}}, {"holiday.pdf", {96, 72}},
+        {"holiday (2).pdf", {112, 84}}, {"hidden.pdf", {128, 96}},
+    };
+    for (const auto &[name, size] : pdfs)
+        EXPECT_EQ(firstImageSize(out_ + QLatin1Char('/') + QLatin1String(name)), size) << name;
+    EXPECT_EQ(QDir(out_).entryList(QDir::Files | QDir::Hidden).size(), static_cast<qsizetype>(std::size(pdfs)));
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Warning); // a picture is missing
+    // The box shows each path, cut in the middle should the test's folder be deep.
+    const auto shown = [](const QString &path) { return shortenedPath(path, kShownPathColumns); };
+    const QString &text = messages[0].text;
+    const QString leftOut = QStringLiteral("以下图片未能转换，已被跳过：\n") + shown(missing) + QStringLiteral(" (file not found)");
+    const QString renamed = QStringLiteral("以下图片的PDF使用了其他名称：\n") +
+                            shown(second) + QStringLiteral(" -> IMG_0001 (2).pdf\n") +
+                            shown(y2013) + QStringLiteral(" -> holiday (2).pdf\n") +
+                            shown(hidden) + QStringLiteral(" -> hidden.pdf");
+    EXPECT_TRUE(text.contains(leftOut)) << text.toStdString();
+    EXPECT_TRUE(text.contains(renamed)) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("IMG_0001.pdf")));
+    EXPECT_FALSE(text.contains(QStringLiteral("holiday.pdf")));
+    expectCleanEnd();
+}
+
+TEST_F(ConversionJob, AReportOfManyLeftOutPicturesFitsOnTheScreen)
+{
+    // Deep folders, with wide characters: long lines are what made the box tall too.
+    const QString folder = env_.root() + QStringLiteral("/gone/2012年夏天的假期照片/holiday-pictures-from-the-second-camera");
+    QStringList missing;
+    for (int i = 0; i < 500; ++i)
+        missing << folder + QStringLiteral("/IMG_%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
+    addEntries(missing);
+    MessageRecord shown;
+    QRect screen, box, boxWithDetails;
+    ModalAnswerer answerer(60000);
+    answerer.then([&](QWidget *window) {
+        if (auto *message = qobject_cast<QMessageBox *>(window)) {
+            shown = describe(*message);
+            screen = message->screen()->availableGeometry();
+            box = message->frameGeometry();
+            // The user opens the details: the box still fits.
+            for (QAbstractButton *button : message->buttons())
+                if (message->buttonRole(button) == QMessageBox::ActionRole)
+                    button->click();
+            boxWithDetails = message->frameGeometry();
+        }
+        window->close();
+    });
+    engine().txtMsg->setText(QStringLiteral("Convert"));
+    EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
+
+    ASSERT_FALSE(screen.isEmpty());
+    EXPECT_LE(box.height(), screen.height());
+    EXPECT_LE(box.width(), screen.width());
+    EXPECT_GT(boxWithDetails.height(), box.height());
+    EXPECT_LE(boxWithDetails.height(), screen.height());
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("IMG_0014.jpg (file not found)")));
+    EXPECT_FALSE(shown.text.contains(QStringLiteral("IMG_0015.jpg")));
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("…另有 485 张")));
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("没有生成PDF文件。")));
+    for (const QString &path : missing)
+        EXPECT_TRUE(shown.details.contains(path + QStringLiteral(" (file not found)"))) << path.toStdString();
 }
 
 TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)

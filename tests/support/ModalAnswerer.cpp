@@ -19,7 +19,7 @@ QWidget *openWindow()
 
 MessageRecord describe(const QMessageBox &box)
 {
-    return {box.text(), box.windowTitle(), box.icon(), box.standardButtons()};
+    return {box.text(), box.windowTitle(), box.icon(), box.standardButtons(), box.detailedText()};
 }
 
 ModalAnswerer::ModalAnswerer(int timeoutMs) : timeoutMs_(timeoutMs)

@@ -22,6 +22,7 @@ struct MessageRecord {
     QString caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QString details; // the text behind the details button
 };
 
 MessageRecord describe(const QMessageBox &box);

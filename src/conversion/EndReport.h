@@ -1,0 +1,47 @@
+#pragma once
+// The message a job ends with, apart from any window: what was left out, what got another name.
+
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace pagemint {
+
+// Names a message box shows before the rest goes to its details: more would not fit on a screen.
+inline constexpr int kShownNames = 15;
+// Columns of a path in the box: it wraps long lines, and a deep path would take several rows.
+inline constexpr int kShownPathColumns = 60;
+
+// One picture in the report: its path, and what is said of it (" (reason)", " -> other.pdf").
+struct ReportEntry {
+    QString path;
+    QString note;
+};
+
+// The first `maxLines` of `lines`, then "…另有 N 张" for the N that were not shown.
+QStringList summarizedLines(const QStringList &lines, int maxLines);
+
+// `path` cut to at most `maxColumns` columns by a "…" in its middle (East Asian wide characters
+// take two columns, as on screen); most of the room goes to the end, where the file name stands.
+QString shortenedPath(const QString &path, int maxColumns);
+
+// How many lines each of two lists may show when `budget` lines are shared: both whole when they
+// fit; otherwise the shorter (the second when they are even) keeps up to half and the other takes
+// the rest.
+std::pair<int, int> sharedLineBudget(int first, int second, int budget);
+
+struct EndReport {
+    QString text;    // what the box says; empty when there is nothing to report
+    QString details; // every entry in full; empty when `text` holds them all
+    bool warning = false; // a picture is missing from the output
+};
+
+// `leftOut`: the pictures that were not converted; `renamed`: those whose PDF got a name other
+// than their base name; `nothingWritten`: no PDF was delivered at all. The text shows at most
+// `maxNames` entries of the two lists, their paths shortened to `maxColumns`.
+EndReport endReportOf(const std::vector<ReportEntry> &leftOut, const std::vector<ReportEntry> &renamed,
+                      bool nothingWritten, int maxNames = kShownNames, int maxColumns = kShownPathColumns);
+
+} // namespace pagemint
