@@ -1,3 +1,4 @@
+#include "CraftedPictures.h"
 #include "EngineFixture.h"
 #include "ModalAnswerer.h"
 
@@ -163,6 +164,32 @@ TEST_F(ConversionJob, MergedDocumentKeepsListOrderAndNamesWhatWasLeftOut)
     // A second job finds NewPDF.pdf taken.
     convert(1);
     EXPECT_TRUE(QFile::exists(out_ + QStringLiteral("/NewPDF1.pdf")));
+}
+
+// Pictures as today's tools write them go in as pages (a JPEG of any name byte for byte, a BMP
+// with a V5 header, a JPEG with stray bytes); formats the program does not offer are named.
+TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)
+{
+    const QString pics = env_.root() + QStringLiteral("/pics/");
+    QDir().mkpath(pics);
+    const QString photo = picture(QStringLiteral("photo.jpeg"), "JPG");
+    const QString icon = pics + QStringLiteral("icon.png");
+    QFile::copy(QStringLiteral(PAGEMINT_TEST_SOURCE_DIR "/fixtures/staging/ico-negative-height-overflows-heap.ico"), icon);
+    addEntries({photo, writeBmpWithHeader(pics + QStringLiteral("v5.bmp"), 124, 24, Qt::red, Qt::blue), icon,
+                writeJpegWithStrayBytes(pics + QStringLiteral("stray.jpg"))});
+
+    const auto messages = convert(1);
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(wholeReport(messages[0]).contains(icon + QStringLiteral(" (not a supported picture)")))
+        << wholeReport(messages[0]).toStdString();
+    const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
+    EXPECT_EQ(pageCount(pdf), 3);
+    run(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, env_.root() + QStringLiteral("/img")});
+    QFile first(env_.root() + QStringLiteral("/img-000.jpg")), source(photo);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), source.readAll());
+    expectCleanEnd();
 }
 
 TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
