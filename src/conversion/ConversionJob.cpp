@@ -19,12 +19,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+
+#include <filesystem>
 
 namespace pagemint {
 
@@ -157,9 +158,12 @@ void ConversionJob::convertOnePicture(int index, const QString &entry)
     }
     showProgress(QStringLiteral("正在转换...%1%").arg(stagingPercent(index, entries_.size())), index);
     pump();
-    QFile::remove(fromFsPath(stagedPagePath(index)));
-    QFile::remove(stagingFilePath("tmp.pdf"));
-    QFile::remove(stagingFilePath("tmpx.pdf"));
+    // By the file system's own bytes: Qt's file classes would re-encode a home folder whose name
+    // is not UTF-8, and a page left behind would go into the next picture's PDF.
+    std::error_code ignored;
+    for (const std::filesystem::path &file :
+         {stagedPagePath(index), stagingFolder() / "tmp.pdf", stagingFolder() / "tmpx.pdf"})
+        std::filesystem::remove(file, ignored);
     pump();
 }
 
