@@ -8,6 +8,7 @@
 #include "conversion/EndReport.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/ConversionRules.h"
+#include "conversion/OutputFolder.h"
 #include "conversion/StagePage.h"
 #include "conversion/StagingFolder.h"
 #include "conversion/StagingPaths.h"
@@ -47,7 +48,7 @@ void ConversionJob::run()
         return;
     setControlsUsable(false);
     stripTrailingSeparator();
-    if (declineOverwrite()) {
+    if (refuseUnusableOutputFolder() || declineOverwrite()) {
         setControlsUsable(true);
         return;
     }
@@ -60,6 +61,16 @@ void ConversionJob::run()
     if (abandoned())
         return;
     finish();
+}
+
+bool ConversionJob::refuseUnusableOutputFolder()
+{
+    const QString problem = outputFolderProblem(outputFolder_);
+    if (problem.isEmpty())
+        return false;
+    ShowMessage(&engine_, QStringLiteral("无法写入输出文件夹：\n%1\n%2").arg(outputFolder_, problem),
+                QStringLiteral("输出路径"), QMessageBox::Warning);
+    return true;
 }
 
 bool ConversionJob::refuseEmptyList()
@@ -108,7 +119,7 @@ bool ConversionJob::declineOverwrite()
 
 void ConversionJob::prepareFolders()
 {
-    QDir().mkdir(outputFolder_);
+    // The output folder was made when it was checked.
     std::error_code error;
     createStagingFolder(error);
     window_.PicPB->show();
@@ -196,7 +207,8 @@ void ConversionJob::convertMerged()
 void ConversionJob::finish()
 {
     engine_.Command3->setEnabled(true);
-    openWithShell(engine_.txtPath->text());
+    // An empty folder is not worth a window; a folder that cannot be shown is named instead.
+    const bool folderShown = delivered_ > 0 && openWithShell(engine_.txtPath->text());
     systemBeep();
     setControlsUsable(true, false);
     window_.setProgressText(QStringLiteral("正在删除临时文件..."));
@@ -207,6 +219,9 @@ void ConversionJob::finish()
     window_.lblPB->hide();
     window_.setFillTwips(0);
     reportShortfall();
+    if (delivered_ > 0 && !folderShown)
+        ShowMessage(&engine_, QStringLiteral("PDF文件已保存在：\n%1").arg(engine_.txtPath->text()), QStringLiteral("转换"),
+                    QMessageBox::Information);
 }
 
 void ConversionJob::reportShortfall()

@@ -23,6 +23,7 @@ public:
 private:
     bool refuseEmptyList();
     bool refuseMissingOutputFolder();
+    bool refuseUnusableOutputFolder();
     void setControlsUsable(bool usable, bool withCommand3 = true);
     void stripTrailingSeparator();
     bool declineOverwrite();

@@ -14,14 +14,12 @@ ShellHandler &handler()
 }
 } // namespace
 
-void openWithShell(const QString &target)
+bool openWithShell(const QString &target)
 {
-    if (handler()) {
-        handler()(QStringLiteral("open"), target);
-        return;
-    }
+    if (handler())
+        return handler()(QStringLiteral("open"), target);
     const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
 void systemBeep()

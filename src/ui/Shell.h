@@ -9,12 +9,13 @@
 namespace pagemint {
 
 // Opens a local folder or file (a path) or a web address (with a scheme) with the desktop's
-// default program. Failures pass silently.
-void openWithShell(const QString &target);
+// default program. False when the desktop has nothing to open it with.
+bool openWithShell(const QString &target);
 void systemBeep();
 
-using ShellHandler = std::function<void(const QString &action, const QString &target)>;
-// action is "open" or "beep"; an empty handler restores the desktop's behaviour.
+using ShellHandler = std::function<bool(const QString &action, const QString &target)>;
+// action is "open" or "beep"; what an "open" returns is what openWithShell returns. An empty
+// handler restores the desktop's behaviour.
 void setShellHandlerForTesting(ShellHandler handler);
 
 } // namespace pagemint

@@ -5,6 +5,7 @@
 #include "app/ProgramState.h"
 #include "conversion/EndReport.h"
 #include "conversion/StagingFolder.h"
+#include "conversion/StagingPaths.h"
 #include "process/DOSOutputs.h"
 
 #include <QAbstractButton>
@@ -392,6 +393,41 @@ TEST_F(ConversionJob, NothingDeliveredIsReported)
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("没有生成PDF文件")));
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("empty.jpg")));
     EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/NewPDF.pdf")));
+    // An empty folder is not shown.
+    EXPECT_FALSE(opened_.join(QLatin1Char(';')).contains(QStringLiteral("open "))) << opened_.join(QLatin1Char(';')).toStdString();
+}
+
+TEST_F(ConversionJob, AnOutputFolderThatCannotTakeThePdfsIsRefusedBeforeStaging)
+{
+    addEntries({picture(QStringLiteral("a.png"), "PNG")});
+    for (const QString &folder : {QStringLiteral("/dev/null/out"), QStringLiteral("/sys")}) {
+        SCOPED_TRACE(folder.toStdString());
+        engine().txtPath->setText(folder);
+
+        const auto messages = convert(1);
+
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].caption, QStringLiteral("输出路径"));
+        EXPECT_TRUE(messages[0].text.contains(folder));
+        EXPECT_FALSE(messages[0].text.contains(QStringLiteral("没有生成PDF文件")));
+        EXPECT_FALSE(QDir(fromFsPath(stagingFolder())).exists());
+        EXPECT_TRUE(window().List1->isEnabled());
+        EXPECT_TRUE(engine().Command3->isEnabled());
+        EXPECT_TRUE(opened_.isEmpty()) << opened_.join(QLatin1Char(';')).toStdString();
+    }
+}
+
+TEST_F(ConversionJob, AFolderTheDesktopCannotShowIsNamedInstead)
+{
+    shellOpens_ = false;
+    addEntries({picture(QStringLiteral("a.jpg"), "JPG")});
+
+    const auto messages = convert(1);
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("PDF文件已保存在")));
+    EXPECT_TRUE(messages[0].text.contains(out_));
+    EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 1);
 }
 
 } // namespace

@@ -26,7 +26,10 @@ void EngineFixture::SetUp()
     QFile::link(QStringLiteral(PAGEMINT_APP_DIR "/data"), appFolder_ + QStringLiteral("/data"));
     setApplicationFolderForTesting(appFolder_);
     prepareApplicationFolder();
-    setShellHandlerForTesting([this](const QString &action, const QString &target) { opened_ << action + QLatin1Char(' ') + target; });
+    setShellHandlerForTesting([this](const QString &action, const QString &target) {
+        opened_ << action + QLatin1Char(' ') + target;
+        return shellOpens_;
+    });
     engine_ = std::make_unique<frmPrinting>();
     engine_->Form_Load();
 }

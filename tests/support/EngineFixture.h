@@ -33,6 +33,7 @@ protected:
     QString appFolder_;
     std::unique_ptr<frmPrinting> engine_;
     QStringList opened_;
+    bool shellOpens_ = true; // false: the desktop has no program to open a folder with
 };
 
 // Chooses `path` in an open QFileDialog as a user typing it would.

@@ -1,0 +1,72 @@
+#include "conversion/OutputFolder.h"
+
+#include "conversion/StagingFolder.h"
+#include "conversion/StagingPaths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#ifndef _WIN32
+#include <cstdlib>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace pagemint {
+
+namespace {
+QString systemWords(const std::error_code &error)
+{
+    return QString::fromLocal8Bit(error.message());
+}
+
+bool isInside(const fs::path &folder, const fs::path &container)
+{
+    std::error_code ignored;
+    const fs::path inner = fs::weakly_canonical(fs::absolute(folder), ignored);
+    const fs::path outer = fs::weakly_canonical(fs::absolute(container), ignored);
+    const auto [end, ignoredRest] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
+    return end == outer.end();
+}
+
+// Making a file is the only test that tells: permission bits say nothing to root, and a
+// read-only or full file system shows only when something is written.
+std::error_code tryToMakeAFile(const fs::path &folder)
+{
+#ifndef _WIN32
+    std::string name = (folder / ".pagemint-check-XXXXXX").string();
+    const int descriptor = ::mkstemp(name.data());
+    if (descriptor < 0)
+        return {errno, std::generic_category()};
+    ::close(descriptor);
+    ::unlink(name.c_str());
+#else
+    (void)folder;
+#endif
+    return {};
+}
+} // namespace
+
+QString outputFolderProblem(const QString &folder)
+{
+    // A NUL would end the name early on its way to the system: the PDFs would go elsewhere.
+    if (folder.contains(QChar(u'\0')))
+        return QStringLiteral("the folder name holds a NUL character");
+    const fs::path path = toFsPath(folder);
+    if (isInside(path, stagingFolder()))
+        return QStringLiteral("this is the program's temporary folder, which is emptied after every job");
+    std::error_code error;
+    if (fs::exists(path, error) && !fs::is_directory(path, error))
+        error = std::make_error_code(std::errc::not_a_directory);
+    else if (!error)
+        fs::create_directory(path, error);
+    if (!error)
+        error = tryToMakeAFile(path);
+    return error ? systemWords(error) : QString();
+}
+
+} // namespace pagemint
