@@ -128,14 +128,21 @@ DecoderRun decodeInto(const QString &source, const std::filesystem::path &partia
         return refusedBySystem(errno);
 
     const DecoderRun first = runHelper(decoderPath(), picture.get(), page.get());
-    if (first.exitCode != static_cast<int>(decoder::ExitCode::LoaderFailed))
+    using decoder::ExitCode;
+    if (first.exitCode != static_cast<int>(ExitCode::LoaderFailed) &&
+        first.exitCode != static_cast<int>(ExitCode::UnknownFormat))
         return first;
-    // FreeImage could not load it; the second reader starts again from the first byte and an
-    // empty page. Its verdict stands only when it reads the picture.
+    // FreeImage could not load it or does not read its kind; the second reader starts again from
+    // the first byte and an empty page. Where FreeImage knew the kind, its reason stands unless
+    // the second reader makes the page; where it did not, the second reader's verdict stands
+    // once it knows the kind.
     if (::lseek(picture.get(), 0, SEEK_SET) != 0 || ::ftruncate(page.get(), 0) != 0)
         return first;
     const DecoderRun second = runHelper(fallbackDecoderPath(), picture.get(), page.get());
-    return second.written() ? second : first;
+    const bool firstKnewIt = first.exitCode != static_cast<int>(ExitCode::UnknownFormat);
+    const bool secondKnewIt = second.ending != DecoderEnding::NotStarted &&
+                              second.exitCode != static_cast<int>(ExitCode::UnknownFormat);
+    return second.written() || (!firstKnewIt && secondKnewIt) ? second : first;
 }
 } // namespace
 

@@ -23,7 +23,8 @@ QString addFileFilter()
 {
     return QStringLiteral("JPG Files(*.jpg)|*.jpg|JPEG Files(*.jpeg)|*.jpeg|TIF Files(*.tif)|*.tif|"
                           "TIFF Files(*.tiff)|*.tiff|BMP Files(*.BMP)|*.bmp|GIF Files(*.gif)|*.gif|"
-                          "PNG Files(*.png)|*.png|All Files(*.*)|*.*");
+                          "PNG Files(*.png)|*.png|HEIC Files(*.heic)|*.heic|HEIF Files(*.heif)|*.heif|"
+                          "AVIF Files(*.avif)|*.avif|WebP Files(*.webp)|*.webp|All Files(*.*)|*.*");
 }
 
 void addFileCommand(frmMain &window, CCommonDialogs &dialogs)

@@ -1,11 +1,13 @@
 #include "CraftedPictures.h"
 #include "EngineFixture.h"
+#include "HeifPictures.h"
 #include "ModalAnswerer.h"
 
 #include "app/ProgramState.h"
 #include "conversion/EndReport.h"
 #include "conversion/StagingFolder.h"
 #include "conversion/StagingPaths.h"
+#include "imagelist/FindImageFiles.h"
 #include "process/DOSOutputs.h"
 
 #include <QAbstractButton>
@@ -193,6 +195,26 @@ TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)
     expectCleanEnd();
 }
 
+// Phone and web pictures: the folder scan takes them in the usual order, each becomes a page.
+TEST_F(ConversionJob, AFolderOfPhonePicturesGivesAPageEach)
+{
+    const QString phone = env_.root() + QStringLiteral("/pics/phone/");
+    QDir().mkpath(phone);
+    const QString png = picture(QStringLiteral("source.png"), "PNG");
+    picture(QStringLiteral("phone/IMG_1.jpg"), "JPG");
+    ASSERT_FALSE(encodeHeif({png}, phone + QStringLiteral("IMG_2.HEIC")).isEmpty());
+    ASSERT_FALSE(encodeWebp(png, phone + QStringLiteral("IMG_10.webp")).isEmpty());
+    ASSERT_FALSE(encodeHeif({png}, phone + QStringLiteral("IMG_3.avif"), {QStringLiteral("-A")}).isEmpty());
+    env_.writeFile(QStringLiteral("pics/phone/notes.txt"), "x");
+
+    FindImageFiles(phone.chopped(1), *window().List1);
+
+    EXPECT_EQ(entries(), (QStringList{phone + QStringLiteral("IMG_1.jpg"), phone + QStringLiteral("IMG_2.HEIC"),
+                                      phone + QStringLiteral("IMG_3.avif"), phone + QStringLiteral("IMG_10.webp")}));
+    EXPECT_TRUE(convert(0).empty());
+    EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
+}
+
 TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
 {
     OnePdfPerPicture = true;
@@ -299,7 +321,14 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
         pictures << picture(QStringLiteral("p%1.jpg").arg(i), "JPG");
     addEntries(pictures);
     TextRecorder progress(window().lblPB);
+    // What the label shows right after each piece of converter output was handled.
+    QStringList afterConverterOutput;
+    QObject::connect(&engine().objDOS(), &DOSOutputs::ReceiveOutputs, &engine(),
+                     [&] { afterConverterOutput << window().lblPB->text(); });
     EXPECT_TRUE(convert(0).empty());
+    // The converter's line for the last page (00003 of 4) always arrives, however it was cut.
+    ASSERT_FALSE(afterConverterOutput.isEmpty()) << "the converter reported no page";
+    EXPECT_EQ(afterConverterOutput.constLast(), QStringLiteral("创建PDF...75%"));
     const QStringList texts = progress.texts();
     const QStringList staging = {QStringLiteral("准备文件中..."), QStringLiteral("Converting Files...0%"),
                                  QStringLiteral("Converting Files...33%"), QStringLiteral("Converting Files...66%"),
@@ -311,6 +340,35 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
         EXPECT_TRUE(text.startsWith(QStringLiteral("创建PDF..."))) << text.toStdString();
     EXPECT_EQ(texts.mid(texts.size() - 2), (QStringList{QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
+}
+
+TEST_F(ConversionJob, TheConvertersPageLinesLengthenTheBarAndNeverShortenIt)
+{
+    addEntries({QStringLiteral("/a.jpg"), QStringLiteral("/b.jpg"), QStringLiteral("/c.jpg"), QStringLiteral("/d.jpg")});
+    // Where the job leaves the bar before it starts the converter.
+    window().setFillTwips(1);
+    const double bar = window().barTwips();
+    ASSERT_GT(bar, 0);
+    struct Case {
+        const char *output;
+        QString text;
+        double fill;
+    };
+    const Case cases[] = {
+        {"page 00001.jpg of 4\n", QStringLiteral("创建PDF...25%"), bar / 4},
+        {"page 00002.jpg of 4\n", QStringLiteral("创建PDF...50%"), bar / 2},
+        // Two lines in one piece: the last page named counts.
+        {"page 00002.jpg of 4\npage 00003.jpg of 4\n", QStringLiteral("创建PDF...75%"), bar * 3 / 4},
+        {"page 00001.jpg of 4\n", QStringLiteral("创建PDF...75%"), bar * 3 / 4},
+        {"no page here\n", QStringLiteral("创建PDF...75%"), bar * 3 / 4},
+    };
+    for (const Case &c : cases) {
+        engine().objDOS_ReceiveOutputs(QString::fromLatin1(c.output));
+        EXPECT_EQ(window().lblPB->text(), c.text) << c.output;
+        EXPECT_NEAR(window().fillTwips(), c.fill, 0.01) << c.output;
+        EXPECT_EQ(window().shapePB->width(), static_cast<int>(c.fill / window().tpp().x)) << c.output;
+        EXPECT_TRUE(window().PicPB->isVisibleTo(&window())) << c.output;
+    }
 }
 
 TEST_F(ConversionJob, ExitingDuringAJobEndsItAndClearsTheStagingFolder)

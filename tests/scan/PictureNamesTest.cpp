@@ -19,7 +19,9 @@ TEST(PictureExtensions, TheLastFourOrFiveCharactersDecideWithoutCase)
         {u"a.BMP", true},   {u"a.jpg", true},    {u"a.Gif", true},       {u"a.png", true},
         {u"a.tif", true},   {u"a.TiFf", true},   {u"a.jpeg", true},      {u".jpg", true},
         {u"/x.y/b.JPEG", true}, {u"a.jpe", false}, {u"a.png2", false},   {u"a.tiff~", false},
-        {u"a.jpg ", false}, {u"ajpg", false},    {u"jpeg", false},       {u"a.webp", false},
+        {u"a.jpg ", false}, {u"ajpg", false},    {u"jpeg", false},       {u"a.webp", true},
+        {u"IMG_0001.HEIC", true}, {u"a.heif", true}, {u"a.AvIf", true},  {u"a.heics", false},
+        {u"aheic", false},
         {u"a.jpg/b", false}, {u"", false},       {u"a.jfif", false},     {u"a.pdf", false},
     };
     for (const Case &c : cases) {

@@ -1,4 +1,5 @@
 #include "StagingTestBase.h"
+#include "HeifPictures.h"
 #include "TestPictures.h"
 
 #include "JpegInfo.h"
@@ -10,6 +11,7 @@
 #include "support/RemoveTreeAtEnd.h"
 
 #include <QFile>
+#include <QColorSpace>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -62,6 +64,17 @@ TEST_F(StagePageTest, CopiesEveryUsableJpegByteForByteWhateverItsName)
     }
 }
 
+QString redBluePng(const QString &path)
+{
+    return saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), path + ".png", "PNG");
+}
+
+// 16 bits a sample, which heif-enc keeps as 10 or 12.
+QString deepPng(const QString &path)
+{
+    return saveWithQt(halves(QImage::Format_RGBA64, Qt::red, Qt::blue), path + ".png", "PNG");
+}
+
 struct DecodedCase {
     const char *name;
     std::function<QString(const QString &path)> write;
@@ -97,6 +110,47 @@ const DecodedCase decodedCases[] = {
     {"png-named.jpg",
      [](const QString &path) { return saveWithQt(halves(QImage::Format_RGB32, Qt::green, Qt::blue), path, "PNG"); },
      Qt::green, Qt::blue},
+    // Phones and the web.
+    {"photo.heic", [](const QString &path) { return encodeHeif({redBluePng(path)}, path, {"-q", "90"}); }, Qt::red,
+     Qt::blue},
+    {"photo.avif", [](const QString &path) { return encodeHeif({redBluePng(path)}, path, {"-A", "-q", "90"}); },
+     Qt::red, Qt::blue},
+    {"alpha.webp",
+     [](const QString &path) {
+         return encodeWebp(saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path + ".png", "PNG"),
+                           path);
+     },
+     Qt::white, Qt::blue},
+    {"alpha.heic",
+     [](const QString &path) {
+         return encodeHeif({saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path + ".png", "PNG")},
+                           path, {"-q", "90"});
+     },
+     Qt::white, Qt::blue},
+    // 10 and 12 bits a sample come out as 8. (Debian's AV1 encoder aborts on 10-bit AVIF, so AVIF
+    // is made at 12 bits.)
+    {"ten-bit.heic", [](const QString &path) { return encodeHeif({deepPng(path)}, path, {"-b", "10"}); }, Qt::red,
+     Qt::blue},
+    {"twelve-bit.avif",
+     [](const QString &path) { return encodeHeif({deepPng(path)}, path, {"-A", "-b", "12", "-p", "chroma=444"}); },
+     Qt::red, Qt::blue},
+    // A burst: the primary picture, the first one; a thumbnail is never the page.
+    {"burst.heic",
+     [](const QString &path) {
+         const QString green = saveWithQt(halves(QImage::Format_RGB32, Qt::green, Qt::green), path + ".2.png", "PNG");
+         return encodeHeif({redBluePng(path), green}, path, {"-t", "16"});
+     },
+     Qt::red, Qt::blue},
+    // Stored turned a quarter to the right, with the container saying to turn it back; the EXIF
+    // block heif-enc copies says nothing, so the page is upright only if the container's turn is
+    // applied, once.
+    {"upright.heic",
+     [](const QString &path) {
+         const QImage turned = halves(QImage::Format_RGB32, Qt::red, Qt::blue).transformed(QTransform().rotate(90));
+         const QString stored = encodeHeif({saveWithQt(turned, path + ".png", "PNG")}, path + ".stored.heic");
+         return rotateHeifQuarterTurn(stored, path);
+     },
+     Qt::red, Qt::blue},
 };
 
 TEST_F(StagePageTest, DecodesOtherPicturesIntoColourJpegOnWhite)
@@ -119,6 +173,25 @@ TEST_F(StagePageTest, DecodesOtherPicturesIntoColourJpegOnWhite)
         ++index;
     }
     EXPECT_EQ(stagingFolderEntries().size(), index);
+}
+
+// Phones store Display P3 colours with their ICC profile; shown as sRGB numbers unconverted,
+// they come out washed out or too strong.
+TEST_F(StagePageTest, ColoursOfAnIccProfileArePutIntoSrgb)
+{
+    const QColor stored(40, 200, 60);
+    const QColor expected = QColorSpace(QColorSpace::DisplayP3).transformationToColorSpace(QColorSpace::SRgb).map(stored);
+    // The test can tell only when the conversion moves the colour further than the tolerance.
+    ASSERT_FALSE(near(expected, stored, 12)) << expected.name().toStdString();
+    QImage image = halves(QImage::Format_RGB32, stored, stored);
+    image.setColorSpace(QColorSpace::DisplayP3);
+    const QString source = encodeHeif({saveWithQt(image, picture("p3.png"), "PNG")}, picture("p3.heic"),
+                                      {"-L", "-p", "chroma=444"});
+    ASSERT_FALSE(source.isEmpty());
+
+    ASSERT_TRUE(StagePage(0, source).staged);
+
+    EXPECT_TRUE(near(pixelAt(stagedPage(0), 0.5), expected, 12)) << pixelAt(stagedPage(0), 0.5).name().toStdString();
 }
 
 TEST_F(StagePageTest, NamesThePageByListPosition)
@@ -171,6 +244,13 @@ const RefusedCase refusedCases[] = {
     {"truncated-v5.bmp",
      [](const QString &path) {
          return cutShort(writeBmpWithHeader(path + ".whole", 124, 24, Qt::red, Qt::blue), path, 0.6);
+     },
+     "damaged picture"},
+    {"cut-short.heic",
+     [](const QString &path) {
+         return cutShort(encodeHeif({saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue, 256, 256), path + ".png", "PNG")},
+                                    path + ".whole.heic"),
+                         path, 0.6);
      },
      "damaged picture"},
     // A JPEG page no reader could draw in reasonable time is refused, not passed through.

@@ -100,7 +100,8 @@ QImage onWhite(QImage picture)
     return page.convertToFormat(QImage::Format_BGR888);
 }
 
-// The decoded picture, then a flattened copy of it, then the page bitmap: two at a time.
+// The decoded picture and a copy of it on white (32 bits) or in the page's 24, then that and the
+// page bitmap: two at a time.
 std::uint64_t peakBitsPerPixel(QImage::Format format)
 {
     const std::uint64_t decoded = static_cast<std::uint64_t>(QImage::toPixelFormat(format).bitsPerPixel());

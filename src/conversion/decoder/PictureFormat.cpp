@@ -11,12 +11,13 @@ struct Accepted {
     const char *name;
 };
 
-constexpr std::array<Accepted, 5> kAccepted{{
+constexpr std::array<Accepted, 6> kAccepted{{
     {FIF_BMP, "BMP"},
     {FIF_JPEG, "JPEG"},
     {FIF_GIF, "GIF"},
     {FIF_PNG, "PNG"},
     {FIF_TIFF, "TIFF"},
+    {FIF_WEBP, "WebP"},
 }};
 
 const Accepted *find(FREE_IMAGE_FORMAT format)

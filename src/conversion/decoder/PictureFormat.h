@@ -8,7 +8,7 @@
 
 namespace pagemint::decoder {
 
-// BMP, JPEG, GIF, PNG or TIFF as the signature at the start of `handle` names it; FIF_UNKNOWN for
+// BMP, JPEG, GIF, PNG, TIFF or WebP as the signature at the start of `handle` names it; FIF_UNKNOWN for
 // anything else. Leaves the handle at the start.
 FREE_IMAGE_FORMAT acceptedFormat(FreeImageIO &io, fi_handle handle);
 
