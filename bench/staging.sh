@@ -2,7 +2,8 @@
 # Per-picture cost of page staging: the decoder helper run directly from the shell, and
 # StagePage (QProcess start, resource limits, event-pumping wait) from a small Qt program.
 # The V5 BMP is refused by FreeImage and read by the second reader: its row shows what the
-# fallback costs; the PNG rows show the FreeImage path alone.
+# fallback costs; the PNG rows show the FreeImage path alone. The 12-megapixel HEIC (a phone
+# photo's size) goes to the second reader after pagemint-decoder declines it.
 # Usage: bench/staging.sh [build folder] [pictures]   (default: build-staging, 200)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,7 +31,9 @@ def bmp_v5(path, w, h):
 png(sys.argv[1] + '/small.png', 64, 48)
 png(sys.argv[1] + '/large.png', 1600, 1200)
 bmp_v5(sys.argv[1] + '/large-v5.bmp', 1600, 1200)
+png(sys.argv[1] + '/photo.png', 4000, 3000)
 PY
+heif-enc -q 80 "$work/photo.png" -o "$work/phone-12mp.heic" >/dev/null
 
 cat > "$work/bench.cpp" <<'CPP'
 #include "conversion/DecoderProcess.h"
@@ -55,17 +58,20 @@ int main(int argc, char **argv)
 CPP
 c++ -std=c++20 -O2 -fPIC -o "$work/bench" "$work/bench.cpp" -I"$root/src" -I"$root/converter" \
     $(pkg-config --cflags Qt6Widgets) "$build/src/libpagemint_core.a" "$build/converter/libpagemint_jpeg.a" \
-    "$build/src/libpagemint_paths.a" $(pkg-config --libs Qt6Widgets)
+    "$build/src/libpagemint_paths.a" "$build/src/libpagemint_common.a" $(pkg-config --libs Qt6Widgets)
 
 decoder="$build/app/data/pagemint-decoder"
+fallback="$build/app/data/pagemint-fallback-decoder"
 export XDG_CACHE_HOME="$work/cache"
-for picture in small.png large.png large-v5.bmp; do
+for picture in small.png large.png large-v5.bmp phone-12mp.heic; do
     n=$count
     [ "$picture" != small.png ] && n=$((count / 10))
+    [ "$picture" = phone-12mp.heic ] && n=$((count / 40))
     start=$(date +%s%N)
     i=0
     while [ "$i" -lt "$n" ]; do
-        "$decoder" <"$work/$picture" >"$work/out.jpg" 2>/dev/null || true
+        "$decoder" <"$work/$picture" >"$work/out.jpg" 2>/dev/null ||
+            "$fallback" <"$work/$picture" >"$work/out.jpg" 2>/dev/null || true
         i=$((i + 1))
     done
     end=$(date +%s%N)
