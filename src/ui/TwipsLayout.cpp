@@ -8,7 +8,14 @@ namespace pagemint {
 
 namespace {
 constexpr double designTwipsPerPixel = 15.0;
+constexpr TwipsPerPixel designResolution{designTwipsPerPixel, designTwipsPerPixel};
+
+TwipsRect rescaledRect(const TwipsRect &rect, TwipsPerPixel tpp)
+{
+    return {rect.left * tpp.x / designTwipsPerPixel, rect.top * tpp.y / designTwipsPerPixel,
+            rect.width * tpp.x / designTwipsPerPixel, rect.height * tpp.y / designTwipsPerPixel};
 }
+} // namespace
 
 TwipsPerPixel twipsPerPixel(const QWidget &widget)
 {
@@ -20,8 +27,7 @@ TwipsPerPixel twipsPerPixel(const QWidget &widget)
 ControlPlacement rescaled(const ControlPlacement &designed, TwipsPerPixel tpp)
 {
     ControlPlacement result = designed;
-    result.rect.left = designed.rect.left * tpp.x / designTwipsPerPixel;
-    result.rect.top = designed.rect.top * tpp.y / designTwipsPerPixel;
+    result.rect = rescaledRect(designed.rect, tpp);
     result.fontSize = designed.fontSize * tpp.x / designTwipsPerPixel;
     return result;
 }
@@ -47,6 +53,16 @@ void applyRescaling(std::vector<ControlPlacement> &placements, TwipsPerPixel tpp
             placement.control->setFont(font);
         }
     }
+}
+
+QSize rescaledWindowSize(const TwipsRect &client, TwipsPerPixel tpp)
+{
+    return toPixels(rescaledRect(client, tpp), tpp).size();
+}
+
+QSize fixedTwipsWindowSize(const TwipsRect &client, TwipsPerPixel tpp)
+{
+    return toPixels(client, tpp).size().expandedTo(toPixels(client, designResolution).size());
 }
 
 } // namespace pagemint

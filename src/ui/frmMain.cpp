@@ -143,7 +143,8 @@ std::vector<ControlPlacement> frmMain::designedLayout()
         {imgDown, {7100, 2390, 825, 975}},     {lblUp, {6210, 3390, 720, 210}, 9},
         {lblDown, {7150, 3390, 720, 210}, 9},  {imgMin, {7680, 90, 225, 255}},
         {imgExit, {7920, 90, 225, 255}},       {List1, {150, 2070, 5865, 2760}, 9},
-        {picDoor, {7530, 15490, 8055, 2835}},  {picText, {1770, 3180, 2235, 285}},
+        // The door, stored outside the window, is placed over the list area before the rescaling.
+        {picDoor, {90, 2040, 8055, 2835}},     {picText, {1770, 3180, 2235, 285}},
         {lblText, {180, 30, 1965, 210}, 9},    {lblPage, {6180, 2100, 1845, 225}, 9},
         {lblFilename, {3420, 5090, 4695, 255}, 9}, {PicPB, {150, 5040, 5865, 345}},
         {shapePB, {0, 0, 15, 300}},            {lblPB, {6180, 5130, 285, 180}, 7.5},
@@ -171,16 +172,15 @@ void frmMain::Form_Load()
     SkinH_Attach();
     SkinH_AdjustHSV(0, -90, 0);
     tpp_ = twipsPerPixel(*this);
-    const QRect client = toPixels(clientTwips, tpp_);
-    resize(client.size());
     // Kept off the screen until the shape is set, so it never flashes at a wrong place.
-    move(-(width() + qRound(100 / tpp_.x)), -(height() + qRound(100 / tpp_.y)));
+    const QRect designed = toPixels(clientTwips, tpp_);
+    move(-(designed.width() + qRound(100 / tpp_.x)), -(designed.height() + qRound(100 / tpp_.y)));
+    std::vector<ControlPlacement> layout = designedLayout();
     QApplication::processEvents();
     update();
     QApplication::processEvents();
-    std::vector<ControlPlacement> layout = designedLayout();
+    resize(rescaledWindowSize(clientTwips, tpp_));
     applyRescaling(layout, tpp_);
-    picDoor->move(toPixels({90, 2040, 0, 0}, tpp_).topLeft());
     picDoor->resize(picDoor->pixmap().isNull() ? QSize(537, 189) : picDoor->pixmap().size());
     lblPB->adjustSize();
     picDoor->raise();

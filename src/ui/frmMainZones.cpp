@@ -4,6 +4,7 @@
 
 #include "app/ProgramState.h"
 #include "app/frmPrinting.h"
+#include "ui/LeftButtonMenu.h"
 #include "ui/Shell.h"
 #include "ui/Skin.h"
 
@@ -56,6 +57,8 @@ void frmMain::wireZones()
         connect(zone, &ImageZone::moved, this, [this] { showHover(imgUp, imgUpData); });
     for (ImageZone *zone : {imgDown, lblDown})
         connect(zone, &ImageZone::moved, this, [this] { showHover(imgDown, imgDownData); });
+    for (int i = 0; i < 4; ++i)
+        acceptLeftButtonOnly(*menuOfZone(i));
 }
 
 void frmMain::ClearHoverPictures()
@@ -143,7 +146,9 @@ void frmMain::imgMenu_MouseDown(int Index)
 
 void frmMain::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton)
+    // Presses on the labels, the door and the hint box end up here too: only the bare background
+    // drags.
+    if (event->button() != Qt::LeftButton || childAt(event->position().toPoint()) != nullptr)
         return;
     dragActive = true;
     dragX = static_cast<qint32>(std::lround(event->position().x() * tpp().x));

@@ -1,13 +1,12 @@
 // The windows at a device pixel ratio of 2. Qt reads QT_SCALE_FACTOR only before the application
 // object exists, so the test runs itself again as a child process with the factor set.
 #include "EngineFixture.h"
+#include "ScaledChild.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -16,42 +15,15 @@
 namespace pagemint::test {
 namespace {
 
-constexpr char childMark[] = "PAGEMINT_DOUBLE_SCALE_CHILD";
-
-bool atDoubleScale()
-{
-    return qGuiApp->devicePixelRatio() == 2.0;
-}
-
-// Runs the current test in a child at scale factor 2; its output is shown when it fails.
-void runInChildAtDoubleScale()
-{
-    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QString::fromLatin1(childMark), QStringLiteral("1"));
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromLatin1(test->test_suite_name()),
-                                                             QString::fromLatin1(test->name()))});
-    ASSERT_TRUE(child.waitForFinished(120000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    // A child that ran nothing would pass too.
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
-}
+const DisplayScaling doubleScale{"Ratio2", {QStringLiteral("QT_SCALE_FACTOR=2")}, 96, 2.0};
 
 class DoublePixelRatio : public EngineFixture {
 protected:
     void SetUp() override
     {
-        if (!qEnvironmentVariableIsSet(childMark))
+        if (!inScaledChild())
             return;
-        ASSERT_TRUE(atDoubleScale()) << "QT_SCALE_FACTOR=2 did not give a device pixel ratio of 2";
+        ASSERT_EQ(qGuiApp->devicePixelRatio(), 2.0) << "QT_SCALE_FACTOR=2 did not give a device pixel ratio of 2";
         EngineFixture::SetUp();
         finishLoading();
     }
@@ -60,7 +32,7 @@ protected:
         if (engine_)
             EngineFixture::TearDown();
     }
-    bool inParent() const { return !qEnvironmentVariableIsSet(childMark); }
+    bool inParent() const { return !inScaledChild(); }
 };
 
 int channelDistance(QRgb a, QRgb b)
@@ -71,7 +43,7 @@ int channelDistance(QRgb a, QRgb b)
 TEST_F(DoublePixelRatio, TheMainWindowKeepsItsLayoutAndItsSkinUndistorted)
 {
     if (inParent()) {
-        runInChildAtDoubleScale();
+        expectThisTestPassesAt(doubleScale);
         return;
     }
     frmMain &w = window();
@@ -121,7 +93,7 @@ TEST_F(DoublePixelRatio, TheMainWindowKeepsItsLayoutAndItsSkinUndistorted)
 TEST_F(DoublePixelRatio, TheSettingsWindowKeepsItsFixedLogicalSize)
 {
     if (inParent()) {
-        runInChildAtDoubleScale();
+        expectThisTestPassesAt(doubleScale);
         return;
     }
     engine().show();

@@ -1,8 +1,10 @@
 #include "EngineFixture.h"
 #include "ModalAnswerer.h"
+#include "ScaledChild.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +21,7 @@ protected:
     {
         EngineFixture::SetUp();
         finishLoading();
+        expectRequestedScaling(window());
         // The door covers the list area and the zones beside it until the first toolbar press.
         window().picDoor->hide();
     }
@@ -34,6 +37,40 @@ protected:
     }
     const QPoint background{300, 20};
 };
+
+// Every test of this suite again at the desktop set-ups of the table.
+class MainWindowAtScaling : public ::testing::TestWithParam<DisplayScaling> {};
+
+TEST_P(MainWindowAtScaling, EveryMainWindowTestPasses)
+{
+    expectTestsPassAt(GetParam(), QStringLiteral("MainWindowZones.*"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, MainWindowAtScaling, ::testing::ValuesIn(windowScalings), scalingName);
+
+TEST_F(MainWindowZones, KeepsItsDesignedPixelsSoTheZonesLieOverTheirPaintedButtons)
+{
+    EXPECT_EQ(window().size(), QSize(548, 366));
+    struct Case {
+        QWidget *control;
+        QRect pixels;
+    };
+    const Case cases[] = {
+        {window().imgMenu[0], {14, 31, 45, 17}},    {window().imgMenu[2], {126, 31, 47, 17}},
+        {window().imgToolbar[0], {5, 53, 69, 72}},  {window().imgToolbar[5], {355, 53, 59, 71}},
+        {window().imgConvert, {413, 256, 123, 63}}, {window().imgUp, {410, 159, 55, 65}},
+        {window().imgDown, {473, 159, 55, 65}},     {window().lblUp, {414, 226, 48, 14}},
+        {window().imgExit, {528, 6, 15, 17}},       {window().List1, {10, 138, 391, 184}},
+        {window().picText, {118, 212, 149, 19}},    {window().lblPage, {412, 140, 123, 15}},
+        {window().lblFilename, {228, 339, 313, 17}}, {window().PicPB, {10, 336, 391, 23}},
+        {window().picDoor, {6, 136, 537, 189}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.control->geometry(), c.pixels) << c.control->objectName().toStdString();
+    // Fonts keep their designed pixel size: 9 pt at 96 dpi.
+    EXPECT_EQ(QFontInfo(window().List1->font()).pixelSize(), 12);
+    EXPECT_EQ(QFontInfo(window().lblUp->font()).pixelSize(), 12);
+}
 
 TEST_F(MainWindowZones, HoverLightsExactlyOneZone)
 {
@@ -96,6 +133,55 @@ TEST_F(MainWindowZones, TheLeftButtonDragsTheWindowByItsBackground)
     EXPECT_EQ(window().pos(), start + QPoint(30, 10));
 }
 
+TEST_F(MainWindowZones, NoControlDragsTheWindowOnlyTheBareBackground)
+{
+    const QPoint start = window().pos();
+    window().lblPB->show();
+    window().picDoor->show();
+    auto pressDragRelease = [&](QWidget *control) {
+        const QPoint at = control->mapTo(&window(), control->rect().center());
+        ASSERT_EQ(window().childAt(at), control) << control->objectName().toStdString();
+        QTest::mousePress(handle(), Qt::LeftButton, {}, at);
+        EXPECT_FALSE(window().dragActive) << control->objectName().toStdString();
+        QTest::mouseMove(handle(), at + QPoint(30, 10));
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, at + QPoint(30, 10));
+        EXPECT_EQ(window().pos(), start) << control->objectName().toStdString();
+    };
+    // The door lies over the list area until the first toolbar press.
+    pressDragRelease(window().picDoor);
+    window().picDoor->hide();
+    for (QWidget *control : {static_cast<QWidget *>(window().lblPage), static_cast<QWidget *>(window().lblFilename),
+                             static_cast<QWidget *>(window().lblPB), static_cast<QWidget *>(window().picText)})
+        pressDragRelease(control);
+}
+
+TEST_F(MainWindowZones, MenuItemsReactToTheLeftButtonOnly)
+{
+    addEntries({QStringLiteral("/1"), QStringLiteral("/2")});
+    window().List1->setCurrentRow(1);
+    QStringList afterRightClick;
+    bool openAfterRightClick = false;
+    ModalAnswerer answerer;
+    answerer.then([&](QWidget *popup) {
+        auto *menu = qobject_cast<QMenu *>(popup);
+        QAction *up = menu->actions().constFirst();
+        const QPoint at = menu->actionGeometry(up).center();
+        for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton})
+            QTest::mouseClick(menu, button, {}, at);
+        afterRightClick = entries();
+        openAfterRightClick = menu->isVisible();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+        if (menu->isVisible())
+            menu->close();
+    });
+    window().imgMenu_MouseDown(2);
+    EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
+    EXPECT_EQ(afterRightClick, (QStringList{QStringLiteral("/1"), QStringLiteral("/2")}));
+    EXPECT_TRUE(openAfterRightClick);
+    // "上移一行" chosen with the left button.
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("/2"), QStringLiteral("/1")}));
+}
+
 TEST_F(MainWindowZones, MenusOpenUnderTheirZoneAndRunTheirCommand)
 {
     addEntries({QStringLiteral("/1"), QStringLiteral("/2")});
@@ -112,7 +198,9 @@ TEST_F(MainWindowZones, MenusOpenUnderTheirZoneAndRunTheirCommand)
         });
         QTest::mousePress(handle(), Qt::LeftButton, {}, window().imgMenu[i]->geometry().center());
         EXPECT_EQ(name, QString::fromLatin1(menus[i]));
-        EXPECT_EQ(at, window().mapToGlobal(window().imgMenu[i]->geometry().topLeft() + QPoint(0, 20)));
+        // 300 twips below the zone's top: 20 pixels at 96 dpi.
+        const int below = qRound(300.0 * window().logicalDpiY() / 1440);
+        EXPECT_EQ(at, window().mapToGlobal(window().imgMenu[i]->geometry().topLeft() + QPoint(0, below)));
         EXPECT_TRUE(answerer.failures().isEmpty());
     }
     // Choosing "上移一行" in the control menu moves the selected entry.
@@ -202,9 +290,12 @@ TEST_F(MainWindowZones, RendersTheSkinAndSavesAScreenshot)
                 QStringLiteral("/home/ann/Pictures/scans/receipt.png")});
     window().List1->setCurrentRow(1);
     const QImage shot = window().grab().toImage();
-    ASSERT_EQ(shot.size(), QSize(548, 366));
+    ASSERT_EQ(shot.deviceIndependentSize(), QSizeF(548, 366));
     const QImage skin(QStringLiteral(":/skin/background.png"));
-    EXPECT_EQ(shot.pixel(300, 20), skin.pixel(300, 20));
+    EXPECT_EQ(shot.pixel(QPoint(300, 20) * shot.devicePixelRatio()), skin.pixel(300, 20));
+    // README's picture is the one at 96 dpi.
+    if (inScaledChild())
+        return;
     QDir().mkpath(QStringLiteral(PAGEMINT_APP_DIR "/../screenshots"));
     EXPECT_TRUE(shot.save(QStringLiteral(PAGEMINT_APP_DIR "/../screenshots/main-window.png")));
 }
