@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include "app/ApplicationFolder.h"
+#include "common/FileNameBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,26 @@
 namespace pagemint {
 
 namespace {
+
+// A folder name as the file holds it: its bytes, kept exactly even when they are not UTF-8; the
+// code page on Windows.
+QString folderFromBytes(const QByteArray &bytes)
+{
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(bytes);
+#else
+    return decodeFileName(bytes);
+#endif
+}
+
+QByteArray folderToBytes(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    return folder.toLocal8Bit();
+#else
+    return encodeFileName(folder);
+#endif
+}
 
 // The text of the line starting at `pos` without its CR LF or LF; moves `pos` past the line end.
 QByteArray takeLine(const QByteArray &bytes, qsizetype &pos)
@@ -24,18 +45,16 @@ QByteArray takeLine(const QByteArray &bytes, qsizetype &pos)
     return line;
 }
 
-std::optional<QString> folderFromLine(const QString &line)
+QString folderFromLine(const QByteArray &line)
 {
     qsizetype start = 0;
-    while (start < line.size() && (line[start] == u' ' || line[start] == u'\t'))
+    while (start < line.size() && (line[start] == ' ' || line[start] == '\t'))
         ++start;
-    QString folder = line.mid(start);
+    QByteArray folder = line.mid(start);
     // Files written by hand or by older versions may quote the folder.
-    if (folder.size() >= 2 && folder.startsWith(u'"') && folder.endsWith(u'"'))
+    if (folder.size() >= 2 && folder.startsWith('"') && folder.endsWith('"'))
         folder = folder.mid(1, folder.size() - 2);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
+    return folderFromBytes(folder);
 }
 
 std::optional<int> modeFromLine(const QByteArray &line)
@@ -67,18 +86,19 @@ StoredSettings readSettingsFile(const QString &path)
 {
     StoredSettings settings;
     const QFileInfo info(path);
-    // A folder, a hidden file or one we may not read is treated as no file at all.
-    if (!info.isFile() || info.isHidden() || !info.isReadable())
+    // A folder or a hidden file is no settings file at all.
+    if (!info.isFile() || info.isHidden())
         return settings;
+    settings.found = true;
+    // A file there that cannot be read leaves the fields as they are, as a read that fails would.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return settings;
     const QByteArray bytes = file.readAll();
-    settings.found = true;
 
     qsizetype pos = 0;
     if (pos < bytes.size())
-        settings.outputFolder = folderFromLine(QString::fromLocal8Bit(takeLine(bytes, pos)));
+        settings.outputFolder = folderFromLine(takeLine(bytes, pos));
     if (pos < bytes.size())
         settings.modeIndex = modeFromLine(takeLine(bytes, pos));
     return settings;
@@ -88,9 +108,11 @@ bool writeSettingsFile(const QString &path, const QString &outputFolder, int mod
 {
     if (outputFolder.contains(u'\n') || outputFolder.contains(u'\r'))
         return false;
-    const QByteArray bytes =
-        outputFolder.toLocal8Bit() + "\r\n" + QByteArray::number(modeIndex) + "\r\n";
+    const QByteArray bytes = folderToBytes(outputFolder) + "\r\n" + QByteArray::number(modeIndex) + "\r\n";
     QSaveFile file(path);
+    // An application folder we may not write in, holding a settings file we may write: the file
+    // is written in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(bytes) != bytes.size()) {

@@ -1,6 +1,6 @@
 #pragma once
 // setting.dll: the output folder and the PDF mode, kept between runs in the application folder.
-// Two lines, each ended by CR LF, in the locale's 8-bit encoding: the folder, then the mode index.
+// Two lines, each ended by CR LF: the folder as the file system's bytes, then the mode index.
 
 #include <QString>
 
@@ -9,9 +9,9 @@
 namespace pagemint {
 
 struct StoredSettings {
-    bool found = false;                 // a regular, readable file was there
-    std::optional<QString> outputFolder; // unset when line 1 is missing or empty
-    std::optional<int> modeIndex;       // -1, 0 or 1; unset when line 2 is missing or anything else
+    bool found = false;                  // a regular file was there, readable or not
+    std::optional<QString> outputFolder; // unset when line 1 could not be read; empty when it is
+    std::optional<int> modeIndex;        // -1, 0 or 1; unset when line 2 is missing or anything else
 };
 
 // applicationFolder() + "/setting.dll".
@@ -24,7 +24,8 @@ QString defaultOutputFolder();
 // without surrounding double quotes; line 2 is the mode. Lines end at LF, a CR before it dropped.
 StoredSettings readSettingsFile(const QString &path);
 
-// Writes "<folder>\r\n<modeIndex>\r\n". All or nothing: on failure the old file stays as it was.
+// Writes "<folder>\r\n<modeIndex>\r\n". All or nothing: on failure the old file stays as it was,
+// except in a folder where only the file itself may be written, which is then written in place.
 // Fails for a folder holding a line break, which could not be read back.
 bool writeSettingsFile(const QString &path, const QString &outputFolder, int modeIndex);
 

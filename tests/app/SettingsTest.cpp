@@ -128,6 +128,36 @@ TEST_F(OneLineSettings, GiveTheFolderAndOnePdfPerPicture)
     EXPECT_TRUE(OnePdfPerPicture);
 }
 
+TEST_F(Settings, ALoadTakesWhatTheFileGivesAndLeavesTheRestAsDesigned)
+{
+    const QString designFolder = QDir::homePath() + QStringLiteral("/Output");
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+        QString folder;
+        int mode;
+    };
+    // Nothing selected counts as one PDF per picture.
+    const Case cases[] = {
+        {"empty folder line", "\r\n0\r\n", QString(), 0},
+        {"one line", "/srv/pdf\r\n", QStringLiteral("/srv/pdf"), -1},
+        {"empty mode line", "/srv/pdf\r\n\r\n", QStringLiteral("/srv/pdf"), -1},
+        {"mode out of range", "/srv/pdf\r\n2\r\n", QStringLiteral("/srv/pdf"), -1},
+        {"empty file", "", designFolder, -1},
+        {"Latin-1 folder", "/srv/caf\xE9\r\n1\r\n", QStringLiteral("/srv/caf") + QChar(0xDCE9), 1},
+    };
+    for (const Case &c : cases) {
+        QFile file(settingsFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.bytes);
+        file.close();
+        restart();
+        EXPECT_EQ(engine().txtPath->text(), c.folder) << c.what;
+        EXPECT_EQ(engine().cmbMode->currentIndex(), c.mode) << c.what;
+        EXPECT_EQ(OnePdfPerPicture, c.mode != 0) << c.what;
+    }
+}
+
 TEST_F(Settings, BrowsingSetsTheFolderAndCancellingKeepsIt)
 {
     const QString chosen = env_.root() + QStringLiteral("/chosen");

@@ -1,4 +1,5 @@
 #include "settings/SettingsFile.h"
+#include "support/FileAccessAsNobody.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,11 +8,10 @@
 
 #include <optional>
 
-#include <sys/fsuid.h>
-#include <unistd.h>
-
 namespace pagemint {
 namespace {
+
+using test::FileAccessAsNobody;
 
 class SettingsFileTest : public ::testing::Test {
 protected:
@@ -51,13 +51,15 @@ TEST_F(SettingsFileTest, ReadsTheFolderLineWholeAndTheModeLine)
         {"one line with its line end", "/out\r\n", QStringLiteral("/out"), std::nullopt},
         {"one line without a line end", "/out", QStringLiteral("/out"), std::nullopt},
         {"empty file", "", std::nullopt, std::nullopt},
-        {"empty folder line", "\r\n1\r\n", std::nullopt, 1},
+        {"empty folder line", "\r\n1\r\n", QString(), 1},
+        {"spaces only on the folder line", "  \r\n0\r\n", QString(), 0},
         {"mode not a number", "/out\r\nx\r\n", QStringLiteral("/out"), std::nullopt},
         {"mode out of range", "/out\r\n2\r\n", QStringLiteral("/out"), std::nullopt},
         {"mode not whole", "/out\r\n1.5\r\n", QStringLiteral("/out"), std::nullopt},
         {"mode line empty", "/out\r\n\r\n", QStringLiteral("/out"), std::nullopt},
         {"mode with spaces around", "/out\r\n 0 \r\n", QStringLiteral("/out"), 0},
         {"Chinese folder in UTF-8", "/数据/输出\r\n0\r\n", QStringLiteral("/数据/输出"), 0},
+        {"Latin-1 folder", "/data/caf\xE9\r\n0\r\n", QStringLiteral("/data/caf") + QChar(0xDCE9), 0},
     };
     for (const Case &c : cases) {
         putFile(c.bytes);
@@ -66,6 +68,16 @@ TEST_F(SettingsFileTest, ReadsTheFolderLineWholeAndTheModeLine)
         EXPECT_EQ(read.outputFolder, c.folder) << c.what;
         EXPECT_EQ(read.modeIndex, c.mode) << c.what;
     }
+}
+
+TEST_F(SettingsFileTest, AFolderNameThatIsNotUtf8KeepsItsBytes)
+{
+    const QByteArray latin1 = "/data/caf\xE9 \xC0 la carte\r\n1\r\n";
+    putFile(latin1);
+    const StoredSettings read = readSettingsFile(path());
+    ASSERT_TRUE(read.outputFolder.has_value());
+    ASSERT_TRUE(writeSettingsFile(path(), *read.outputFolder, 1));
+    EXPECT_EQ(fileBytes(), latin1);
 }
 
 TEST_F(SettingsFileTest, OnlyARegularFileCountsAsFound)
@@ -111,42 +123,49 @@ TEST_F(SettingsFileTest, AFolderWithALineBreakIsRefusedAndTheOldFileKept)
     EXPECT_EQ(fileBytes(), QByteArray("/old\r\n0\r\n"));
 }
 
-// Root ignores folder permissions; while this lives, file access is checked as user "nobody".
-class FileAccessAsNobody {
-public:
-    FileAccessAsNobody()
+class SettingsFileInAReadOnlyFolder : public SettingsFileTest {
+protected:
+    void SetUp() override { putFile("/old\r\n0\r\n"); }
+    void TearDown() override { QFile::setPermissions(dir_.path(), readOnly | QFile::WriteOwner); }
+    // Writes as user "nobody" (root would ignore the folder's mode) into the folder made read-only.
+    bool writeAsNobody(QFile::Permissions filePermissions)
     {
-        if (geteuid() == 0) {
-            setfsgid(65534);
-            setfsuid(65534);
-        }
+        EXPECT_TRUE(QFile::setPermissions(path(), filePermissions));
+        EXPECT_TRUE(QFile::setPermissions(dir_.path(), readOnly));
+        const FileAccessAsNobody nobody;
+        return writeSettingsFile(path(), QStringLiteral("/new"), 1);
     }
-    ~FileAccessAsNobody()
-    {
-        if (geteuid() == 0) {
-            setfsuid(0);
-            setfsgid(0);
-        }
-    }
-    FileAccessAsNobody(const FileAccessAsNobody &) = delete;
-    FileAccessAsNobody &operator=(const FileAccessAsNobody &) = delete;
+    static constexpr auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
 };
 
-TEST_F(SettingsFileTest, AWriteIntoAReadOnlyFolderFailsAndKeepsTheOldFile)
+TEST_F(SettingsFileInAReadOnlyFolder, AWritableFileIsWrittenInPlace)
+{
+    // No new file can be made beside it, so the whole-or-nothing rename is out of reach.
+    EXPECT_TRUE(writeAsNobody(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+    EXPECT_EQ(fileBytes(), QByteArray("/new\r\n1\r\n"));
+}
+
+TEST_F(SettingsFileInAReadOnlyFolder, AReadOnlyFileFailsAndIsKept)
+{
+    EXPECT_FALSE(writeAsNobody(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    EXPECT_EQ(fileBytes(), QByteArray("/old\r\n0\r\n"));
+}
+
+TEST_F(SettingsFileTest, AFileThatCannotBeReadIsFoundButGivesNoFields)
 {
     putFile("/old\r\n0\r\n");
-    // The file itself stays writable: only writing beside it and renaming keeps it whole.
-    QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
-    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    ASSERT_TRUE(QFile::setPermissions(dir_.path(), readOnly));
-    bool written = true;
+    // "nobody" may look into the folder, but not read the file.
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                       QFile::ReadOther | QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
+    StoredSettings read;
     {
         const FileAccessAsNobody nobody;
-        written = writeSettingsFile(path(), QStringLiteral("/new"), 1);
+        read = readSettingsFile(path());
     }
-    QFile::setPermissions(dir_.path(), readOnly | QFile::WriteOwner);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(fileBytes(), QByteArray("/old\r\n0\r\n"));
+    EXPECT_TRUE(read.found);
+    EXPECT_FALSE(read.outputFolder.has_value());
+    EXPECT_FALSE(read.modeIndex.has_value());
 }
 
 } // namespace

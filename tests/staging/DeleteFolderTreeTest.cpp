@@ -1,4 +1,5 @@
 #include "conversion/DeleteFolderTree.h"
+#include "support/FileAccessAsNobody.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -18,19 +19,28 @@ protected:
 
 TEST_F(DeleteFolderTreeTest, RemovesReadOnlyHiddenAndNestedEntries)
 {
-    env.writeFile("tree/00000.jpg", "page");
-    env.writeFile("tree/.hidden", "x");
-    env.writeFile("tree/sub/deeper/read-only.jpg", "page");
-    env.writeFile("tree/locked/inside.jpg", "page");
-    QFile::setPermissions(path("tree/sub/deeper/read-only.jpg"), QFile::ReadOwner);
-    QFile::setPermissions(path("tree/00000.jpg"), QFile::ReadOwner);
-    // A folder its owner may not write to or list.
-    QFile::setPermissions(path("tree/locked"), QFile::ReadOwner);
-    QDir().mkpath(path("tree/empty"));
+    // Made and removed as an ordinary user: root could remove every entry whatever its mode.
+    const QString base = makeFolderForNobody(env.root(), QStringLiteral("home"));
+    ASSERT_FALSE(base.isEmpty());
+    const FileAccessAsNobody nobody;
+    const auto at = [&](const char *relative) { return base + QLatin1Char('/') + QLatin1String(relative); };
+    for (const char *file : {"tree/00000.jpg", "tree/.hidden", "tree/sub/deeper/read-only.jpg", "tree/locked/inside.jpg",
+                             "tree/unwritable/inside.jpg"}) {
+        QDir().mkpath(QFileInfo(at(file)).path());
+        QFile page(at(file));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly)) << file;
+    }
+    QDir().mkpath(at("tree/empty"));
+    ASSERT_TRUE(QFile::setPermissions(at("tree/sub/deeper/read-only.jpg"), QFile::ReadOwner));
+    ASSERT_TRUE(QFile::setPermissions(at("tree/00000.jpg"), QFile::ReadOwner));
+    // A folder its owner may not write to or list, and one it may list but not change.
+    ASSERT_TRUE(QFile::setPermissions(at("tree/locked"), QFile::ReadOwner));
+    ASSERT_TRUE(QFile::setPermissions(at("tree/unwritable"), QFile::ReadOwner | QFile::ExeOwner));
+    ASSERT_FALSE(QFile::remove(at("tree/unwritable/inside.jpg"))) << "the folder's mode is not enforced";
 
-    DeleteFolderTree(path("tree"));
+    DeleteFolderTree(at("tree"));
 
-    EXPECT_FALSE(QFileInfo::exists(path("tree")));
+    EXPECT_FALSE(QFileInfo::exists(at("tree")));
 }
 
 TEST_F(DeleteFolderTreeTest, RemovesALinkedFolderButNotWhatItPointsTo)
