@@ -3,6 +3,7 @@
 #   <prefix>/lib/pagemint/data/pdf.exe      written here, so the folder must be the user's own:
 #   <prefix>/lib/pagemint/data/pagemint-decoder   install per user with --prefix ~/.local)
 #   <prefix>/lib/pagemint/data/pagemint-fallback-decoder
+#   <prefix>/lib/pagemint/help/README.html  the help page (README.md) with its pictures
 #   <prefix>/bin/pagemint                   symbolic link to the program
 #   <prefix>/share/applications/pagemint.desktop, Exec naming <prefix>/bin/pagemint
 #   <prefix>/share/icons/hicolor/<n>x<n>/apps/pagemint.png
@@ -13,6 +14,7 @@ set(PAGEMINT_INSTALL_APP_DIR lib/pagemint)
 install(TARGETS pagemint RUNTIME DESTINATION ${PAGEMINT_INSTALL_APP_DIR})
 get_property(pagemint_helpers GLOBAL PROPERTY PAGEMINT_HELPER_TARGETS)
 install(TARGETS ${pagemint_helpers} RUNTIME DESTINATION ${PAGEMINT_INSTALL_APP_DIR}/data)
+install(DIRECTORY ${PAGEMINT_APP_DIR}/help DESTINATION ${PAGEMINT_INSTALL_APP_DIR})
 
 foreach(size 16 24 32 48 128)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/icon_${size}.png

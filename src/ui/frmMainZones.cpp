@@ -4,6 +4,7 @@
 
 #include "app/ProgramState.h"
 #include "app/frmPrinting.h"
+#include "ui/HelpPage.h"
 #include "ui/LeftButtonMenu.h"
 #include "ui/Shell.h"
 #include "ui/Skin.h"
@@ -107,7 +108,7 @@ void frmMain::imgToolbar_MouseDown(int Index)
             zone->clearPicture();
         break;
     case 4:
-        openWithShell(makerWebAddress());
+        openWithShell(helpPagePath());
         break;
     case 5:
         imgExit_Click();

@@ -2,6 +2,8 @@
 #include "ModalAnswerer.h"
 #include "ScaledChild.h"
 
+#include "ui/HelpPage.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFontInfo>
@@ -109,7 +111,7 @@ TEST_F(MainWindowZones, APressShowsThePressedPictureUntilTheNextMove)
     EXPECT_EQ(lit(), std::vector<QString>{QStringLiteral("imgToolbar4")});
     EXPECT_EQ(window().imgToolbar[4]->pixmap().toImage(), window().imgToolbarClick[4].toImage());
     EXPECT_TRUE(window().picDoor->isHidden());
-    EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + makerWebAddress()});
+    EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + helpPagePath()});
     QTest::mouseRelease(handle(), Qt::LeftButton, {}, window().imgToolbar[4]->geometry().center());
     QTest::mouseMove(handle(), background);
     EXPECT_TRUE(lit().empty());
