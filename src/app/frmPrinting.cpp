@@ -2,8 +2,11 @@
 
 #include "app/ProgramState.h"
 #include "conversion/ConversionJob.h"
+#include "conversion/DeleteFolderTree.h"
 #include "conversion/DocumentProperties.h"
 #include "conversion/ProgressDisplay.h"
+#include "conversion/StagingFolder.h"
+#include "conversion/StagingPaths.h"
 #include "imagelist/AddFolderCommand.h"
 #include "imagelist/ImageListCommands.h"
 #include "process/DOSOutputs.h"
@@ -232,6 +235,9 @@ void frmPrinting::closeEvent(QCloseEvent *event)
     }
     KillProcessByName(converterName);
     unloaded_ = true;
+    // However the program is ended (exit zone, window close, a termination signal), nothing it
+    // staged outlives it; a job still unwinding clears the folder again behind its ended helpers.
+    DeleteFolderTree(fromFsPath(stagingFolder()));
     event->accept();
     Q_EMIT unloaded();
 }
@@ -301,6 +307,9 @@ void frmPrinting::objDOS_ReceiveOutputs(const QString &CommandOutputs)
 
 void frmPrinting::objDOS_CommandOver()
 {
+    // An ended program delivers nothing and leaves its windows alone.
+    if (exitRequested)
+        return;
     lastDelivery_ = deliverMergedDocument(*main_, txtPath->text());
 }
 

@@ -1,6 +1,8 @@
 // Pagemint: turns pictures into PDF documents.
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "app/frmPrinting.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
 
@@ -20,5 +22,10 @@ int main(int argc, char *argv[])
     QObject::connect(&engine, &pagemint::frmPrinting::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     engine.Form_Load();
+    // From here on log-out, shut-down and `kill` end the program as the exit zone does: converter
+    // and decoder ended, staging folder removed. Before, nothing has been staged yet.
+    pagemint::TerminationSignals termination;
+    QObject::connect(&termination, &pagemint::TerminationSignals::received, engine.mainWindow(),
+                     &pagemint::frmMain::imgExit_Click);
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "DecoderProcess.h"
 
 #include "app/ApplicationFolder.h"
+#include "app/ProgramState.h"
 #include "conversion/StagingPaths.h"
 #include "conversion/decoder/DecodeOutcome.h"
 #include "conversion/decoder/PartialFile.h"
@@ -62,20 +63,25 @@ QString reasonFromStderr(const QByteArray &output, int exitCode)
     return last.isEmpty() ? QStringLiteral("decoder failed (exit code %1)").arg(exitCode) : last;
 }
 
-// Waits for the child while handling events; false when the time limit ran out.
-bool waitResponsively(QProcess &process)
+enum class Waited { Finished, TimedOut, Cancelled };
+
+// Waits for the child while handling events, until it ends, the time limit runs out or the
+// program is asked to end (an event handled meanwhile may ask it).
+Waited waitResponsively(QProcess &process)
 {
     QElapsedTimer clock;
     clock.start();
     const qint64 limitMs = timeLimit().count();
     while (!process.waitForFinished(kPollMs)) {
         if (process.state() == QProcess::NotRunning)
-            return true;
+            return Waited::Finished;
         QCoreApplication::processEvents();
+        if (exitRequested)
+            return Waited::Cancelled;
         if (clock.elapsed() >= limitMs)
-            return false;
+            return Waited::TimedOut;
     }
-    return true;
+    return Waited::Finished;
 }
 
 // One run of `program` with the picture on its standard input and the page file on its output.
@@ -100,10 +106,17 @@ DecoderRun runHelper(const QString &program, int picture, int page)
     if (!process.waitForStarted())
         return {DecoderEnding::NotStarted, -1, QStringLiteral("decoder could not be started")};
 
-    if (!waitResponsively(process)) {
+    switch (waitResponsively(process)) {
+    case Waited::Finished:
+        break;
+    case Waited::TimedOut:
         process.kill();
         process.waitForFinished();
         return {DecoderEnding::TimedOut, -1, QStringLiteral("timed out")};
+    case Waited::Cancelled:
+        process.kill();
+        process.waitForFinished();
+        return {DecoderEnding::Cancelled, -1, QStringLiteral("cancelled")};
     }
     if (process.exitStatus() == QProcess::CrashExit)
         return {DecoderEnding::Crashed, -1, QStringLiteral("decoder crashed")};

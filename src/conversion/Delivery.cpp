@@ -1,9 +1,10 @@
 #include "conversion/Delivery.h"
 
+#include "app/ProgramState.h"
 #include "conversion/StagingPaths.h"
 #include "conversion/decoder/PartialFile.h"
 
-#include <QFileInfo>
+#include <QCoreApplication>
 
 #include <filesystem>
 
@@ -11,7 +12,14 @@ namespace fs = std::filesystem;
 
 namespace pagemint {
 
-bool deliverFile(const QString &source, const QString &target, std::error_code *failure)
+bool handleEventsUnlessExiting()
+{
+    QCoreApplication::processEvents();
+    return !exitRequested;
+}
+
+bool deliverFile(const QString &source, const QString &target, std::error_code *failure,
+                 const BetweenPieces &betweenPieces)
 {
     const fs::path from = toFsPath(source);
     const fs::path to = toFsPath(target);
@@ -21,10 +29,8 @@ bool deliverFile(const QString &source, const QString &target, std::error_code *
     if (!fs::is_regular_file(from, error)) {
         if (!error)
             error = std::make_error_code(std::errc::no_such_file_or_directory);
-    } else {
-        fs::copy_file(from, partial, fs::copy_options::overwrite_existing, error);
-        if (!error)
-            fs::rename(partial, to, error);
+    } else if (copyFileInPieces(from, partial, betweenPieces, error)) {
+        fs::rename(partial, to, error);
     }
     if (failure != nullptr)
         *failure = error;

@@ -2,15 +2,23 @@
 // Putting a finished file in place: the converter's tmp.pdf in the output folder, a .jpg page in
 // the staging folder.
 
+#include "conversion/FileCopy.h"
+
 #include <QString>
 
 #include <system_error>
 
 namespace pagemint {
 
+// Handles pending events; false once the program is asked to end (exitRequested), so that a copy
+// of gigabytes neither freezes the windows nor holds up the end of the program.
+bool handleEventsUnlessExiting();
+
 // Copies `source` to `target`, replacing a file of that name only once the copy is whole (a copy
-// that fails leaves the old file as it was). False when nothing was delivered; then `error`, when
-// given, holds the system's reason.
-bool deliverFile(const QString &source, const QString &target, std::error_code *error = nullptr);
+// that fails leaves the old file as it was). `betweenPieces` runs between the pieces of a large
+// copy and may abandon it. False when nothing was delivered; then `error`, when given, holds the
+// system's reason (std::errc::operation_canceled when abandoned).
+bool deliverFile(const QString &source, const QString &target, std::error_code *error = nullptr,
+                 const BetweenPieces &betweenPieces = handleEventsUnlessExiting);
 
 } // namespace pagemint

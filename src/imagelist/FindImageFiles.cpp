@@ -1,5 +1,6 @@
 #include "imagelist/FindImageFiles.h"
 
+#include "app/ProgramState.h"
 #include "imagelist/FolderListing.h"
 #include "imagelist/NaturalOrder.h"
 #include "imagelist/PictureExtensions.h"
@@ -53,7 +54,7 @@ public:
         };
         std::vector<Level> levels;
         levels.push_back({searchFolder(root)});
-        while (!levels.empty() && list_) {
+        while (!levels.empty() && !stopped()) {
             Level &level = levels.back();
             if (level.next == level.subfolders.size()) {
                 levels.pop_back();
@@ -82,11 +83,14 @@ private:
                 found_.append(joinPath(folder, entry.name));
             }
             handleEventsWhenDue();
-            if (!list_)
+            if (stopped())
                 return {};
         }
         return subfolders;
     }
+
+    // The window went away, or the program is ending: a scan of a large tree would hold it up.
+    bool stopped() const { return !list_ || exitRequested; }
 
     void handleEventsWhenDue()
     {

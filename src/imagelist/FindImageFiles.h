@@ -17,7 +17,8 @@ QString TrimNullsAndSpaces(const QString &text);
 // In each folder, entries are taken in natural name order (naturalCompare): its pictures first, then
 // the first 200 of its subfolders, each searched completely before the next. A folder that cannot be
 // listed adds nothing; a folder already searched in this call (reached again through a link) is
-// not searched again. Returns early if `list` is destroyed while events are handled.
+// not searched again. Returns early if `list` is destroyed or the program is asked to end
+// (exitRequested) while events are handled.
 void FindImageFiles(const QString &folder, QListWidget &list);
 
 // The same, handling events and adding the pictures found so far in one batch every `eventInterval`

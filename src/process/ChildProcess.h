@@ -23,6 +23,8 @@ public:
     // Collects the child's exit status if it has exited, without waiting. True once it has.
     bool reap();
     bool hasExited() const { return m_exited; }
+    // Ends the child at once (SIGKILL) if it still runs, and reaps it.
+    void kill();
 
 private:
     long long m_pid = 0;

@@ -18,6 +18,8 @@ namespace pagemint {
 
 namespace {
 
+constexpr int killWaitMs = 1000;
+
 // Children whose object ended while they still ran; reaped whenever another child is handled.
 std::vector<pid_t> &abandonedChildren()
 {
@@ -119,6 +121,17 @@ bool ChildProcess::reap()
     if (m_pid > 0 && !m_exited)
         m_exited = reapPid(static_cast<pid_t>(m_pid));
     return m_exited;
+}
+
+void ChildProcess::kill()
+{
+    if (m_pid <= 0 || reap())
+        return;
+    ::kill(static_cast<pid_t>(m_pid), SIGKILL);
+    // Gone, not merely doomed, when this returns; a child stuck in the kernel is left to be reaped
+    // later rather than waited for.
+    for (int waited = 0; waited < killWaitMs && !reap(); ++waited)
+        ::usleep(1000);
 }
 
 } // namespace pagemint

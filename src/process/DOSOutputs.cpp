@@ -1,5 +1,6 @@
 #include "process/DOSOutputs.h"
 
+#include "app/ProgramState.h"
 #include "process/ChildProcess.h"
 #include "process/CommandLine.h"
 #include "process/OutputPipe.h"
@@ -52,8 +53,9 @@ QString DOSOutputs::ExecuteCommand(const QString &CommandLine)
     m_outputs.clear();
     pollUntilOver(run);
     // A converter that printed its last lines and exited between two polls leaves them in the
-    // pipe; the caller reads its report from them, so they are collected before the end.
-    if (run.child.reap())
+    // pipe; the caller reads its report from them, so they are collected before the end. A program
+    // that is ending has no use for them.
+    if (!exitRequested && run.child.reap())
         readWhatIsLeft(run);
     run.pipe.close();
     Q_EMIT CommandOver();
@@ -93,6 +95,11 @@ bool DOSOutputs::poll(Run &run)
     if (!ourConverterRuns && !IsProcessRunning(converterName))
         running = false;
     QCoreApplication::processEvents();
+    // The program is ending: nothing waits for a converter any more, and ours ends with it.
+    if (exitRequested) {
+        run.child.kill();
+        return false;
+    }
     if (!running)
         return false;
     if (!run.child.hasExited()) {

@@ -30,7 +30,8 @@ public:
     // gave nothing.
     bool read(qint64 maxBytes, QByteArray &piece);
     // Handles events for at most `ms` milliseconds, ending as soon as there is something to read
-    // or the writer has closed its end.
+    // or the writer has closed its end. Once the application has begun to quit, when no event loop
+    // runs, it waits on the pipe alone.
     void waitForActivity(int ms) const;
 
 private:

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -81,7 +82,11 @@ void OutputPipe::waitForActivity(int ms) const
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     QSocketNotifier readable(static_cast<qintptr>(m_readEnd), QSocketNotifier::Read);
     QObject::connect(&readable, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-    loop.exec();
+    // Once the application has begun to quit, exec() returns at once: wait on the pipe alone.
+    if (loop.exec() < 0) {
+        pollfd readEnd{m_readEnd, POLLIN, 0};
+        ::poll(&readEnd, 1, ms);
+    }
 }
 
 } // namespace pagemint

@@ -63,6 +63,26 @@ bool readEntry(const QString &pidText, ProcessEntry &entry)
     return true;
 }
 
+// A process of the same real user that signals reach: one whose end the program can bring about.
+// Root could signal anyone, so the user id decides and not only kill(pid, 0).
+bool endableByUs(pid_t pid)
+{
+    if (::kill(pid, 0) != 0)
+        return false;
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        // "Uid:" real, effective, saved and file-system user ids.
+        if (line.startsWith("Uid:")) {
+            bool ok = false;
+            const uid_t real = line.mid(4).simplified().split(' ').value(0).toUInt(&ok);
+            return ok && real == ::getuid();
+        }
+    }
+    return false;
+}
+
 void walkProcesses(const std::function<void(const ProcessEntry &)> &visit)
 {
     const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -93,7 +113,7 @@ bool IsProcessRunning(const QString &name)
 {
     bool found = false;
     walkProcesses([&](const ProcessEntry &entry) {
-        if (!entry.zombie && processNameMatches(entry.executableName, name))
+        if (!found && !entry.zombie && processNameMatches(entry.executableName, name) && endableByUs(entry.pid))
             found = true;
     });
     return found;

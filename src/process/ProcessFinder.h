@@ -12,8 +12,10 @@ bool processNameMatches(const QString &executableName, const QString &name);
 // a process that cannot be ended keeps running.
 void KillProcessByName(const QString &name);
 
-// True when at least one running process has the executable name `name`. A process that has
-// exited but was not reaped yet (a zombie) is not running.
+// True when at least one running process has the executable name `name` and belongs to the same
+// real user (and signals reach it). Another user's process, which the program may not end, does
+// not count, so nothing waits for it; root counts only its own too. A process that has exited but
+// was not reaped yet (a zombie) is not running.
 bool IsProcessRunning(const QString &name);
 
 } // namespace pagemint

@@ -21,10 +21,10 @@ QString currentTimerName()
     return waitableTimerName(QFileInfo(program).fileName(), QTime::currentTime());
 }
 
-// Without a timer nothing can wake an event loop, so sleep the time away.
-void sleepFor(qint32 milliSeconds)
+// Without a running event loop nothing wakes the wait, so the time is slept away, handling only
+// the events already posted.
+void sleepUntil(const QDeadlineTimer &due)
 {
-    const QDeadlineTimer due(qMax(milliSeconds, 0), Qt::PreciseTimer);
     while (!due.hasExpired()) {
         if (QCoreApplication::instance() != nullptr)
             QCoreApplication::sendPostedEvents();
@@ -49,11 +49,13 @@ clsWaitableTimer::~clsWaitableTimer() = default;
 
 void clsWaitableTimer::Wait(qint32 MilliSeconds)
 {
+    // The monotonic deadline bounds the wait whatever becomes of the timer.
+    const QDeadlineTimer due(qMax(MilliSeconds, 0), Qt::PreciseTimer);
     // Held locally too: a handler inside the loop may start another wait on this same instance.
     const std::shared_ptr<NamedTimer> timer = openNamedTimer(currentTimerName());
     m_timer = timer;
     if (!timer) {
-        sleepFor(MilliSeconds);
+        sleepUntil(due);
         return;
     }
     timer->arm(MilliSeconds);
@@ -61,8 +63,13 @@ void clsWaitableTimer::Wait(qint32 MilliSeconds)
     QObject::connect(timer.get(), &NamedTimer::fired, &loop, &QEventLoop::quit);
     // exec() runs every event of the thread, nested handlers included; a nested wait on the same
     // timer re-arms it, and its firing quits this loop too once the nested one has returned.
-    while (!timer->isSignalled())
-        loop.exec();
+    while (!timer->isSignalled() && !due.hasExpired()) {
+        // Once the application has begun to quit, exec() returns at once and no timer can fire.
+        if (loop.exec() < 0) {
+            sleepUntil(due);
+            break;
+        }
+    }
     QCoreApplication::processEvents();
     m_timer.reset();
 }

@@ -27,7 +27,8 @@ public:
 
     // Returns after `MilliSeconds` (at once for zero or less), or earlier when a nested wait of the
     // same second re-arms the shared timer to fire sooner. When no timer can be made (no event loop
-    // in this thread) it still returns after its time, handling only events already posted.
+    // in this thread) or none can fire (the application has begun to quit) it still returns after
+    // its time, handling only events already posted.
     void Wait(qint32 MilliSeconds);
 
     // True only while a Wait of this instance runs.

@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "FakeConverter.h"
 #include "ModalAnswerer.h"
 #include "Wait.h"
 
@@ -16,15 +17,6 @@
 
 namespace pagemint::test {
 namespace {
-
-// A stand-in converter: a copy of sleep under the converter's name.
-QString fakeConverter(const QString &folder)
-{
-    const QString path = folder + QStringLiteral("/pdf.exe");
-    QFile::copy(QStringLiteral("/bin/sleep"), path);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
-    return path;
-}
 
 class Startup : public EngineFixture {};
 

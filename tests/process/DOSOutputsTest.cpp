@@ -2,6 +2,10 @@
 
 #include "PostedEventFlag.h"
 #include "FakePrograms.h"
+#include "OtherUserProgram.h"
+#include "QuittingApplication.h"
+#include "ThreadCpuClock.h"
+#include "app/ProgramState.h"
 #include "support/ModalAnswerer.h"
 
 #include <QCoreApplication>
@@ -15,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -168,6 +173,92 @@ TEST_F(DOSOutputsTest, EventsAreHandledWhileTheCommandRuns)
     EXPECT_TRUE(postedSeenBeforeOver);
     EXPECT_TRUE(timerFiredBeforeOver);
 }
+
+// What may hold a run up: none of these may keep it waiting, nor make it spin.
+enum class Holdup {
+    OtherUsersConverter,         // a pdf.exe of another user, which the program may not end
+    UnrelatedConverterThenExit,  // a pdf.exe of ours, then the program is asked to end
+    OurConverterThenExit,        // our own converter runs on, then the program is asked to end
+    QuittingApplication,         // the application has begun to quit: no event loop runs
+};
+
+struct EndCase {
+    const char *name;
+    Holdup holdup;
+    QByteArray body; // our converter; it prints its process id first
+};
+
+void PrintTo(const EndCase &end, std::ostream *out)
+{
+    *out << end.name;
+}
+
+class DOSOutputsEnd : public DOSOutputsTest, public ::testing::WithParamInterface<EndCase> {
+protected:
+    ~DOSOutputsEnd() override { pagemint::exitRequested = false; }
+};
+
+TEST_P(DOSOutputsEnd, TheRunEndsWithOurConverterOrAtExit)
+{
+    const EndCase &end = GetParam();
+    std::optional<pagemint::test::OtherUserProgram> otherUsers;
+    QProcess unrelated;
+    std::optional<pagemint::test::QuittingApplication> quitting;
+    switch (end.holdup) {
+    case Holdup::OtherUsersConverter:
+        if (!pagemint::test::OtherUserProgram::possible())
+            GTEST_SKIP() << "starting a process as another user takes root";
+        otherUsers.emplace(QStringLiteral("pdf.exe"), 30);
+        ASSERT_TRUE(otherUsers->started());
+        break;
+    case Holdup::UnrelatedConverterThenExit:
+        unrelated.start(programs.copy(QStringLiteral("/bin/sleep"), QStringLiteral("elsewhere/pdf.exe")),
+                        {QStringLiteral("30")});
+        ASSERT_TRUE(unrelated.waitForStarted());
+        [[fallthrough]];
+    case Holdup::OurConverterThenExit:
+        QTimer::singleShot(300, [] { pagemint::exitRequested = true; });
+        break;
+    case Holdup::QuittingApplication:
+        quitting.emplace();
+        break;
+    }
+    const pagemint::test::ThreadCpuClock cpu;
+    QElapsedTimer clock;
+    clock.start();
+
+    runner.ExecuteCommand(converter("echo $$\n" + end.body));
+    const qint64 took = clock.elapsed();
+
+    // Generous against what holds it up for 30 s.
+    EXPECT_LT(took, 3000);
+    // A spinning run keeps a processor busy nearly the whole time; one that waits, a small part.
+    EXPECT_LT(cpu.elapsedMs(), 0.75 * static_cast<double>(took));
+    bool ok = false;
+    const qint64 ours = runner.Outputs().split(u'\n').value(0).toLongLong(&ok);
+    ASSERT_TRUE(ok) << runner.Outputs().toStdString();
+    EXPECT_FALSE(pagemint::test::processRuns(ours));
+    EXPECT_EQ(events, expectedEventsFor(pieces.size()));
+    // Nothing ended the others: the run just did not wait for them.
+    if (otherUsers) {
+        EXPECT_TRUE(otherUsers->running());
+    }
+    if (end.holdup == Holdup::UnrelatedConverterThenExit) {
+        EXPECT_EQ(unrelated.state(), QProcess::Running);
+        unrelated.kill();
+        unrelated.waitForFinished();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DOSOutputsEnd,
+    ::testing::Values(EndCase{"OtherUsersConverterIsNotWaitedFor", Holdup::OtherUsersConverter, "echo done"},
+                      EndCase{"ExitEndsTheWaitForAnUnrelatedConverter", Holdup::UnrelatedConverterThenExit,
+                              "echo done"},
+                      EndCase{"ExitEndsOurConverter", Holdup::OurConverterThenExit, "exec sleep 30"},
+                      EndCase{"QuittingApplicationWaitsForOurConverterWithoutSpinning", Holdup::QuittingApplication,
+                              "sleep 0.4\necho done"}),
+    [](const ::testing::TestParamInfo<EndCase> &testCase) { return std::string(testCase.param.name); });
 
 struct FailureCase {
     const char *name;

@@ -1,6 +1,8 @@
 #include "process/clsWaitableTimer.h"
 
 #include "PostedEventFlag.h"
+#include "QuittingApplication.h"
+#include "ThreadCpuClock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -96,6 +98,26 @@ TEST(WaitableTimer, NestedWaitInTheSameSecondSharesTheTimer)
     EXPECT_LT(outerTook, 1500);
     EXPECT_FALSE(outer.hasTimer());
     EXPECT_FALSE(inner.hasTimer());
+}
+
+TEST(WaitableTimer, ReturnsOnTimeWithoutSpinningOnceTheApplicationIsQuitting)
+{
+    for (const qint32 ms : {50, 400}) {
+        pagemint::test::QuittingApplication quitting;
+        clsWaitableTimer timer;
+        const pagemint::test::ThreadCpuClock cpu;
+        QElapsedTimer clock;
+        clock.start();
+        timer.Wait(ms);
+        const qint64 took = clock.elapsed();
+
+        EXPECT_GE(took, ms);
+        // Generous: a wait whose timer could not fire never returned at all.
+        EXPECT_LT(took, ms + 3000);
+        // It slept: a spinning wait keeps a processor busy the whole time.
+        EXPECT_LT(cpu.elapsedMs(), 0.5 * static_cast<double>(took)) << ms;
+        EXPECT_FALSE(timer.hasTimer());
+    }
 }
 
 TEST(WaitableTimer, WithoutAnEventLoopStillReturnsAfterItsTime)

@@ -1,0 +1,252 @@
+// The program ends within a moment whatever a job is doing when the user asks it to end (the exit
+// zone, or a termination signal as at log-out): helpers ended, nothing delivered, staging gone.
+#include "EngineFixture.h"
+#include "ModalAnswerer.h"
+#include "OtherUserProgram.h"
+
+#include "app/ProgramState.h"
+#include "app/TerminationSignals.h"
+#include "conversion/DecoderProcess.h"
+#include "conversion/StagingFolder.h"
+#include "conversion/StagingPaths.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <optional>
+#include <ostream>
+
+#include <signal.h>
+#include <unistd.h>
+
+namespace pagemint::test {
+namespace {
+
+enum class Converter {
+    Built,               // the real pdf.exe
+    RunsUntilEnded,      // a pdf.exe that works for half a minute
+    WritesAHugeDocument, // a pdf.exe that leaves a tmp.pdf of a gigabyte, whose copy takes seconds
+};
+
+enum class Asked { ExitZone, TerminationSignal };
+
+struct Phase {
+    const char *name;
+    bool onePdfPerPicture;
+    Converter converter;
+    bool decoderRunsUntilEnded;
+    int pictures;
+    const char *format;
+    // The exit is asked once the progress text shows this; when empty, once a helper has started.
+    const char *whenShown;
+};
+
+const Phase phases[] = {
+    {"StagingPages", false, Converter::Built, false, 11, "JPG", "Converting Files...10%"},
+    {"Decoder", false, Converter::Built, true, 2, "PNG", ""},
+    {"MergedConverter", false, Converter::RunsUntilEnded, false, 2, "JPG", ""},
+    {"PerPictureConverter", true, Converter::RunsUntilEnded, false, 2, "JPG", ""},
+    {"BetweenPictures", true, Converter::Built, false, 6, "JPG", "正在转换...20%"},
+    {"Delivery", false, Converter::WritesAHugeDocument, false, 1, "JPG", "移动文件...100%"},
+};
+
+void PrintTo(const Phase &phase, std::ostream *out)
+{
+    *out << phase.name;
+}
+
+// A helper that notes its process id beside itself, then works until it is ended.
+const QByteArray runsUntilEnded = "#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 30\n";
+
+QString writeScript(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text);
+    file.close();
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+class JobFixture : public EngineFixture {
+protected:
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        // The step after loading clears the staging folder; let it run before any job.
+        finishLoading();
+        out_ = env_.root() + QStringLiteral("/out");
+        engine().txtPath->setText(out_);
+    }
+    void TearDown() override
+    {
+        setDecoderPathForTesting({});
+        EngineFixture::TearDown();
+    }
+
+    QStringList pictures(int count, const char *format)
+    {
+        QDir().mkpath(env_.root() + QStringLiteral("/pics"));
+        QStringList paths;
+        for (int i = 0; i < count; ++i) {
+            QImage image(64, 48, QImage::Format_RGB32);
+            image.fill(QColor(200, 40, 40));
+            paths << env_.root() + QStringLiteral("/pics/p%1.%2").arg(i).arg(QString::fromLatin1(format).toLower());
+            image.save(paths.constLast(), format);
+        }
+        return paths;
+    }
+
+    QString out_;
+};
+
+class ExitDuringJob : public JobFixture, public ::testing::WithParamInterface<std::tuple<Phase, Asked>> {
+protected:
+    const Phase &phase() const { return std::get<0>(GetParam()); }
+
+    void prepareApplicationFolder() override
+    {
+        if (phase().converter == Converter::Built)
+            return;
+        // The built helpers, but a converter of the case's own.
+        const QString data = appFolder_ + QStringLiteral("/data");
+        QFile::remove(data);
+        QDir().mkpath(data);
+        for (const char *helper : {"pagemint-decoder", "pagemint-fallback-decoder"}) {
+            const QString name = u'/' + QLatin1String(helper);
+            QFile::link(QStringLiteral(PAGEMINT_APP_DIR "/data") + name, data + name);
+        }
+        const QByteArray hugeDocument =
+            "#!/bin/sh\ntruncate -s 1G '" + stagingFilePath("tmp.pdf").toLocal8Bit() + "'\n";
+        writeScript(data + QStringLiteral("/pdf.exe"),
+                    phase().converter == Converter::RunsUntilEnded ? runsUntilEnded : hugeDocument);
+        helpers_ << data + QStringLiteral("/pdf.exe");
+    }
+
+    void SetUp() override
+    {
+        JobFixture::SetUp();
+        OnePdfPerPicture = phase().onePdfPerPicture;
+        if (phase().decoderRunsUntilEnded) {
+            helpers_ << writeScript(env_.root() + QStringLiteral("/slow-decoder"), runsUntilEnded);
+            setDecoderPathForTesting(helpers_.constLast());
+        }
+        // As the program does: a termination signal runs the exit zone's steps.
+        QObject::connect(&termination_, &TerminationSignals::received, &window(), &frmMain::imgExit_Click);
+    }
+
+    bool momentReached()
+    {
+        if (*phase().whenShown != '\0')
+            return window().lblPB->text() == QString::fromUtf8(phase().whenShown);
+        for (const QString &helper : helpers_)
+            if (QFile::exists(helper + QStringLiteral(".pid")))
+                return true;
+        return false;
+    }
+
+    void askToEnd()
+    {
+        if (std::get<1>(GetParam()) == Asked::ExitZone)
+            window().imgExit_Click();
+        else
+            ::kill(::getpid(), SIGTERM);
+    }
+
+    // Process ids the fake helpers noted.
+    QList<qint64> helperProcesses() const
+    {
+        QList<qint64> pids;
+        for (const QString &helper : helpers_) {
+            QFile noted(helper + QStringLiteral(".pid"));
+            if (noted.open(QIODevice::ReadOnly))
+                pids << noted.readAll().trimmed().toLongLong();
+        }
+        return pids;
+    }
+
+    TerminationSignals termination_;
+    QStringList helpers_;
+};
+
+TEST_P(ExitDuringJob, EndsWithinAMomentLeavingNothingBehind)
+{
+    ASSERT_TRUE(termination_.isActive());
+    addEntries(pictures(phase().pictures, phase().format));
+    QElapsedTimer sinceAsked;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!momentReached())
+            return;
+        watch.stop();
+        sinceAsked.start();
+        askToEnd();
+    });
+    watch.start();
+    ModalAnswerer answerer;
+
+    engine().Command3_Click();
+
+    ASSERT_TRUE(sinceAsked.isValid()) << "the job ended before the moment came";
+    // About a second is the aim; the margin is for a loaded machine.
+    EXPECT_LT(sinceAsked.elapsed(), 3000);
+    EXPECT_TRUE(exitRequested);
+    EXPECT_TRUE(engine().isUnloaded());
+    EXPECT_FALSE(QDir(fromFsPath(stagingFolder())).exists());
+    for (const qint64 pid : helperProcesses())
+        EXPECT_FALSE(processRuns(pid)) << pid;
+    EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/NewPDF.pdf")));
+    EXPECT_TRUE(QDir(out_).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(opened_.isEmpty());
+    EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(u';').toStdString();
+}
+
+std::string caseName(const ::testing::TestParamInfo<std::tuple<Phase, Asked>> &info)
+{
+    return std::string(std::get<0>(info.param).name) +
+           (std::get<1>(info.param) == Asked::ExitZone ? "ByTheExitZone" : "ByATerminationSignal");
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, ExitDuringJob,
+                         ::testing::Combine(::testing::ValuesIn(phases),
+                                            ::testing::Values(Asked::ExitZone, Asked::TerminationSignal)),
+                         caseName);
+
+class ForeignConverter : public JobFixture {};
+
+TEST_F(ForeignConverter, OneOfAnotherUserKeepsNoJobWaiting)
+{
+    if (!OtherUserProgram::possible())
+        GTEST_SKIP() << "starting a process as another user takes root";
+    addEntries(pictures(2, "JPG"));
+    // Started once the job has ended the converters it could end.
+    std::optional<OtherUserProgram> foreign;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (window().lblPB->text() == QStringLiteral("Converting Files...0%")) {
+            watch.stop();
+            foreign.emplace(QStringLiteral("pdf.exe"), 30);
+        }
+    });
+    watch.start();
+    ModalAnswerer answerer;
+
+    engine().Command3_Click();
+
+    ASSERT_TRUE(foreign && foreign->started());
+    // The job delivered and ended while the other converter still runs: it did not wait for it.
+    EXPECT_TRUE(foreign->running());
+    EXPECT_TRUE(QFile::exists(out_ + QStringLiteral("/NewPDF.pdf")));
+    EXPECT_FALSE(QDir(fromFsPath(stagingFolder())).exists());
+    EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(u';').toStdString();
+}
+
+} // namespace
+} // namespace pagemint::test
