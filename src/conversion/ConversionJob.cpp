@@ -5,6 +5,7 @@
 #include "app/frmPrinting.h"
 #include "conversion/Delivery.h"
 #include "conversion/DeleteFolderTree.h"
+#include "conversion/DeliveryTemporary.h"
 #include "conversion/EndReport.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/ConversionRules.h"
@@ -119,7 +120,9 @@ bool ConversionJob::declineOverwrite()
 
 void ConversionJob::prepareFolders()
 {
-    // The output folder was made when it was checked.
+    // The output folder was made when it was checked; a copy killed in an earlier job may have
+    // left its temporary file there.
+    removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
     std::error_code error;
     createStagingFolder(error);
     window_.PicPB->show();
@@ -141,7 +144,12 @@ void ConversionJob::stageAll()
         if (abandoned())
             return;
         if (OnePdfPerPicture) {
-            convertOnePicture(i, entries_[i]);
+            if (!convertOnePicture(i, entries_[i])) {
+                // The runner has said why once; the other pictures would only repeat it.
+                for (int rest = i; rest < n; ++rest)
+                    noteLeftOut(rest, QStringLiteral("the converter could not be started"));
+                return;
+            }
         } else {
             showProgress(QStringLiteral("Converting Files...%1%").arg(stagingPercent(i, n)), i);
             pump();
@@ -149,13 +157,15 @@ void ConversionJob::stageAll()
     }
 }
 
-void ConversionJob::convertOnePicture(int index, const QString &entry)
+bool ConversionJob::convertOnePicture(int index, const QString &entry)
 {
     DOSOutputs &runner = engine_.objShell();
     runner.setCommandLine(converterCommandLine(applicationFolder()));
     const QString output = runner.ExecuteCommand(QString());
     if (abandoned())
-        return;
+        return true;
+    if (!runner.lastRunStarted())
+        return false;
     for (const auto &[page, reason] : leftOutPagesOf(output))
         noteLeftOut(page, reason);
     const QString name = pdfNames_.nameFor(entry);
@@ -176,6 +186,7 @@ void ConversionJob::convertOnePicture(int index, const QString &entry)
          {stagedPagePath(index), stagingFolder() / "tmp.pdf", stagingFolder() / "tmpx.pdf"})
         std::filesystem::remove(file, ignored);
     pump();
+    return true;
 }
 
 void ConversionJob::showStatus(const QString &text)

@@ -29,7 +29,8 @@ private:
     bool declineOverwrite();
     void prepareFolders();
     void stageAll();
-    void convertOnePicture(int index, const QString &entry);
+    // False when the converter could not be started: the job goes no further.
+    bool convertOnePicture(int index, const QString &entry);
     void convertMerged();
     void showStatus(const QString &text);
     void showProgress(const QString &text, int index);

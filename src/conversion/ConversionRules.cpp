@@ -69,6 +69,11 @@ bool visibleFileExists(const QString &path)
     return info.exists() && !info.isHidden() && !info.isDir();
 }
 
+bool newPdfNameTaken(const QString &path)
+{
+    return visibleFileExists(path) || QFileInfo(path).isDir();
+}
+
 std::map<int, QString> leftOutPagesOf(const QString &converterOutput)
 {
     static const QRegularExpression line(QStringLiteral("^left-out:(\\d+)\\.jpg:(.*)$"),

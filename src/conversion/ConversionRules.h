@@ -31,6 +31,9 @@ QString freeNewPdfName(const QString &folder, const std::function<bool(const QSt
 // A file that a user would see in a folder listing: hidden files count as absent.
 bool visibleFileExists(const QString &path);
 
+// Whether a NewPDF name is taken: by a file a user would see, or by a folder (no PDF can go there).
+bool newPdfNameTaken(const QString &path);
+
 // Staged pages the converter left out, as "left-out:00003.jpg:reason" lines in its output:
 // page index -> reason.
 std::map<int, QString> leftOutPagesOf(const QString &converterOutput);

@@ -1,8 +1,8 @@
 #include "conversion/Delivery.h"
 
 #include "app/ProgramState.h"
+#include "conversion/DeliveryTemporary.h"
 #include "conversion/StagingPaths.h"
-#include "conversion/decoder/PartialFile.h"
 
 #include <QCoreApplication>
 
@@ -23,20 +23,20 @@ bool deliverFile(const QString &source, const QString &target, std::error_code *
 {
     const fs::path from = toFsPath(source);
     const fs::path to = toFsPath(target);
-    fs::path partial = to;
-    partial += kPartialSuffix;
     std::error_code error;
-    if (!fs::is_regular_file(from, error)) {
-        if (!error)
-            error = std::make_error_code(std::errc::no_such_file_or_directory);
-    } else if (copyFileInPieces(from, partial, betweenPieces, error)) {
+    fs::path partial;
+    if (!fs::is_regular_file(from, error))
+        error = error ? error : std::make_error_code(std::errc::no_such_file_or_directory);
+    else
+        partial = makeDeliveryTemporary(to.parent_path(), error);
+    if (!error && copyFileInPieces(from, partial, betweenPieces, error))
         fs::rename(partial, to, error);
-    }
     if (failure != nullptr)
         *failure = error;
     if (error) {
         std::error_code ignored;
-        fs::remove(partial, ignored);
+        if (!partial.empty())
+            fs::remove(partial, ignored);
         return false;
     }
     return true;

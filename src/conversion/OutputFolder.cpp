@@ -1,18 +1,12 @@
 #include "conversion/OutputFolder.h"
 
+#include "conversion/DeliveryTemporary.h"
 #include "conversion/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <string>
 #include <system_error>
-
-#ifndef _WIN32
-#include <cstdlib>
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -37,17 +31,11 @@ bool isInside(const fs::path &folder, const fs::path &container)
 // read-only or full file system shows only when something is written.
 std::error_code tryToMakeAFile(const fs::path &folder)
 {
-#ifndef _WIN32
-    std::string name = (folder / ".pagemint-check-XXXXXX").string();
-    const int descriptor = ::mkstemp(name.data());
-    if (descriptor < 0)
-        return {errno, std::generic_category()};
-    ::close(descriptor);
-    ::unlink(name.c_str());
-#else
-    (void)folder;
-#endif
-    return {};
+    std::error_code error;
+    const fs::path made = makeDeliveryTemporary(folder, error);
+    if (!error)
+        fs::remove(made, error);
+    return error;
 }
 } // namespace
 

@@ -28,7 +28,7 @@ QString deliverMergedDocument(frmMain &window, const QString &outputFolder)
 {
     window.setFillTwips(window.barTwips());
     window.setProgressText(QStringLiteral("移动文件...100%"));
-    const QString target = freeNewPdfName(outputFolder, visibleFileExists);
+    const QString target = freeNewPdfName(outputFolder, newPdfNameTaken);
     const QString source = stagingFilePath("tmp.pdf");
     const bool delivered = !target.isEmpty() && deliverFile(source, target);
     window.PicPB->hide();

@@ -43,6 +43,7 @@ QString DOSOutputs::ExecuteCommand(const QString &CommandLine)
 {
     if (!CommandLine.isEmpty())
         m_commandLine = CommandLine;
+    m_started = false;
     if (m_commandLine.isEmpty()) {
         fail(QStringLiteral("Command Line empty"));
         return {};
@@ -50,6 +51,7 @@ QString DOSOutputs::ExecuteCommand(const QString &CommandLine)
     Run run;
     if (!start(run))
         return {};
+    m_started = true;
     m_outputs.clear();
     pollUntilOver(run);
     // A converter that printed its last lines and exited between two polls leaves them in the

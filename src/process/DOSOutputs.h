@@ -38,6 +38,8 @@ public:
     // spaces. When nothing could be started, a message says why, the result is empty, no signal is
     // raised and Outputs keeps the last run's text.
     QString ExecuteCommand(const QString &CommandLine = {});
+    // Whether the last ExecuteCommand started its command (false: it showed why not).
+    bool lastRunStarted() const { return m_started; }
 
 Q_SIGNALS:
     // One piece of output, at most 1024 bytes of it, in the order read.
@@ -57,6 +59,7 @@ private:
 
     QString m_commandLine;
     QString m_outputs;
+    bool m_started = false;
     QPointer<QWidget> m_owner;
 };
 

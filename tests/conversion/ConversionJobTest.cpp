@@ -475,6 +475,40 @@ TEST_F(ConversionJob, AnOutputFolderThatCannotTakeThePdfsIsRefusedBeforeStaging)
     }
 }
 
+TEST_F(ConversionJob, AMissingConverterIsReportedOnceAndEndsTheJob)
+{
+    OnePdfPerPicture = true;
+    // An application folder whose data/ has the decoders but no converter.
+    QFile::remove(appFolder_ + QStringLiteral("/data"));
+    QDir().mkpath(appFolder_ + QStringLiteral("/data"));
+    for (const char *helper : {"pagemint-decoder", "pagemint-fallback-decoder"})
+        QFile::link(QStringLiteral(PAGEMINT_APP_DIR "/data/") + QLatin1String(helper),
+                    appFolder_ + QStringLiteral("/data/") + QLatin1String(helper));
+    addEntries({picture(QStringLiteral("a.jpg"), "JPG"), picture(QStringLiteral("b.png"), "PNG"),
+                picture(QStringLiteral("c.jpg"), "JPG")});
+
+    const auto messages = convert(2);
+
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("File or command not found"));
+    EXPECT_TRUE(wholeReport(messages[1]).contains(QStringLiteral("没有生成PDF文件")));
+    EXPECT_EQ(wholeReport(messages[1]).count(QStringLiteral("the converter could not be started")), 3);
+    EXPECT_TRUE(window().List1->isEnabled());
+}
+
+TEST_F(ConversionJob, AFolderCalledNewPdfIsPassedOverAndStrandedCopiesAreRemoved)
+{
+    QDir().mkpath(out_ + QStringLiteral("/NewPDF.pdf"));
+    env_.writeFile(QStringLiteral("out/.pagemint-k1lled"), "half a document");
+    addEntries({picture(QStringLiteral("a.jpg"), "JPG")});
+
+    EXPECT_TRUE(convert(0).empty());
+
+    EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF1.pdf")), 1);
+    EXPECT_EQ(QDir(out_).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{QStringLiteral("NewPDF.pdf"), QStringLiteral("NewPDF1.pdf")}));
+}
+
 TEST_F(ConversionJob, AFolderTheDesktopCannotShowIsNamedInstead)
 {
     shellOpens_ = false;

@@ -1,0 +1,93 @@
+// Putting a file in place through a temporary file of ours.
+#include "conversion/Delivery.h"
+#include "conversion/DeliveryTemporary.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace pagemint::test {
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+TEST(Delivery, WritesThroughItsOwnTemporaryFileAndLeavesUsersFilesAlone)
+{
+    TestEnvironment env;
+    const QString source = env.writeFile(QStringLiteral("staging/tmp.pdf"), "new document");
+    const QString out = env.root() + QStringLiteral("/out");
+    // Names a suffix-based temporary file would have taken over.
+    const QString userPart = env.writeFile(QStringLiteral("out/NewPDF.pdf.part"), "user's own");
+    const QString longName = out + u'/' + QString(251, u'n') + QStringLiteral(".pdf"); // 255 bytes
+    for (const QString &target : {out + QStringLiteral("/NewPDF.pdf"), longName}) {
+        SCOPED_TRACE(target.size());
+        std::error_code error;
+
+        ASSERT_TRUE(deliverFile(source, target, &error)) << error.message();
+
+        EXPECT_EQ(bytesOf(target), QByteArray("new document"));
+    }
+    EXPECT_EQ(bytesOf(userPart), QByteArray("user's own"));
+    EXPECT_EQ(entriesOf(out), (QStringList{QStringLiteral("NewPDF.pdf"), QStringLiteral("NewPDF.pdf.part"),
+                                           QFileInfo(longName).fileName()}));
+}
+
+TEST(Delivery, AFailedDeliveryLeavesNothingAndSaysWhy)
+{
+    TestEnvironment env;
+    const QString source = env.writeFile(QStringLiteral("staging/tmp.pdf"), "new document");
+    const QString folderInTheWay = env.root() + QStringLiteral("/out/NewPDF.pdf");
+    QDir().mkpath(folderInTheWay);
+    const struct {
+        QString source;
+        QString target;
+        std::errc reason;
+    } cases[] = {
+        {source, env.root() + QStringLiteral("/missing/NewPDF.pdf"), std::errc::no_such_file_or_directory},
+        {env.root() + QStringLiteral("/gone.pdf"), env.root() + QStringLiteral("/out/a.pdf"),
+         std::errc::no_such_file_or_directory},
+        {source, folderInTheWay, std::errc::is_a_directory},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.target.toStdString());
+        std::error_code error;
+
+        EXPECT_FALSE(deliverFile(c.source, c.target, &error));
+
+        EXPECT_EQ(error, std::make_error_code(c.reason)) << error.message();
+        EXPECT_EQ(entriesOf(env.root() + QStringLiteral("/out")), QStringList{QStringLiteral("NewPDF.pdf")});
+    }
+}
+
+TEST(Delivery, TheNextJobRemovesOnlyTemporaryFilesOfOurs)
+{
+    TestEnvironment env;
+    const QString out = env.root() + QStringLiteral("/out");
+    QDir().mkpath(out + QStringLiteral("/.pagemint-abcdef")); // a folder is never ours
+    for (const char *name : {"out/.pagemint-Ab12Cd", "out/.pagemint-notes.txt", "out/.pagemint-abc12", "out/report.pdf"})
+        env.writeFile(QString::fromLatin1(name), "x");
+    std::error_code error;
+    const std::filesystem::path made = makeDeliveryTemporary(out.toStdString(), error);
+    ASSERT_FALSE(error) << error.message();
+    EXPECT_TRUE(isDeliveryTemporaryName(made.filename().string())) << made;
+
+    removeStrandedDeliveryTemporaries(out.toStdString());
+
+    EXPECT_EQ(entriesOf(out), (QStringList{QStringLiteral(".pagemint-abc12"), QStringLiteral(".pagemint-abcdef"),
+                                           QStringLiteral(".pagemint-notes.txt"), QStringLiteral("report.pdf")}));
+}
+
+} // namespace
+} // namespace pagemint::test
