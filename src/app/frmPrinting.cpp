@@ -13,6 +13,7 @@
 #include "process/ProcessFinder.h"
 #include "settings/SettingsFile.h"
 #include "ui/FolderBrowser.h"
+#include "ui/HelpPage.h"
 #include "ui/MessageBox.h"
 #include "ui/Shell.h"
 #include "ui/Skin.h"
@@ -43,10 +44,10 @@ template <typename Widget, typename... Args> Widget *hiddenControl(QWidget *pare
 }
 } // namespace
 
-QString makerWebAddress()
-{
-    return QStringLiteral("https://pagemint.example/");
-}
+namespace {
+// The settings window's client area as designed, in twips.
+constexpr TwipsRect settingsClientTwips{0, 0, 3795, 2550};
+} // namespace
 
 frmPrinting::frmPrinting()
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -55,7 +56,7 @@ frmPrinting::frmPrinting()
     setObjectName(QStringLiteral("frmPrinting"));
     setWindowTitle(QStringLiteral("转换设置"));
     setFont(QFont(QStringLiteral("Tahoma"), 9));
-    setFixedSize(253, 170);
+    setFixedSize(fixedTwipsWindowSize(settingsClientTwips, twipsPerPixel(*this)));
     createSettingsControls();
     createWorkingControls();
     createMenus();
@@ -122,17 +123,20 @@ void frmPrinting::createWorkingControls()
 
 void frmPrinting::createMenus()
 {
-    auto addCommand = [this](QMenu *menu, const QString &name, const QString &caption, int command) {
+    auto addItem = [this](QMenu *menu, const QString &name, const QString &caption, auto handler) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, [this, command] { CmdToolsBar_Click(command); });
+        connect(action, &QAction::triggered, this, handler);
+    };
+    auto addCommand = [this, addItem](QMenu *menu, const QString &name, const QString &caption, int command) {
+        addItem(menu, name, caption, [this, command] { CmdToolsBar_Click(command); });
     };
     menuFile = new QMenu(QStringLiteral("File"), this);
     menuFile->setObjectName(QStringLiteral("menuFile"));
     addCommand(menuFile, QStringLiteral("menuAdd"), QStringLiteral("添加文件"), 0);
     addCommand(menuFile, QStringLiteral("menuFolder"), QStringLiteral("添加文件夹"), 1);
     menuFile->addSeparator()->setObjectName(QStringLiteral("menuS"));
-    addCommand(menuFile, QStringLiteral("menuExit"), QStringLiteral("退出"), 5);
+    addItem(menuFile, QStringLiteral("menuExit"), QStringLiteral("退出"), [this] { menuExit_Click(); });
 
     menuR = new QMenu(QStringLiteral("Remove"), this);
     menuR->setObjectName(QStringLiteral("menuR"));
@@ -146,13 +150,9 @@ void frmPrinting::createMenus()
 
     menuA = new QMenu(QStringLiteral("关于"), this);
     menuA->setObjectName(QStringLiteral("menuA"));
-    QAction *web = menuA->addAction(QStringLiteral("访问网站"));
-    web->setObjectName(QStringLiteral("menuWeb"));
-    connect(web, &QAction::triggered, this, &frmPrinting::menuWeb_Click);
+    addItem(menuA, QStringLiteral("menuWeb"), QStringLiteral("访问网站"), [this] { menuWeb_Click(); });
     menuA->addSeparator()->setObjectName(QStringLiteral("menuSS"));
-    QAction *about = menuA->addAction(QStringLiteral("关于"));
-    about->setObjectName(QStringLiteral("menuAbout"));
-    connect(about, &QAction::triggered, this, &frmPrinting::menuAbout_Click);
+    addItem(menuA, QStringLiteral("menuAbout"), QStringLiteral("关于"), [this] { menuAbout_Click(); });
 }
 
 std::vector<ControlPlacement> frmPrinting::designedLayout()
@@ -203,13 +203,27 @@ void frmPrinting::loadSettings()
             cmbMode->setCurrentIndex(*stored.modeIndex);
     }
     OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
+    keepAppliedSettings();
 }
 
 void frmPrinting::cmdSave_Click()
 {
     OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
     writeSettingsFile(settingsFilePath(), txtPath->text(), cmbMode->currentIndex());
+    keepAppliedSettings();
     hide();
+}
+
+void frmPrinting::keepAppliedSettings()
+{
+    appliedFolder_ = txtPath->text();
+    appliedMode_ = cmbMode->currentIndex();
+}
+
+void frmPrinting::showAppliedSettings()
+{
+    txtPath->setText(appliedFolder_);
+    cmbMode->setCurrentIndex(appliedMode_);
 }
 
 void frmPrinting::cmdBrowse_Click()
@@ -230,6 +244,9 @@ void frmPrinting::closeEvent(QCloseEvent *event)
 {
     hide();
     if (!exitRequested) {
+        // Closed without saving: the edits are dropped, so the next showing and every job see the
+        // settings in force, never a folder typed and abandoned.
+        showAppliedSettings();
         event->ignore();
         return;
     }
@@ -324,9 +341,14 @@ void frmPrinting::menuAbout_Click()
                 QStringLiteral("关于"), QMessageBox::NoIcon);
 }
 
+void frmPrinting::menuExit_Click()
+{
+    main_->imgExit_Click();
+}
+
 void frmPrinting::menuWeb_Click()
 {
-    openWithShell(makerWebAddress());
+    openWithShell(helpPagePath());
 }
 
 } // namespace pagemint

@@ -45,7 +45,10 @@ public:
     void cmdSave_Click();
     void cmdBrowse_Click();
     void menuAbout_Click();
+    // Opens the help page installed with the program.
     void menuWeb_Click();
+    // 退出 in the file menu ends the program, as the exit zone does.
+    void menuExit_Click();
 
     frmMain *mainWindow() const { return main_.get(); }
     // Runners of the converter: objDOS for a merged document (its events drive the progress bar),
@@ -99,6 +102,10 @@ private:
     void createWorkingControls();
     void createMenus();
     void loadSettings();
+    // The settings in force are what was loaded or last saved; closing without saving shows them
+    // again.
+    void keepAppliedSettings();
+    void showAppliedSettings();
     std::vector<ControlPlacement> designedLayout();
 
     CCommonDialogs dialogs_;
@@ -107,9 +114,8 @@ private:
     QString lastDelivery_;
     std::unique_ptr<frmMain> main_;
     bool unloaded_ = false;
+    QString appliedFolder_;
+    int appliedMode_ = -1;
 };
-
-// The maker's web page, opened by the toolbar and the menu.
-QString makerWebAddress();
 
 } // namespace pagemint

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -69,7 +71,8 @@ TEST_F(Settings, ModeChangesOnlyWithASave)
     engine().cmbMode->setCurrentIndex(1);
     engine().close();
     EXPECT_FALSE(OnePdfPerPicture);
-    EXPECT_EQ(engine().cmbMode->currentIndex(), 1);
+    // Closed without saving: the mode in force shows again.
+    EXPECT_EQ(engine().cmbMode->currentIndex(), 0);
     engine().show();
     engine().cmbMode->setCurrentIndex(-1);
     engine().cmdSave->click();
@@ -156,6 +159,33 @@ TEST_F(Settings, ALoadTakesWhatTheFileGivesAndLeavesTheRestAsDesigned)
         EXPECT_EQ(engine().cmbMode->currentIndex(), c.mode) << c.what;
         EXPECT_EQ(OnePdfPerPicture, c.mode != 0) << c.what;
     }
+}
+
+TEST_F(Settings, AJobAfterTheWindowWasClosedWithoutSavingUsesTheSavedSettings)
+{
+    const QString saved = env_.root() + QStringLiteral("/saved");
+    saveWith(saved, 0);
+    QImage page(40, 30, QImage::Format_RGB32);
+    page.fill(Qt::darkCyan);
+    const QStringList pictures = {env_.writeFile(QStringLiteral("pics/a.jpg")), env_.writeFile(QStringLiteral("pics/b.jpg"))};
+    for (const QString &picture : pictures)
+        ASSERT_TRUE(page.save(picture, "JPG"));
+    addEntries(pictures);
+
+    const QString abandoned = env_.root() + QStringLiteral("/typed and abandoned");
+    engine().show();
+    engine().txtPath->setText(abandoned);
+    engine().cmbMode->setCurrentIndex(1);
+    engine().close();
+    ModalAnswerer answerer(60000);
+    engine().txtMsg->setText(QStringLiteral("Convert"));
+    EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
+
+    // One merged document in the saved folder; nothing where the abandoned edit pointed.
+    EXPECT_TRUE(QFileInfo(saved + QStringLiteral("/NewPDF.pdf")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(saved + QStringLiteral("/a.pdf")));
+    EXPECT_FALSE(QFileInfo::exists(abandoned));
+    EXPECT_TRUE(opened_.contains(QStringLiteral("open ") + saved)) << opened_.join(QLatin1Char(';')).toStdString();
 }
 
 TEST_F(Settings, BrowsingSetsTheFolderAndCancellingKeepsIt)

@@ -2,16 +2,19 @@
 // list, hiding on close, and the About and web commands of its menus.
 #include "EngineFixture.h"
 #include "ModalAnswerer.h"
+#include "ScaledChild.h"
+
+#include "app/ProgramState.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
-#include <QUrl>
 
 #include <algorithm>
 #include <functional>
@@ -25,6 +28,7 @@ protected:
     {
         EngineFixture::SetUp();
         finishLoading();
+        expectRequestedScaling(engine());
     }
     void showSettings()
     {
@@ -53,13 +57,35 @@ protected:
     }
 };
 
+// Every test of this suite again at the desktop set-ups of the table.
+class SettingsWindowAtScaling : public ::testing::TestWithParam<DisplayScaling> {};
+
+TEST_P(SettingsWindowAtScaling, EverySettingsWindowTestPasses)
+{
+    expectTestsPassAt(GetParam(), QStringLiteral("SettingsWindow.*"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, SettingsWindowAtScaling, ::testing::ValuesIn(windowScalings), scalingName);
+
+// The window keeps its 3795 x 2550 twips, but never less than its 253 x 170 designed pixels.
+QSize settingsWindowSizeAt(int logicalDpi)
+{
+    const std::pair<int, QSize> sizes[] = {{72, {253, 170}}, {96, {253, 170}}, {120, {316, 213}}, {144, {380, 255}}};
+    for (const auto &[dpi, size] : sizes)
+        if (dpi == logicalDpi)
+            return size;
+    ADD_FAILURE() << "no window size known for " << logicalDpi << " dpi";
+    return {};
+}
+
 TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
 {
     showSettings();
     EXPECT_EQ(engine().windowTitle(), QStringLiteral("转换设置"));
-    EXPECT_EQ(engine().size(), QSize(253, 170));
-    EXPECT_EQ(engine().minimumSize(), QSize(253, 170));
-    EXPECT_EQ(engine().maximumSize(), QSize(253, 170));
+    const QSize size = settingsWindowSizeAt(engine().logicalDpiX());
+    EXPECT_EQ(engine().size(), size);
+    EXPECT_EQ(engine().minimumSize(), size);
+    EXPECT_EQ(engine().maximumSize(), size);
     EXPECT_TRUE(engine().findChildren<QMenuBar *>().isEmpty());
 
     std::vector<QString> shown = visibleControls();
@@ -72,14 +98,15 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
         QWidget *control;
         QString text;
         QString toolTip;
+        QRect pixels; // as designed, at any resolution
     };
     const Case cases[] = {
-        {engine().Label3, QStringLiteral("输出路径:"), QString()},
-        {engine().txtPath, QString(), QStringLiteral("Select a Folder to Output")},
-        {engine().cmdBrowse, QStringLiteral("浏览..."), QStringLiteral("Select an Output Folder")},
-        {engine().Label1, QStringLiteral("转换模式:"), QString()},
-        {engine().cmbMode, QString(), QString()},
-        {engine().cmdSave, QStringLiteral("保存设置"), QString()},
+        {engine().Label3, QStringLiteral("输出路径:"), QString(), {12, 18, 52, 14}},
+        {engine().txtPath, QString(), QStringLiteral("Select a Folder to Output"), {12, 36, 177, 19}},
+        {engine().cmdBrowse, QStringLiteral("浏览..."), QStringLiteral("Select an Output Folder"), {194, 36, 49, 20}},
+        {engine().Label1, QStringLiteral("转换模式:"), QString(), {12, 68, 52, 14}},
+        {engine().cmbMode, QString(), QString(), {12, 86, 229, 22}},
+        {engine().cmdSave, QStringLiteral("保存设置"), QString(), {72, 128, 91, 27}},
     };
     for (const Case &c : cases) {
         const std::string name = c.control->objectName().toStdString();
@@ -90,9 +117,13 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
             EXPECT_EQ(button->text(), c.text) << name;
         }
         EXPECT_EQ(c.control->toolTip(), c.toolTip) << name;
-        // Nothing may be cut off by the fixed window edge.
+        EXPECT_EQ(c.control->geometry(), c.pixels) << name;
+        // Nothing may be cut off by the fixed window edge or lie under another control.
         EXPECT_TRUE(engine().rect().contains(c.control->geometry())) << name;
-        EXPECT_FALSE(c.control->geometry().isEmpty()) << name;
+        for (const Case &other : cases)
+            EXPECT_TRUE(other.control == c.control || !other.control->geometry().intersects(c.control->geometry()))
+                << name << " and " << other.control->objectName().toStdString();
+        EXPECT_EQ(QFontInfo(c.control->font()).pixelSize(), 12) << name;
     }
 }
 
@@ -119,13 +150,18 @@ TEST_F(SettingsWindow, TheModeListHoldsExactlyTheTwoModesAndTakesNoTyping)
 
     showSettings();
     mode->setFocus();
-    QTest::keyClicks(mode, QStringLiteral("xyz"));
-    EXPECT_EQ(mode->count(), 2);
-    EXPECT_TRUE(mode->currentIndex() == 0 || mode->currentIndex() == 1);
+    for (int selected : {0, 1}) {
+        mode->setCurrentIndex(selected);
+        QTest::keyClicks(mode, QStringLiteral("xyz"));
+        EXPECT_EQ(mode->count(), 2);
+        EXPECT_EQ(mode->currentIndex(), selected);
+        EXPECT_FALSE(mode->isEditable());
+    }
 }
 
-TEST_F(SettingsWindow, TheCloseBoxHidesItAndTheNextShowingKeepsTheValues)
+TEST_F(SettingsWindow, TheCloseBoxHidesItAndDropsWhatWasNotSaved)
 {
+    const QString loaded = engine().txtPath->text();
     const QString folder = env_.home() + QStringLiteral("/Elsewhere");
     runModally([&] {
         engine().txtPath->setText(folder);
@@ -134,9 +170,21 @@ TEST_F(SettingsWindow, TheCloseBoxHidesItAndTheNextShowingKeepsTheValues)
     EXPECT_FALSE(engine().isVisible());
     EXPECT_FALSE(engine().isUnloaded());
     EXPECT_TRUE(window().isVisible());
+    EXPECT_FALSE(OnePdfPerPicture);
 
     QString pathShown;
     int modeShown = -1;
+    runModally([&] {
+        pathShown = engine().txtPath->text();
+        modeShown = engine().cmbMode->currentIndex();
+        // Saved this time: kept from now on.
+        engine().txtPath->setText(folder);
+        engine().cmbMode->setCurrentIndex(1);
+        engine().cmdSave->click();
+    });
+    EXPECT_EQ(pathShown, loaded);
+    EXPECT_EQ(modeShown, 0);
+    EXPECT_TRUE(OnePdfPerPicture);
     runModally([&] {
         pathShown = engine().txtPath->text();
         modeShown = engine().cmbMode->currentIndex();
@@ -194,14 +242,49 @@ TEST_F(SettingsWindow, AboutIsAOneLineMessageNamingPagemintAndItsVersion)
     EXPECT_TRUE(opened_.isEmpty());
 }
 
-TEST_F(SettingsWindow, TheWebCommandOpensTheMakersAddressInTheBrowser)
+TEST_F(SettingsWindow, TheWebCommandOpensTheHelpPageOfTheApplicationFolder)
 {
     engine().findChild<QAction *>(QStringLiteral("menuWeb"))->trigger();
-    EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + makerWebAddress()});
-    // A web address the browser takes, not a file path the shell would look for.
-    const QUrl address(makerWebAddress());
-    EXPECT_TRUE(address.isValid());
-    EXPECT_EQ(address.scheme(), QStringLiteral("https"));
+    EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + appFolder_ + QStringLiteral("/help/README.html")});
+}
+
+// 退出 of the file menu, chosen as a user would while the menu is open under its zone.
+class FileMenuExit : public SettingsWindow {
+protected:
+    void choose(const std::function<void(QMenu *, QAction *)> &how)
+    {
+        ModalAnswerer answerer;
+        answerer.then([&](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            how(menu, menu->findChild<QAction *>(QStringLiteral("menuExit")));
+            if (menu->isVisible())
+                menu->close();
+        });
+        window().imgMenu_MouseDown(0);
+        EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
+    }
+    void expectTheProgramEnded()
+    {
+        EXPECT_TRUE(exitRequested);
+        EXPECT_TRUE(engine().isUnloaded());
+        EXPECT_FALSE(window().isVisible());
+    }
+};
+
+TEST_F(FileMenuExit, ByMouseEndsTheProgram)
+{
+    choose([](QMenu *menu, QAction *exit) { QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(exit).center()); });
+    expectTheProgramEnded();
+}
+
+TEST_F(FileMenuExit, ByKeyboardEndsTheProgram)
+{
+    // Up from the top wraps round to the last item, 退出.
+    choose([](QMenu *menu, QAction *) {
+        QTest::keyClick(menu, Qt::Key_Up);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    expectTheProgramEnded();
 }
 
 } // namespace
