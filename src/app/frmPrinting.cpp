@@ -42,9 +42,7 @@ template <typename Widget, typename... Args> Widget *hiddenControl(QWidget *pare
     widget->hide();
     return widget;
 }
-} // namespace
 
-namespace {
 // The settings window's client area as designed, in twips.
 constexpr TwipsRect settingsClientTwips{0, 0, 3795, 2550};
 } // namespace
