@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/frmPrinting.h"
+#include "ui/QtTranslation.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     pagemint::SingleInstance instance;
     if (!instance.acquire())
         return 0;
+    // Qt's dialogs and message-box buttons in the program's language, whatever the locale.
+    pagemint::installChineseForQt();
 
     pagemint::frmPrinting engine;
     QObject::connect(&engine, &pagemint::frmPrinting::unloaded, &app, &QCoreApplication::quit,
