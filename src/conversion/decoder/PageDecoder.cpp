@@ -5,8 +5,8 @@
 #include "JpegInfo.h"
 #include "LoaderMessages.h"
 #include "MappedFile.h"
-#include "PictureFormat.h"
 #include "PageWriter.h"
+#include "PictureFormat.h"
 #include "PictureLimits.h"
 #include "StdioHandle.h"
 #include "SystemReason.h"
@@ -26,12 +26,13 @@ DecodeOutcome refuse(ExitCode code, std::string reason)
     return DecodeOutcome::refused(code, std::move(reason));
 }
 
-// A reader that failed may have said why in its first message even when it raised no error.
-DecodeOutcome refuseDamaged(ExitCode code = ExitCode::Damaged)
+// FreeImage could not read the picture; the second reader may. A loader that failed may have
+// said why in its first message even when it raised no error.
+DecodeOutcome refuseUnread()
 {
     const LoaderReport &report = loaderReport();
     const std::string &said = report.errors > 0 ? report.firstError : report.firstMessage;
-    return refuse(code, said.empty() ? std::string("damaged picture") : "damaged picture: " + said);
+    return refuse(ExitCode::LoaderFailed, said.empty() ? std::string("damaged picture") : "damaged picture: " + said);
 }
 
 DecodeOutcome checkReadable(std::FILE *source)
@@ -60,7 +61,8 @@ std::uint64_t peakBitsPerPixel(FIBITMAP *header, FREE_IMAGE_FORMAT format)
         bits = 2 * bpp + 24; // tone mapping works on a float copy
     else
         bits = std::max<std::uint64_t>(bpp + 32, 32 + 24); // to a standard bitmap first
-    // libjpeg holds a progressive file's coefficients, 16 bits a sample, while it decodes.
+    // libjpeg holds a progressive file's coefficients, 16 bits a sample, while it decodes; the
+    // header read here does not say whether the file is one.
     if (format == FIF_JPEG)
         bits += 2 * bpp;
     return bits;
@@ -74,7 +76,8 @@ DecodeOutcome checkDimensions(FIBITMAP *image, FREE_IMAGE_FORMAT format)
 }
 
 // Reads the header only, where the loader can, so a lying size is refused before the loader
-// allocates for it. GIF cannot do this; the helper's memory cap stops it.
+// allocates for it. GIF and WebP cannot do this; the helper's memory cap stops a lying GIF, and a
+// WebP holds at most 16383 pixels a side.
 DecodeOutcome checkSize(std::FILE *source, FREE_IMAGE_FORMAT format)
 {
     if (!FreeImage_FIFSupportsNoPixels(format))
@@ -84,7 +87,7 @@ DecodeOutcome checkSize(std::FILE *source, FREE_IMAGE_FORMAT format)
         FreeImage_LoadFromHandle(format, &stdioFunctions(), handleOf(source), FIF_LOAD_NOPIXELS));
     std::rewind(source);
     if (!header || loaderReport().errors > 0)
-        return refuseDamaged(ExitCode::LoaderFailed);
+        return refuseUnread();
     return checkDimensions(header.get(), format);
 }
 
@@ -114,10 +117,10 @@ DecodeOutcome decodePage(std::FILE *source, std::FILE *target)
     // A loader that complained may still return pixels (a truncated JPEG's grey bottom half):
     // a half page is refused like a missing one.
     if (!image || loaderReport().errors > 0)
-        return refuseDamaged(ExitCode::LoaderFailed);
+        return refuseUnread();
     if (format == FIF_JPEG && !jpegIsWhole(source))
         return refuse(ExitCode::Damaged, "damaged picture: Premature end of JPEG file");
-    // GIF has no header-only load: checked here, before the conversions multiply its size.
+    // GIF and WebP have no header-only load: checked here, before the conversions multiply their size.
     if (DecodeOutcome size = checkDimensions(image.get(), format); !size.ok())
         return size;
 
