@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 class QWidget;
@@ -24,8 +25,12 @@ struct DisplayScaling {
 // twips rules are for), and 144 dpi rounded by the desktop to a pixel ratio of 2 (72 dpi).
 extern const DisplayScaling windowScalings[4];
 
-// Names a parameterized test after its set-up.
+// Names a parameterized test after its set-up, and prints it so.
 std::string scalingName(const ::testing::TestParamInfo<DisplayScaling> &info);
+inline void PrintTo(const DisplayScaling &scaling, std::ostream *os)
+{
+    *os << scaling.name;
+}
 
 // Runs the tests of this program that match `filter` in a child at `scaling`; expects them to
 // pass after running at least one. The child's output is shown when they do not.
