@@ -233,7 +233,9 @@ TEST_P(DOSOutputsEnd, TheRunEndsWithOurConverterOrAtExit)
     // Generous against what holds it up for 30 s.
     EXPECT_LT(took, 3000);
     // A spinning run keeps a processor busy nearly the whole time; one that waits, a small part.
-    EXPECT_LT(cpu.elapsedMs(), 0.75 * static_cast<double>(took));
+    // A run over in a few milliseconds is mostly starting the child, so it is given a fixed
+    // allowance rather than a share.
+    EXPECT_LT(cpu.elapsedMs(), 0.75 * static_cast<double>(took) + 50.0);
     bool ok = false;
     const qint64 ours = runner.Outputs().split(u'\n').value(0).toLongLong(&ok);
     ASSERT_TRUE(ok) << runner.Outputs().toStdString();
