@@ -1,12 +1,12 @@
 #include "FallbackDecoder.h"
 
+#include "FlattenOnWhite.h"
 #include "ImageHandle.h"
 #include "PageWriter.h"
 #include "PictureLimits.h"
 
 #include <QFile>
 #include <QImageReader>
-#include <QPainter>
 
 #include <algorithm>
 #include <array>
@@ -83,25 +83,15 @@ DecodeOutcome refuse(ExitCode code, std::string reason)
     return DecodeOutcome::refused(code, std::move(reason));
 }
 
-// Transparent parts become white paper, as with the first reader.
-QImage onWhite(QImage picture)
+// FreeImage's 32-bit layout on this byte order: blue, green, red, alpha. Opaque pictures get
+// alpha 255 everywhere, which flattenOnWhite passes over.
+QImage asFreeImagePixels(const QImage &picture)
 {
-    if (!picture.hasAlphaChannel())
-        return picture.convertToFormat(QImage::Format_BGR888);
-    QImage page(picture.size(), QImage::Format_RGB32);
-    page.setDotsPerMeterX(picture.dotsPerMeterX());
-    page.setDotsPerMeterY(picture.dotsPerMeterY());
-    page.fill(Qt::white);
-    {
-        QPainter painter(&page);
-        painter.drawImage(0, 0, picture);
-    }
-    picture = QImage();
-    return page.convertToFormat(QImage::Format_BGR888);
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
-// The decoded picture and a copy of it on white (32 bits) or in the page's 24, then that and the
-// page bitmap: two at a time.
+// The decoded picture and its 32-bit copy, then that copy's FreeImage bitmap and the page made
+// from it: two at a time.
 std::uint64_t peakBitsPerPixel(QImage::Format format)
 {
     const std::uint64_t decoded = static_cast<std::uint64_t>(QImage::toPixelFormat(format).bitsPerPixel());
@@ -145,19 +135,21 @@ DecodeOutcome FallbackDecoder::decode(std::FILE *target)
     if (readerWarnings > 0)
         return refuse(ExitCode::Damaged, "damaged picture: " + firstWarning);
 
-    const QImage page = onWhite(std::move(picture));
-    if (page.isNull())
+    const QImage pixels = asFreeImagePixels(picture);
+    picture = QImage();
+    ImageHandle bitmap(FreeImage_ConvertFromRawBits(const_cast<uchar *>(pixels.constBits()), pixels.width(),
+                                                    pixels.height(), static_cast<int>(pixels.bytesPerLine()), 32,
+                                                    FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, TRUE));
+    if (bitmap) {
+        // The page's size on paper comes from the resolution the picture states.
+        FreeImage_SetDotsPerMeterX(bitmap.get(), static_cast<unsigned>(std::max(0, pixels.dotsPerMeterX())));
+        FreeImage_SetDotsPerMeterY(bitmap.get(), static_cast<unsigned>(std::max(0, pixels.dotsPerMeterY())));
+    }
+    // Transparent parts become white paper by the same rule as with the first reader.
+    const ImageHandle page = flattenOnWhite(std::move(bitmap));
+    if (!page)
         return refuse(ExitCode::NotConvertible, "cannot convert the picture to colour");
-    const ImageHandle bitmap(FreeImage_ConvertFromRawBits(const_cast<uchar *>(page.constBits()), page.width(),
-                                                          page.height(), static_cast<int>(page.bytesPerLine()), 24,
-                                                          FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK,
-                                                          TRUE));
-    if (!bitmap)
-        return refuse(ExitCode::NotConvertible, "cannot convert the picture to colour");
-    // The page's size on paper comes from the resolution the picture states.
-    FreeImage_SetDotsPerMeterX(bitmap.get(), static_cast<unsigned>(std::max(0, page.dotsPerMeterX())));
-    FreeImage_SetDotsPerMeterY(bitmap.get(), static_cast<unsigned>(std::max(0, page.dotsPerMeterY())));
-    return writePage(bitmap.get(), target);
+    return writePage(page.get(), target);
 }
 
 } // namespace pagemint::decoder
