@@ -4,7 +4,6 @@
 #include "app/ProgramState.h"
 #include "conversion/StagingPaths.h"
 #include "conversion/decoder/DecodeOutcome.h"
-#include "conversion/decoder/PartialFile.h"
 #include "conversion/decoder/SystemReason.h"
 
 #include <QCoreApplication>
@@ -185,8 +184,10 @@ DecoderRun runDecoder(const QString &source, const QString &target)
 {
     namespace fs = std::filesystem;
     const fs::path final = toFsPath(target);
+    // Written under this name and renamed when whole, so a killed helper never leaves half a page
+    // under the page's name; the staging folder holds no file of the user's.
     fs::path partial = final;
-    partial += kPartialSuffix;
+    partial += ".part";
     DecoderRun run = decodeInto(source, partial);
     std::error_code error;
     if (run.written()) {

@@ -3,10 +3,8 @@
 #include "DecoderProcess.h"
 #include "Delivery.h"
 #include "JpegInfo.h"
-#include "PathFunctions.h"
 #include "StagingFolder.h"
 #include "StagingPaths.h"
-#include "decoder/PartialFile.h"
 #include "decoder/PictureLimits.h"
 #include "decoder/SystemReason.h"
 
@@ -19,23 +17,12 @@ namespace fs = std::filesystem;
 namespace pagemint {
 
 namespace {
-fs::path partialPath(const fs::path &target)
-{
-    fs::path partial = target;
-    partial += kPartialSuffix;
-    return partial;
-}
-
-void removePage(const fs::path &target)
-{
-    std::error_code ignored;
-    fs::remove(partialPath(target), ignored);
-    fs::remove(target, ignored);
-}
-
+// An older page at this position must not go into the PDF in place of the refused picture. The
+// decoder's and the copy's own temporary files are removed by runDecoder and deliverFile.
 StageResult refuse(const fs::path &target, QString reason)
 {
-    removePage(target);
+    std::error_code ignored;
+    fs::remove(target, ignored);
     return {false, std::move(reason)};
 }
 
