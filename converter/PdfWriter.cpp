@@ -1,23 +1,31 @@
 #include "PdfWriter.h"
 
-#include "MappedFile.h"
+#include "OutputFile.h"
 #include "PageGeometry.h"
 #include "TempFile.h"
 
-#define POINTERHOLDER_TRANSITION 4
-#include <qpdf/Pipeline.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFWriter.hh>
-
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <stdexcept>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pagemint {
 
 namespace {
 
-using Object = QPDFObjectHandle;
+// Object numbers: the catalog, the page tree, then three objects for each page.
+constexpr std::uint64_t kCatalog = 1, kPageTree = 2;
+std::uint64_t pageObject(std::size_t index) { return 3 + 3 * std::uint64_t(index); }
+std::uint64_t contentObject(std::size_t index) { return pageObject(index) + 1; }
+std::uint64_t imageObject(std::size_t index) { return pageObject(index) + 2; }
+
+// The cross-reference table gives each object's offset in ten digits.
+constexpr std::uint64_t kMaxOffset = 9'999'999'999;
+// More than one page's objects take besides its picture: dictionaries, content, tree entry.
+constexpr std::uint64_t kPageTextBound = 1024;
 
 // Numbers for the content stream, with no locale and no exponent.
 std::string number(double value)
@@ -31,102 +39,212 @@ std::string number(double value)
     return s == "-0" ? "0" : s;
 }
 
+std::string ref(std::uint64_t object) { return std::to_string(object) + " 0 R"; }
+
 const char *colorSpace(int components)
 {
     return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
 }
 
-// Hands one file to the writer's pipeline in a single piece: the writer buffers each stream
-// whole anyway (it needs /Length first), and one piece lets it allocate once instead of growing.
-// The size is checked against the inspection, so a file changed behind our back fails the PDF
-// instead of corrupting a page silently.
-class FileCopier {
-public:
-    explicit FileCopier(const PageStarted &pageStarted) : pageStarted_(pageStarted) {}
-
-    void copy(const PdfPage &page, Pipeline *pipeline) const
-    {
-        if (pageStarted_)
-            pageStarted_(page);
-        MappedFile file;
-        std::string error;
-        if (!file.open(page.path, MappedFile::Access::Whole, error))
-            throw std::runtime_error(page.name + ": " + error);
-        if (file.bytes().size() != page.info.fileSize)
-            throw std::runtime_error(page.name + ": changed while being written");
-        pipeline->write(file.bytes().data(), file.bytes().size());
-        pipeline->finish();
-    }
-
-private:
-    const PageStarted &pageStarted_;
-};
-
-Object imageFor(QPDF &pdf, const PdfPage &page, const FileCopier &copier)
+std::string pageText(const PageGeometry &g, std::size_t index)
 {
-    const JpegInfo &info = page.info;
-    Object image = Object::newStream(&pdf);
-    Object dict = image.getDict();
-    dict.replaceKey("/Type", Object::newName("/XObject"));
-    dict.replaceKey("/Subtype", Object::newName("/Image"));
-    dict.replaceKey("/Width", Object::newInteger(info.width));
-    dict.replaceKey("/Height", Object::newInteger(info.height));
-    dict.replaceKey("/ColorSpace", Object::newName(colorSpace(info.components)));
-    dict.replaceKey("/BitsPerComponent", Object::newInteger(8));
-    if (info.adobeInverted)
-        dict.replaceKey("/Decode", Object::parse("[1 0 1 0 1 0 1 0]"));
-    image.replaceStreamData([&copier, &page](Pipeline *p) { copier.copy(page, p); },
-                            Object::newName("/DCTDecode"), Object::newNull());
-    // Without this the writer reads every picture twice (once to try to filter it).
-    image.setFilterOnWrite(false);
-    return image;
+    std::string text = "<< /Type /Page /Parent " + ref(kPageTree) +
+                       " /MediaBox [0 0 " + number(g.mediaWidth) + ' ' + number(g.mediaHeight) + ']';
+    if (g.rotate != 0)
+        text += " /Rotate " + std::to_string(g.rotate);
+    text += " /Resources << /XObject << /Im0 " + ref(imageObject(index)) + " >> >> /Contents " +
+            ref(contentObject(index)) + " >>\nendobj\n";
+    return text;
 }
 
-Object pageFor(QPDF &pdf, const PdfPage &page, const FileCopier &copier)
+// Draws the image's unit square onto the page.
+std::string contentText(const PageGeometry &g)
 {
-    const PageGeometry g = pageGeometry(page.info);
     std::string content = "q";
     for (double m : g.matrix)
         content += ' ' + number(m);
     content += " cm /Im0 Do Q\n";
-
-    Object resources = Object::newDictionary();
-    Object xobjects = Object::newDictionary();
-    xobjects.replaceKey("/Im0", imageFor(pdf, page, copier));
-    resources.replaceKey("/XObject", xobjects);
-
-    Object dict = Object::newDictionary();
-    dict.replaceKey("/Type", Object::newName("/Page"));
-    dict.replaceKey("/MediaBox", Object::newArray(Object::Rectangle(0, 0, g.mediaWidth, g.mediaHeight)));
-    dict.replaceKey("/Resources", resources);
-    dict.replaceKey("/Contents", Object::newStream(&pdf, content));
-    if (g.rotate != 0)
-        dict.replaceKey("/Rotate", Object::newInteger(g.rotate));
-    return pdf.makeIndirectObject(dict);
+    return "<< /Length " + std::to_string(content.size()) +
+           " >>\nstream\n" + content + "endstream\nendobj\n";
 }
+
+// The image's dictionary up to its data; the data follows unchanged.
+std::string imageHead(const PdfPage &page)
+{
+    const JpegInfo &info = page.info;
+    std::string text = "<< /Type /XObject /Subtype /Image /Width " +
+                       std::to_string(info.width) + " /Height " + std::to_string(info.height) + " /ColorSpace " +
+                       colorSpace(info.components) + " /BitsPerComponent 8";
+    // Adobe's writers store CMYK inverted; readers must be told.
+    if (info.adobeInverted)
+        text += " /Decode [1 0 1 0 1 0 1 0]";
+    return text + " /Filter /DCTDecode /Length " + std::to_string(info.fileSize) + " >>\nstream\n";
+}
+
+// A file identifier, different for every run (FNV-1a over the run's facts).
+std::string fileId(const std::vector<PdfPage> &pages, const std::filesystem::path &output)
+{
+    std::uint64_t a = 0xcbf29ce484222325ull, b = 0x84222325cbf29ce4ull;
+    const auto mix = [&](std::string_view bytes) {
+        for (unsigned char c : bytes) {
+            a = (a ^ c) * 0x100000001b3ull;
+            b = (b ^ c) * 0x100000001b3ull + 1;
+        }
+    };
+    mix(output.native());
+    mix(std::to_string(std::chrono::system_clock::now().time_since_epoch().count()));
+    mix(std::to_string(::getpid()));
+    for (const PdfPage &page : pages)
+        mix(page.name + std::to_string(page.info.fileSize));
+    char hex[40];
+    std::snprintf(hex, sizeof hex, "%016llx%016llx", static_cast<unsigned long long>(a),
+                  static_cast<unsigned long long>(b));
+    return std::string("<") + hex + ">";
+}
+
+// An open picture, closed when it goes.
+class Picture {
+public:
+    explicit Picture(const std::filesystem::path &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    Picture(const Picture &) = delete;
+    Picture &operator=(const Picture &) = delete;
+    ~Picture()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int fd() const { return fd_; }
+    // Regular and of the size inspected: anything else changed after the inspection.
+    bool unchanged(std::uintmax_t size) const
+    {
+        struct stat st {};
+        return ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) == size;
+    }
+
+private:
+    int fd_;
+};
+
+class Writer {
+public:
+    Writer(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
+           int fd)
+        : pages_(pages), output_(output), pageStarted_(pageStarted), out_(fd), offsets_(pageObject(pages.size()))
+    {
+    }
+
+    bool write(std::string &error)
+    {
+        // The binary comment marks the file as binary for programs that guess.
+        out_.write("%PDF-1.3\n%\xe2\xe3\xcf\xd3\n");
+        beginObject(kCatalog);
+        out_.write("<< /Type /Catalog /Pages " + ref(kPageTree) + " >>\nendobj\n");
+        beginObject(kPageTree);
+        std::string tree = "<< /Type /Pages /Count " + std::to_string(pages_.size()) + " /Kids [";
+        for (std::size_t i = 0; i < pages_.size(); ++i) {
+            if (i > 0)
+                tree += ' ';
+            tree += ref(pageObject(i));
+        }
+        out_.write(tree + "] >>\nendobj\n");
+        for (std::size_t i = 0; i < pages_.size(); ++i)
+            if (!writePage(i, error))
+                return false;
+        writeTrailer();
+        if (!out_.flush())
+            return outputFailed(error);
+        return true;
+    }
+
+private:
+    void beginObject(std::uint64_t object)
+    {
+        offsets_[object] = out_.offset();
+        out_.write(std::to_string(object) + " 0 obj\n");
+    }
+
+    bool writePage(std::size_t index, std::string &error)
+    {
+        const PdfPage &page = pages_[index];
+        if (pageStarted_)
+            pageStarted_(page);
+        const Picture picture(page.path);
+        if (picture.fd() < 0) {
+            error = page.name + ": cannot open (" + std::strerror(errno) + ")";
+            return false;
+        }
+        if (!picture.unchanged(page.info.fileSize))
+            return changed(page, error);
+        const PageGeometry geometry = pageGeometry(page.info);
+        beginObject(pageObject(index));
+        out_.write(pageText(geometry, index));
+        beginObject(contentObject(index));
+        out_.write(contentText(geometry));
+        beginObject(imageObject(index));
+        out_.write(imageHead(page));
+        switch (out_.copyFrom(picture.fd(), page.info.fileSize)) {
+        case OutputFile::Copy::Done:
+            break;
+        case OutputFile::Copy::SourceShort:
+            return changed(page, error);
+        case OutputFile::Copy::Failed:
+            return outputFailed(error);
+        }
+        out_.write("\nendstream\nendobj\n");
+        return out_.failure() == 0 || outputFailed(error);
+    }
+
+    void writeTrailer()
+    {
+        const std::uint64_t xref = out_.offset();
+        std::string table = "xref\n0 " + std::to_string(offsets_.size()) + "\n0000000000 65535 f \n";
+        char entry[32];
+        for (std::size_t object = 1; object < offsets_.size(); ++object) {
+            std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offsets_[object]));
+            table += entry;
+        }
+        const std::string id = fileId(pages_, output_);
+        table += "trailer\n<< /Size " + std::to_string(offsets_.size()) + " /Root " + ref(kCatalog) + " /ID [" + id +
+                 id + "] >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+        out_.write(table);
+    }
+
+    static bool changed(const PdfPage &page, std::string &error)
+    {
+        error = page.name + ": changed while being written";
+        return false;
+    }
+
+    bool outputFailed(std::string &error) const
+    {
+        error = "cannot write " + output_.string() + ": " + std::strerror(out_.failure());
+        return false;
+    }
+
+    const std::vector<PdfPage> &pages_;
+    const std::filesystem::path &output_;
+    const PageStarted &pageStarted_;
+    OutputFile out_;
+    std::vector<std::uint64_t> offsets_; // by object number; 0 unused
+};
 
 } // namespace
 
 bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output,
               const PageStarted &pageStarted, std::string &error)
 {
+    std::uint64_t bound = kPageTextBound;
+    for (const PdfPage &page : pages)
+        bound += page.info.fileSize + kPageTextBound;
+    if (bound > kMaxOffset) {
+        error = "the pictures are too large for one PDF (10 GB at most)";
+        return false;
+    }
     TempFile temp;
     if (!temp.create(output, error))
         return false;
-    try {
-        FileCopier copier(pageStarted);
-        QPDF pdf;
-        pdf.emptyPDF();
-        for (const PdfPage &page : pages)
-            pdf.addPage(pageFor(pdf, page, copier), false);
-        QPDFWriter writer(pdf);
-        writer.setOutputFile(temp.path().c_str(), temp.file(), false);
-        writer.write();
-    } catch (const std::exception &e) {
-        error = e.what();
-        return false;
-    }
-    return temp.commit(error);
+    Writer writer(pages, output, pageStarted, ::fileno(temp.file()));
+    return writer.write(error) && temp.commit(error);
 }
 
 } // namespace pagemint

@@ -1,7 +1,8 @@
 #pragma once
 // Writes JPEG files into one PDF, each as a DCTDecode image on its own page, bytes unchanged.
-// The file data is read while the PDF is written, one picture at a time, so memory stays flat
-// however many pages there are.
+// This one shape of PDF needs no general PDF library: every picture's length is its file size, so
+// the dictionaries are written straight out and the kernel copies each file in after its own
+// (memory stays flat however many pages there are).
 
 #include "JpegInfo.h"
 
