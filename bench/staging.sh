@@ -13,7 +13,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cmake --build "$build" --target pagemint-decoder pagemint-fallback-decoder pagemint_core pagemint_jpeg \
-    pagemint_paths >/dev/null
+    pagemint_contract >/dev/null
 
 # Small and camera-sized PNGs, written with the standard library only.
 python3 - "$work" <<'PY'
@@ -58,7 +58,7 @@ int main(int argc, char **argv)
 CPP
 c++ -std=c++20 -O2 -fPIC -o "$work/bench" "$work/bench.cpp" -I"$root/src" -I"$root/converter" \
     $(pkg-config --cflags Qt6Widgets) "$build/src/libpagemint_core.a" "$build/converter/libpagemint_jpeg.a" \
-    "$build/src/libpagemint_paths.a" "$build/src/libpagemint_common.a" $(pkg-config --libs Qt6Widgets)
+    "$build/contract/libpagemint_contract.a" "$build/src/libpagemint_common.a" $(pkg-config --libs Qt6Widgets)
 
 decoder="$build/app/data/pagemint-decoder"
 fallback="$build/app/data/pagemint-fallback-decoder"

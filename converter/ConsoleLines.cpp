@@ -13,16 +13,6 @@ std::string displayName(const std::filesystem::path &path)
     return name;
 }
 
-std::string progressLine(std::string_view name, std::size_t total)
-{
-    return "page " + std::string(name) + " of " + std::to_string(total) + "\n";
-}
-
-std::string leftOutLine(std::string_view name, std::string_view reason)
-{
-    return "left-out:" + std::string(name) + ":" + std::string(reason) + "\n";
-}
-
 bool emitLine(std::FILE *stream, const std::string &line)
 {
     const bool written = std::fwrite(line.data(), 1, line.size(), stream) == line.size();

@@ -1,5 +1,7 @@
 #include "TempFile.h"
 
+#include "contract/ConverterContract.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -53,7 +55,7 @@ bool TempFile::create(const fs::path &destination, std::string &error)
     fs::path folder = destination.parent_path();
     if (folder.empty())
         folder = ".";
-    std::string name = (folder / ("." + destination.filename().string() + ".XXXXXX")).string();
+    std::string name = (folder / converterTemporaryName(destination.filename().string())).string();
     const int fd = ::mkstemp(name.data());
     if (fd < 0) {
         error = systemError("cannot create a file in", folder);

@@ -7,9 +7,9 @@
 #include "ConsoleLines.h"
 #include "JpegInfo.h"
 #include "PdfWriter.h"
-#include "StagedPages.h"
+#include "contract/StagedPages.h"
 
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 
 #include <csignal>
 #include <cstdio>
@@ -73,7 +73,7 @@ int convert(const std::vector<fs::path> &pictures, const fs::path &output)
 int convertStagingFolder()
 {
     const fs::path folder = stagingFolder();
-    const fs::path output = folder / "tmp.pdf";
+    const fs::path output = folder / kConverterOutputName;
     // A tmp.pdf left from an earlier run must not pass for this run's result.
     std::error_code error;
     fs::remove(output, error);

@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 
 #include <QDir>

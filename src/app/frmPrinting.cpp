@@ -1,11 +1,13 @@
 #include "app/frmPrinting.h"
 
-#include "app/ProgramState.h"
+#include "app/ConversionMode.h"
+#include "common/ExitRequest.h"
+#include "contract/ConverterContract.h"
 #include "conversion/ConversionJob.h"
 #include "conversion/DeleteFolderTree.h"
 #include "conversion/DocumentProperties.h"
 #include "conversion/ProgressDisplay.h"
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "imagelist/AddFolderCommand.h"
 #include "imagelist/ImageListCommands.h"
@@ -33,7 +35,7 @@
 namespace pagemint {
 
 namespace {
-const QString converterName = QStringLiteral("pdf.exe");
+const QString converterName = QString::fromLatin1(kConverterFileName);
 
 template <typename Widget, typename... Args> Widget *hiddenControl(QWidget *parent, const QString &name, Args &&...args)
 {

@@ -1,7 +1,9 @@
 #include "conversion/ConversionJob.h"
 
-#include "app/ApplicationFolder.h"
-#include "app/ProgramState.h"
+#include "common/ApplicationFolder.h"
+#include "app/ConversionMode.h"
+#include "common/ExitRequest.h"
+#include "contract/ConverterContract.h"
 #include "app/frmPrinting.h"
 #include "conversion/Delivery.h"
 #include "conversion/DeleteFolderTree.h"
@@ -11,7 +13,7 @@
 #include "conversion/ConversionRules.h"
 #include "conversion/OutputFolder.h"
 #include "conversion/StagePage.h"
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
@@ -32,7 +34,7 @@
 namespace pagemint {
 
 namespace {
-const QString converterName = QStringLiteral("pdf.exe");
+const QString converterName = QString::fromLatin1(kConverterFileName);
 
 void pump()
 {
@@ -169,7 +171,7 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
     for (const auto &[page, reason] : leftOutPagesOf(output))
         noteLeftOut(page, reason);
     const QString name = pdfNames_.nameFor(entry);
-    if (deliverFile(stagingFilePath("tmp.pdf"), outputFolder_ + QDir::separator() + name)) {
+    if (deliverFile(stagingFilePath(kConverterOutputName), outputFolder_ + QDir::separator() + name)) {
         ++delivered_;
         pdfNames_.written(name);
         if (name != GetBaseName(entry) + QStringLiteral(".pdf"))
@@ -183,7 +185,7 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
     // is not UTF-8, and a page left behind would go into the next picture's PDF.
     std::error_code ignored;
     for (const std::filesystem::path &file :
-         {stagedPagePath(index), stagingFolder() / "tmp.pdf", stagingFolder() / "tmpx.pdf"})
+         {stagedPagePath(index), stagingFolder() / kConverterOutputName, stagingFolder() / kSpareConverterOutputName})
         std::filesystem::remove(file, ignored);
     pump();
     return true;

@@ -1,10 +1,10 @@
 #include "conversion/ConversionRules.h"
 
-#include "app/Numeric.h"
+#include "common/Rounding.h"
+#include "contract/ConverterContract.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -76,12 +76,13 @@ bool newPdfNameTaken(const QString &path)
 
 std::map<int, QString> leftOutPagesOf(const QString &converterOutput)
 {
-    static const QRegularExpression line(QStringLiteral("^left-out:(\\d+)\\.jpg:(.*)$"),
-                                         QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
     std::map<int, QString> pages;
-    for (auto match = line.globalMatch(converterOutput); match.hasNext();) {
-        const QRegularExpressionMatch found = match.next();
-        pages[found.captured(1).toInt()] = found.captured(2).trimmed();
+    for (const QString &line : converterOutput.split(u'\n')) {
+        const std::optional<LeftOutNotice> notice = parseLeftOutLine(line.toStdString());
+        if (!notice)
+            continue;
+        if (const std::optional<int> index = stagedPageIndex(notice->name))
+            pages[*index] = QString::fromStdString(notice->reason).trimmed();
     }
     return pages;
 }
@@ -93,7 +94,8 @@ QString outputFolderOf(const QString &folderText)
 
 QString converterCommandLine(const QString &applicationFolder)
 {
-    return QLatin1Char('"') + applicationFolder + QStringLiteral("/data/pdf.exe\" /NOASK");
+    return QStringLiteral("\"%1/data/%2\" %3")
+        .arg(applicationFolder, QString::fromLatin1(kConverterFileName), QString::fromLatin1(kConverterStagingArgument));
 }
 
 } // namespace pagemint

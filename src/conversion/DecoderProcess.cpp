@@ -1,10 +1,11 @@
 #include "DecoderProcess.h"
 
-#include "app/ApplicationFolder.h"
-#include "app/ProgramState.h"
+#include "common/ApplicationFolder.h"
+#include "common/ExitRequest.h"
+#include "contract/ConverterContract.h"
 #include "conversion/StagingPaths.h"
-#include "conversion/decoder/DecodeOutcome.h"
-#include "conversion/decoder/SystemReason.h"
+#include "contract/DecodeOutcome.h"
+#include "contract/SystemReason.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -187,7 +188,7 @@ DecoderRun runDecoder(const QString &source, const QString &target)
     // Written under this name and renamed when whole, so a killed helper never leaves half a page
     // under the page's name; the staging folder holds no file of the user's.
     fs::path partial = final;
-    partial += ".part";
+    partial += kPartialPageSuffix;
     DecoderRun run = decodeInto(source, partial);
     std::error_code error;
     if (run.written()) {

@@ -5,7 +5,7 @@
 // the loaders. The child is handed the open picture and page, not their names. Waiting keeps
 // processing Qt events, because StagePage is called on the UI thread.
 
-#include "conversion/decoder/PictureLimits.h" // kDecoderAddressSpaceLimit
+#include "contract/PictureLimits.h" // kDecoderAddressSpaceLimit
 
 #include <QString>
 

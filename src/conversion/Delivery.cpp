@@ -1,6 +1,6 @@
 #include "conversion/Delivery.h"
 
-#include "app/ProgramState.h"
+#include "common/ExitRequest.h"
 #include "conversion/DeliveryTemporary.h"
 #include "conversion/StagingPaths.h"
 

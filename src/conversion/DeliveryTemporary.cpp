@@ -1,5 +1,7 @@
 #include "conversion/DeliveryTemporary.h"
 
+#include "contract/ConverterContract.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -13,7 +15,7 @@ namespace fs = std::filesystem;
 namespace pagemint {
 
 namespace {
-constexpr std::string_view kPrefix = ".pagemint-";
+constexpr std::string_view kPrefix = kDeliveryTemporaryPrefix;
 constexpr std::size_t kUniquePart = 6; // what mkstemp fills in
 } // namespace
 

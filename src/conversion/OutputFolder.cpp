@@ -1,7 +1,7 @@
 #include "conversion/OutputFolder.h"
 
 #include "conversion/DeliveryTemporary.h"
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 
 #include <algorithm>

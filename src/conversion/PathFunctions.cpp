@@ -29,9 +29,4 @@ QString GetBaseName(const QString &path)
     return dot < 0 ? name : name.left(dot);
 }
 
-QString stagedPageName(int index)
-{
-    return QStringLiteral("%1.jpg").arg(index, 5, 10, QLatin1Char('0'));
-}
-
 } // namespace pagemint

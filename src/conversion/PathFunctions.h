@@ -15,7 +15,4 @@ QString GetFileName(const QString &path);
 // GetFileName cut before its first "." ("holiday.2012.jpg" -> "holiday", ".jpg" -> "").
 QString GetBaseName(const QString &path);
 
-// Name of the staged page of the picture at 0-based list position `index`: "00004.jpg".
-QString stagedPageName(int index);
-
 } // namespace pagemint

@@ -1,5 +1,6 @@
 #include "conversion/ProgressDisplay.h"
 
+#include "contract/ConverterContract.h"
 #include "conversion/Delivery.h"
 #include "conversion/ConversionRules.h"
 #include "conversion/StagingPaths.h"
@@ -29,7 +30,7 @@ QString deliverMergedDocument(frmMain &window, const QString &outputFolder)
     window.setFillTwips(window.barTwips());
     window.setProgressText(QStringLiteral("移动文件...100%"));
     const QString target = freeNewPdfName(outputFolder, newPdfNameTaken);
-    const QString source = stagingFilePath("tmp.pdf");
+    const QString source = stagingFilePath(kConverterOutputName);
     const bool delivered = !target.isEmpty() && deliverFile(source, target);
     window.PicPB->hide();
     window.lblPB->hide();

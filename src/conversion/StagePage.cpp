@@ -3,10 +3,10 @@
 #include "DecoderProcess.h"
 #include "Delivery.h"
 #include "JpegInfo.h"
-#include "StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "StagingPaths.h"
-#include "decoder/PictureLimits.h"
-#include "decoder/SystemReason.h"
+#include "contract/PictureLimits.h"
+#include "contract/SystemReason.h"
 
 #include <cerrno>
 #include <filesystem>

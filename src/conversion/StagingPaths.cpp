@@ -1,7 +1,7 @@
 #include "StagingPaths.h"
 
-#include "PathFunctions.h"
-#include "StagingFolder.h"
+#include "contract/ConverterContract.h"
+#include "contract/StagingFolder.h"
 #include "common/FileNameBytes.h"
 
 namespace pagemint {
@@ -26,10 +26,10 @@ QString fromFsPath(const std::filesystem::path &path)
 
 std::filesystem::path stagedPagePath(int index)
 {
-    return stagingFolder() / toFsPath(stagedPageName(index));
+    return stagingFolder() / stagedPageName(index);
 }
 
-QString stagingFilePath(const char *name)
+QString stagingFilePath(std::string_view name)
 {
     return fromFsPath(stagingFolder() / name);
 }

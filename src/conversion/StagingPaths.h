@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <string_view>
 
 namespace pagemint {
 
@@ -14,7 +15,7 @@ std::filesystem::path toFsPath(const QString &path);
 QString fromFsPath(const std::filesystem::path &path);
 
 // A file of the staging folder by name, such as the converter's "tmp.pdf".
-QString stagingFilePath(const char *name);
+QString stagingFilePath(std::string_view name);
 
 // stagingFolder()/stagedPageName(index)
 std::filesystem::path stagedPagePath(int index);

@@ -1,6 +1,6 @@
 #include "imagelist/FindImageFiles.h"
 
-#include "app/ProgramState.h"
+#include "common/ExitRequest.h"
 #include "imagelist/FolderListing.h"
 #include "imagelist/NaturalOrder.h"
 #include "imagelist/PictureExtensions.h"

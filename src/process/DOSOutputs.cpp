@@ -1,6 +1,7 @@
 #include "process/DOSOutputs.h"
 
-#include "app/ProgramState.h"
+#include "common/ExitRequest.h"
+#include "contract/ConverterContract.h"
 #include "process/ChildProcess.h"
 #include "process/CommandLine.h"
 #include "process/OutputPipe.h"
@@ -18,7 +19,7 @@ namespace pagemint {
 
 namespace {
 // The run lasts as long as a process of this name runs, whatever the command started.
-const QString converterName = QStringLiteral("pdf.exe");
+const QString converterName = QString::fromLatin1(kConverterFileName);
 constexpr qint64 pieceBytes = 1024;
 constexpr qint32 pollIntervalMs = 50;
 } // namespace

@@ -1,6 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include "app/ApplicationFolder.h"
+#include "common/ApplicationFolder.h"
 #include "common/FileNameBytes.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The save-file and folder dialogs of CCommonDialogs (the open-file dialog is in CCommonDialogs.cpp).
 #include "ui/CCommonDialogs.h"
 
-#include "app/ApplicationFolder.h"
+#include "common/ApplicationFolder.h"
 #include "ui/FileFilter.h"
 #include "ui/SaveDialogRules.h"
 

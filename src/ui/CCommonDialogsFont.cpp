@@ -1,7 +1,7 @@
 #include "ui/CCommonDialogs.h"
 
 #include "ui/FontSizes.h"
-#include "ui/NoErrorEscapes.h"
+#include "ui/DialogWithoutExceptions.h"
 
 #include <QCheckBox>
 #include <QFontDialog>

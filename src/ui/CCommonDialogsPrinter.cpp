@@ -1,6 +1,6 @@
 #include "ui/CCommonDialogs.h"
 
-#include "ui/NoErrorEscapes.h"
+#include "ui/DialogWithoutExceptions.h"
 
 #include <QPageSetupDialog>
 #include <QPrintDialog>

@@ -1,6 +1,6 @@
 #include "ui/HelpPage.h"
 
-#include "app/ApplicationFolder.h"
+#include "common/ApplicationFolder.h"
 
 namespace pagemint {
 

@@ -1,10 +1,10 @@
 #include "ui/frmMain.h"
 
-#include "app/Numeric.h"
-#include "app/ProgramState.h"
+#include "common/Rounding.h"
+#include "common/ExitRequest.h"
 #include "app/frmPrinting.h"
 #include "conversion/DeleteFolderTree.h"
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "imagelist/ImageListCommands.h"
 #include "ui/Skin.h"
 #include "ui/SkinResources.h"

@@ -2,7 +2,7 @@
 // the pop-up menus, and dragging the frameless window by its background.
 #include "ui/frmMain.h"
 
-#include "app/ProgramState.h"
+#include "common/ExitRequest.h"
 #include "app/frmPrinting.h"
 #include "ui/HelpPage.h"
 #include "ui/LeftButtonMenu.h"

@@ -5,7 +5,7 @@
 #include "ModalAnswerer.h"
 #include "Wait.h"
 
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 
 #include <QDir>

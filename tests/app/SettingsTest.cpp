@@ -1,8 +1,9 @@
 #include "EngineFixture.h"
 #include "ModalAnswerer.h"
 
-#include "app/ApplicationFolder.h"
-#include "app/ProgramState.h"
+#include "common/ApplicationFolder.h"
+#include "app/ConversionMode.h"
+#include "common/ExitRequest.h"
 #include "conversion/DocumentProperties.h"
 
 #include <QComboBox>

@@ -4,8 +4,8 @@
 #include "ModalAnswerer.h"
 #include "Wait.h"
 
-#include "app/ProgramState.h"
-#include "conversion/StagingFolder.h"
+#include "common/ExitRequest.h"
+#include "contract/StagingFolder.h"
 #include "process/ProcessFinder.h"
 
 #include <QDir>

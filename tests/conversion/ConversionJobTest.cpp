@@ -3,9 +3,10 @@
 #include "HeifPictures.h"
 #include "ModalAnswerer.h"
 
-#include "app/ProgramState.h"
+#include "app/ConversionMode.h"
+#include "common/ExitRequest.h"
 #include "conversion/EndReport.h"
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "imagelist/FindImageFiles.h"
 #include "process/DOSOutputs.h"

@@ -4,10 +4,11 @@
 #include "ModalAnswerer.h"
 #include "OtherUserProgram.h"
 
-#include "app/ProgramState.h"
+#include "app/ConversionMode.h"
+#include "common/ExitRequest.h"
 #include "app/TerminationSignals.h"
 #include "conversion/DecoderProcess.h"
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 
 #include <QDir>

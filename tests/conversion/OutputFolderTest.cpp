@@ -1,6 +1,6 @@
 // The output folder check made before a job stages anything.
 #include "conversion/OutputFolder.h"
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "support/TestEnvironment.h"
 

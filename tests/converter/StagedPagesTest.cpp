@@ -1,6 +1,6 @@
 // Which staged files are pages and in what order, and the fixed console line forms.
 #include "ConsoleLines.h"
-#include "StagedPages.h"
+#include "contract/StagedPages.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "ModalAnswerer.h"
 #include "TestEnvironment.h"
 
-#include "app/ApplicationFolder.h"
+#include "common/ApplicationFolder.h"
 #include "ui/CCommonDialogs.h"
 
 #include <QDir>

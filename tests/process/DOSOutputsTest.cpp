@@ -5,7 +5,7 @@
 #include "OtherUserProgram.h"
 #include "QuittingApplication.h"
 #include "ThreadCpuClock.h"
-#include "app/ProgramState.h"
+#include "common/ExitRequest.h"
 #include "support/ModalAnswerer.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,8 @@
 #include "ModalAnswerer.h"
 #include "ScaledChild.h"
 
-#include "app/ProgramState.h"
+#include "app/ConversionMode.h"
+#include "common/ExitRequest.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "TestPictures.h"
 
 #include "conversion/DecoderProcess.h"
-#include "conversion/decoder/DecodeOutcome.h"
+#include "contract/DecodeOutcome.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -40,13 +40,5 @@ TEST(PathFunctions, SplitsPathsByTheirRules)
     }
 }
 
-TEST(PathFunctions, NamesStagedPagesWithFiveDigits)
-{
-    EXPECT_EQ(stagedPageName(0), QStringLiteral("00000.jpg"));
-    EXPECT_EQ(stagedPageName(4), QStringLiteral("00004.jpg"));
-    EXPECT_EQ(stagedPageName(12), QStringLiteral("00012.jpg"));
-    EXPECT_EQ(stagedPageName(99999), QStringLiteral("99999.jpg"));
-}
-
 } // namespace
 } // namespace pagemint

@@ -6,7 +6,7 @@
 #include "common/FileNameBytes.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/StagePage.h"
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "support/RemoveTreeAtEnd.h"
 

@@ -1,5 +1,5 @@
 // Where the staging folder and the single-instance lock live, from the environment.
-#include "conversion/StagingFolder.h"
+#include "contract/StagingFolder.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,9 @@
 
 #include "Wait.h"
 
-#include "app/ApplicationFolder.h"
-#include "app/ProgramState.h"
+#include "common/ApplicationFolder.h"
+#include "app/ConversionMode.h"
+#include "common/ExitRequest.h"
 #include "imagelist/ImageListCommands.h"
 #include "ui/Shell.h"
 

@@ -2,7 +2,7 @@
 // included, so the command leads to a page that is there.
 #include "ui/HelpPage.h"
 
-#include "app/ApplicationFolder.h"
+#include "common/ApplicationFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/Numeric.h"
+#include "common/Rounding.h"
 #include "ui/TwipsLayout.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "PageWriter.h"
 
 #include "StdioHandle.h"
-#include "SystemReason.h"
+#include "contract/SystemReason.h"
 
 #include <cerrno>
 #include <string>

@@ -7,9 +7,9 @@
 #include "MappedFile.h"
 #include "PageWriter.h"
 #include "PictureFormat.h"
-#include "PictureLimits.h"
+#include "contract/PictureLimits.h"
 #include "StdioHandle.h"
-#include "SystemReason.h"
+#include "contract/SystemReason.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // What the decoder helpers share around their one decode: the sandbox, and the answer on stderr
 // and in the exit code.
 
-#include "DecodeOutcome.h"
+#include "contract/DecodeOutcome.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "app/ApplicationFolder.h"
+#include "common/ApplicationFolder.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "StagingFolder.h"
+#include "contract/StagingFolder.h"
 
 #include <cstdlib>
 

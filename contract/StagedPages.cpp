@@ -1,4 +1,4 @@
-#include "StagedPages.h"
+#include "contract/StagedPages.h"
 
 #include <algorithm>
 
@@ -16,14 +16,6 @@ std::string_view digitsOf(std::string_view name)
     return first == std::string_view::npos ? std::string_view() : digits.substr(first);
 }
 } // namespace
-
-bool isStagedPageName(std::string_view name)
-{
-    if (name.size() <= kSuffix.size() || !name.ends_with(kSuffix))
-        return false;
-    const std::string_view digits = name.substr(0, name.size() - kSuffix.size());
-    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 bool stagedPageBefore(std::string_view a, std::string_view b)
 {

@@ -4,7 +4,7 @@
 // keeps Qt's own allocation limit and the helper's caps, and is only run after FreeImage failed,
 // so it costs nothing on pictures FreeImage reads.
 
-#include "DecodeOutcome.h"
+#include "contract/DecodeOutcome.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -1,6 +1,8 @@
 #pragma once
-// Which files of the staging folder are pages, and in what order: names of digits followed by
-// ".jpg", by numeric value (00010.jpg after 9.jpg); gaps in the numbering are normal.
+// The staging folder's pages in page order: by numeric value (00010.jpg after 9.jpg); gaps in
+// the numbering are normal. Which names are pages is isStagedPageName's rule.
+
+#include "contract/ConverterContract.h"
 
 #include <filesystem>
 #include <string_view>
@@ -8,8 +10,6 @@
 #include <vector>
 
 namespace pagemint {
-
-bool isStagedPageName(std::string_view name);
 
 // Numeric order of two staged page names; equal numbers fall back to the text.
 bool stagedPageBefore(std::string_view a, std::string_view b);

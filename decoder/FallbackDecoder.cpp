@@ -3,7 +3,7 @@
 #include "FlattenOnWhite.h"
 #include "ImageHandle.h"
 #include "PageWriter.h"
-#include "PictureLimits.h"
+#include "contract/PictureLimits.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -1,7 +1,7 @@
 #pragma once
 // Decodes one picture and writes it as a baseline JPEG page (FreeImage flags 0: quality 75).
 
-#include "DecodeOutcome.h"
+#include "contract/DecodeOutcome.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 // ICC profile (phones use Display P3) is converted to sRGB; 10- and 12-bit pictures come out as
 // 8 bits; transparency is laid on white.
 
-#include "DecodeOutcome.h"
+#include "contract/DecodeOutcome.h"
 
 #include <cstdio>
 

@@ -4,7 +4,7 @@
 // The caller opens both files, runs it with a memory cap and a time limit, and takes any signal
 // or time-out to mean the picture could not be read.
 
-#include "DecodeOutcome.h"
+#include "contract/DecodeOutcome.h"
 #include "HelperMain.h"
 #include "LoaderMessages.h"
 #include "PageDecoder.h"

@@ -2,7 +2,7 @@
 // Every decoded page is written the same way, whichever reader decoded it: FreeImage's JPEG
 // writer with flags 0 (baseline, quality 75).
 
-#include "DecodeOutcome.h"
+#include "contract/DecodeOutcome.h"
 
 #include <FreeImage.h>
 
