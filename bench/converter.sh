@@ -1,23 +1,40 @@
 #!/bin/bash
-# Benchmark of pdf.exe against copying the same bytes into one file (cat) and against img2pdf.
-#   bench/converter.sh [BUILD_DIR]      (default: build-converter)
-# Generates, once, 1000 JPEGs of 1600x1200 and 4 of 6000x4000 into a cache folder
-# ($PAGEMINT_BENCH_CACHE, default ~/.cache/pagemint-bench/converter), then times each tool on
-# 100 pages, 2000 pages (the 1000 twice) and the 4 large pages: best wall time of 5 runs, and the
-# peak memory (maximum resident set) from /usr/bin/time -v. Outputs go to new files on the
-# cache folder's file system, with the inputs in the page cache.
+# Benchmark of pdf.exe against copying the same bytes into one file (cat) and, when installed,
+# against img2pdf.
+#   bench/converter.sh [BUILD_DIR]      (default: build-conv)
+# Generates, once, 1000 JPEGs of 1600x1200 (about 0.77 MB each), 1000 of 800x600 (about 0.2 MB)
+# and one of 64x48 into a cache folder ($PAGEMINT_BENCH_CACHE, default
+# ~/.cache/pagemint-bench/converter). Then, for each set, it runs the tools in turn (cat, pdf.exe,
+# img2pdf, cat, pdf.exe, ...) so a change in the machine's load hits them alike, and prints the
+# median wall time, the spread (fastest-slowest run) and the ratio of the medians to cat.
+# The one-picture row is the start-up cost a per-picture job pays.
+# Runs inside a private PID namespace with a private HOME: the program ends every process named
+# pdf.exe it sees, and other test runs must neither end these nor be ended by them.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-converter}
-converter=$build/app/data/pdf.exe
-cache=${PAGEMINT_BENCH_CACHE:-$HOME/.cache/pagemint-bench/converter}
-runs=${PAGEMINT_BENCH_RUNS:-5}
-[ -x "$converter" ] || { echo "build pdf.exe first: $converter" >&2; exit 1; }
-mkdir -p "$cache/pages" "$cache/large" "$cache/out"
+if [ -z "${PAGEMINT_BENCH_INSIDE:-}" ]; then
+    export PAGEMINT_BENCH_INSIDE=1 PAGEMINT_BENCH_CACHE=${PAGEMINT_BENCH_CACHE:-$HOME/.cache/pagemint-bench/converter}
+    home=$(mktemp -d)
+    trap 'rm -rf "$home"' EXIT
+    userns=$([ "$(id -u)" = 0 ] || echo -r)
+    HOME=$home unshare $userns -p -f --mount-proc bash ${PAGEMINT_BENCH_TRACE:+-x} "$0" "$@"
+    exit
+fi
 
-# A camera-like picture: gradients and waves (for smooth areas) plus noise (for detail), so the
-# JPEGs come out at the size of real photographs (about 0.5 MB at 1600x1200).
-if [ ! -e "$cache/pages/0999.jpg" ] || [ ! -e "$cache/large/3.jpg" ]; then
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-conv}
+cache=$PAGEMINT_BENCH_CACHE
+runs=${PAGEMINT_BENCH_RUNS:-9}            # per tool, for the 1000-picture sets
+startup_runs=${PAGEMINT_BENCH_STARTUP_RUNS:-41}
+[ -x "$build/app/data/pdf.exe" ] || { echo "build pdf.exe first: $build/app/data/pdf.exe" >&2; exit 1; }
+# A copy under another name: test runs elsewhere end every process named pdf.exe they can see, and
+# a PID namespace hides nothing from its parent.
+converter=$HOME/converter-under-test
+cp "$build/app/data/pdf.exe" "$converter"
+mkdir -p "$cache/out"
+
+# A camera-like picture: gradients and waves (smooth areas) plus noise (detail), so the JPEGs come
+# out at the size of real photographs.
+if [ ! -e "$cache/large/0999.jpg" ] || [ ! -e "$cache/small/0999.jpg" ] || [ ! -e "$cache/one/0000.jpg" ]; then
     cat > "$cache/make_jpegs.cpp" <<'CPP'
 #include <FreeImage.h>
 #include <cmath>
@@ -25,8 +42,8 @@ if [ ! -e "$cache/pages/0999.jpg" ] || [ ! -e "$cache/large/3.jpg" ]; then
 #include <cstdlib>
 #include <random>
 int main(int argc, char **argv) {
-    if (argc != 5) return 2;
-    const int count = std::atoi(argv[2]), w = std::atoi(argv[3]), h = std::atoi(argv[4]);
+    if (argc != 6) return 2;
+    const int count = std::atoi(argv[2]), w = std::atoi(argv[3]), h = std::atoi(argv[4]), quality = std::atoi(argv[5]);
     FreeImage_Initialise();
     for (int n = 0; n < count; ++n) {
         std::mt19937 random(n);
@@ -44,58 +61,88 @@ int main(int argc, char **argv) {
         }
         char name[4096];
         std::snprintf(name, sizeof name, "%s/%04d.jpg", argv[1], n);
-        if (count < 100) std::snprintf(name, sizeof name, "%s/%d.jpg", argv[1], n);
-        if (!FreeImage_Save(FIF_JPEG, dib, name, 90)) return 1;
+        if (!FreeImage_Save(FIF_JPEG, dib, name, quality)) return 1;
         FreeImage_Unload(dib);
     }
     return 0;
 }
 CPP
     g++ -O2 -o "$cache/make_jpegs" "$cache/make_jpegs.cpp" -lfreeimage
-    echo "generating 1000 pictures of 1600x1200 and 4 of 6000x4000 in $cache (once)..." >&2
-    "$cache/make_jpegs" "$cache/pages" 1000 1600 1200
-    "$cache/make_jpegs" "$cache/large" 4 6000 4000
+    echo "generating the pictures in $cache (once)..." >&2
+    mkdir -p "$cache/large" "$cache/small" "$cache/one"
+    "$cache/make_jpegs" "$cache/large" 1000 1600 1200 90
+    "$cache/make_jpegs" "$cache/small" 1000 800 600 90
+    "$cache/make_jpegs" "$cache/one" 1 64 48 90
 fi
 
-# Best wall seconds (nanosecond clock; the machine is shared, so the best run is the fair one)
-# and the peak resident MB over $runs runs of a command that writes $out.
-measure() {
-    local out=$1; shift
-    local best_ns=0 best_kb=0
-    for _ in $(seq $runs); do
-        rm -f "$out"
-        sync
-        local start end kb
-        start=$(date +%s%N)
-        /usr/bin/time -v -o "$cache/time.txt" "$@" > /dev/null 2>&1 || { echo "failed: $1" >&2; exit 1; }
-        end=$(date +%s%N)
-        kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$cache/time.txt")
-        if [ "$best_ns" -eq 0 ] || [ $((end - start)) -lt "$best_ns" ]; then best_ns=$((end - start)); fi
-        [ "$kb" -gt "$best_kb" ] && best_kb=$kb
-    done
+have_img2pdf=$(command -v img2pdf > /dev/null && echo 1 || echo 0)
+
+# Runs one tool on the files, writing $cache/out/TOOL.out.
+run_tool() {
+    local tool=$1 out=$cache/out/$1.out; shift
+    case $tool in
+    cat) cat "$@" > "$out" ;;
+    pdf.exe) "$converter" --out "$out" "$@" > /dev/null ;;
+    img2pdf) img2pdf -o "$out" "$@" ;;
+    esac || { echo "failed: $tool" >&2; exit 1; }
+}
+
+# Wall microseconds of one run ($EPOCHREALTIME: no process started to read the clock). Each
+# output is a new file on the cache's file system; earlier outputs are written back first, so one
+# run's writeback does not land in the next one's time.
+time_once() {
+    rm -f "$cache/out/$1.out"
+    sync
+    local start=$EPOCHREALTIME
+    run_tool "$@"
+    local end=$EPOCHREALTIME
+    echo $(( ${end/./} - ${start/./} ))
+}
+
+# Peak resident kilobytes of one more run (GNU time, outside the timed runs).
+peak_kb() {
+    local tool=$1 out=$cache/out/$1.out; shift
     rm -f "$out"
-    echo "$(awk -v ns="$best_ns" 'BEGIN {printf "%.3f", ns / 1e9}') $((best_kb / 1024))"
+    case $tool in
+    cat) /usr/bin/time -f %M -o "$cache/peak" cat "$@" > "$out" ;;
+    pdf.exe) /usr/bin/time -f %M -o "$cache/peak" "$converter" --out "$out" "$@" > /dev/null ;;
+    img2pdf) /usr/bin/time -f %M -o "$cache/peak" img2pdf -o "$out" "$@" ;;
+    esac
+    tail -1 "$cache/peak"
 }
 
-concat() { local out=$1; shift; cat "$@" > "$out"; }
-export -f concat
+# "median min max" in milliseconds of a list of microsecond figures.
+summary() { sort -n | awk '{ t[NR] = $1 } END { printf "%.1f %.1f %.1f\n", t[int((NR + 1) / 2)] / 1000, t[1] / 1000, t[NR] / 1000 }'; }
 
-printf '| pages | bytes in | cat s | pdf.exe s | img2pdf s | pdf.exe / cat | img2pdf / pdf.exe | peak MB pdf.exe | peak MB img2pdf | peak MB cat |\n'
-printf '|---|---|---|---|---|---|---|---|---|---|\n'
+printf 'load average at start: %s\n\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
+printf '| set | bytes in | tool | median ms | spread ms | / cat | peak MB |\n'
+printf '|---|---|---|---|---|---|---|\n'
 run_set() {
-    local label=$1; shift
-    local files=("$@")
+    local label=$1 count=$2; shift 2
+    local files=("$@") tools=(cat pdf.exe)
+    [ "$have_img2pdf" = 1 ] && tools+=(img2pdf)
     cat "${files[@]}" > /dev/null # into the page cache
-    local mb
-    mb=$(stat -L -c %s "${files[@]}" | awk '{s += $1} END {printf "%.0f MB", s / 1048576}')
-    read -r cat_s cat_mb < <(measure "$cache/out/cat.bin" bash -c 'concat "$@"' _ "$cache/out/cat.bin" "${files[@]}")
-    read -r pdf_s pdf_mb < <(measure "$cache/out/pdfexe.pdf" "$converter" --out "$cache/out/pdfexe.pdf" "${files[@]}")
-    read -r i2p_s i2p_mb < <(measure "$cache/out/img2pdf.pdf" img2pdf -o "$cache/out/img2pdf.pdf" "${files[@]}")
-    awk -v l="$label" -v mb="$mb" -v c="$cat_s" -v p="$pdf_s" -v i="$i2p_s" -v pm="$pdf_mb" -v im="$i2p_mb" -v cm="$cat_mb" \
-        'BEGIN { printf "| %s | %s | %.3f | %.3f | %.3f | %.2fx | %.1fx | %d | %d | %d |\n", l, mb, c, p, i, p/c, i/p, pm, im, cm }'
+    local bytes
+    bytes=$(stat -L -c %s "${files[@]}" | awk '{ s += $1 } END { printf (s < 1048576 ? "%.0f KB" : "%.0f MB"), s / (s < 1048576 ? 1024 : 1048576) }')
+    declare -A times=()
+    for _ in $(seq "$count"); do
+        for tool in "${tools[@]}"; do times[$tool]+="$(time_once "$tool" "${files[@]}") "; done
+    done
+    local cat_median
+    cat_median=$(tr ' ' '\n' <<< "${times[cat]}" | grep . | summary | cut -d' ' -f1)
+    for tool in "${tools[@]}"; do
+        read -r median low high < <(tr ' ' '\n' <<< "${times[$tool]}" | grep . | summary)
+        local peak
+        peak=$(peak_kb "$tool" "${files[@]}")
+        awk -v l="$label" -v b="$bytes" -v t="$tool" -v m="$median" -v lo="$low" -v hi="$high" -v c="$cat_median" -v kb="$peak" \
+            'BEGIN { printf "| %s | %s | %s | %.1f | %.1f-%.1f | %.2fx | %.0f |\n", l, b, t, m, lo, hi, m / c, kb / 1024 }'
+    done
+    rm -f "$cache"/out/*
 }
 
-mapfile -t pages < <(ls "$cache"/pages/*.jpg | sort)
-run_set "100" "${pages[@]:0:100}"
-run_set "2000 (1000 twice)" "${pages[@]}" "${pages[@]}"
-run_set "4 large (6000x4000)" "$cache"/large/*.jpg
+mapfile -t large < <(ls "$cache"/large/*.jpg | sort)
+mapfile -t small < <(ls "$cache"/small/*.jpg | sort)
+run_set "1000 x 0.77 MB" "$runs" "${large[@]}"
+run_set "1000 x 0.2 MB" "$runs" "${small[@]}"
+run_set "1 picture (start-up)" "$startup_runs" "$cache/one/0000.jpg"
+printf '\nload average at end: %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"

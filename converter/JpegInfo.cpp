@@ -1,7 +1,5 @@
 #include "JpegInfo.h"
 
-#include "MappedFile.h"
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -188,29 +186,35 @@ Resolution readJfif(Bytes p)
     return {be16(p, 8) * perInch, be16(p, 10) * perInch};
 }
 
+} // namespace
+
 // Entropy-coded data never holds FF D9 (an FF there is always followed by 00 or a restart
 // marker), so the last FF D9 after the first scan is the end marker; a cut-off file has none.
-bool hasEndMarker(Bytes data, std::size_t scanStart)
+bool holdsEndMarker(std::span<const unsigned char> bytes)
 {
-    for (std::size_t i = data.size(); i >= scanStart + 2; --i)
-        if (data[i - 2] == 0xFF && data[i - 1] == 0xD9)
+    for (std::size_t i = bytes.size(); i >= 2; --i)
+        if (bytes[i - 2] == 0xFF && bytes[i - 1] == 0xD9)
             return true;
     return false;
 }
 
-} // namespace
-
-bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::string &reason)
+HeaderWalk inspectJpegHeader(std::span<const unsigned char> data, std::uintmax_t fileSize, JpegInfo &info,
+                             std::string &reason, std::size_t &scanStart)
 {
     info = JpegInfo{};
-    info.fileSize = data.size();
+    info.fileSize = fileSize;
     reason.clear();
     auto fail = [&](std::string why) {
         reason = std::move(why);
-        return false;
+        return HeaderWalk::Refused;
     };
-    if (data.empty())
+    // Where the bytes at hand end before the file does, the walk needs more of them.
+    const bool whole = data.size() >= fileSize;
+    auto truncated = [&] { return whole ? fail("truncated (ends in the header)") : HeaderWalk::NeedMore; };
+    if (data.empty() && whole)
         return fail("empty file");
+    if (data.size() < 4 && !whole)
+        return HeaderWalk::NeedMore;
     if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8 || data[2] != 0xFF)
         return fail(notJpegReason(data));
 
@@ -219,25 +223,25 @@ bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::strin
     std::size_t pos = 2;
     for (;;) {
         if (pos >= data.size())
-            return fail("truncated (ends in the header)");
+            return truncated();
         if (data[pos] != 0xFF)
             return fail("damaged header (marker expected)");
         while (pos < data.size() && data[pos] == 0xFF)
             ++pos; // fill bytes may pad any marker
         if (pos >= data.size())
-            return fail("truncated (ends in the header)");
+            return truncated();
         const unsigned marker = data[pos++];
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue; // markers without a segment
         if (marker == 0x00 || marker == 0xD8 || marker == 0xD9)
             return fail(marker == 0xD9 ? "no picture data" : "damaged header (unexpected marker)");
         if (data.size() - pos < 2)
-            return fail("truncated (ends in the header)");
+            return truncated();
         const std::size_t length = be16(data, pos);
         if (length < 2)
             return fail("damaged header (segment length)");
         if (data.size() - pos < length)
-            return fail("truncated (ends in the header)");
+            return truncated();
         const Bytes payload = data.subspan(pos + 2, length - 2);
         pos += length;
 
@@ -266,14 +270,25 @@ bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::strin
             info.adobeTransform = payload[11];
         }
     }
-    if (!hasEndMarker(data, pos))
-        return fail("truncated (no end marker)");
+    scanStart = pos;
 
     // Adobe's writers store CMYK inverted and mark it with APP14; readers need to be told.
     info.adobeInverted = info.hasAdobeMarker && info.components == 4;
     const Resolution stated = jfif.known() ? jfif : exif.known() ? exif : Resolution{};
     info.dpiX = stated.x;
     info.dpiY = stated.y;
+    return HeaderWalk::Done;
+}
+
+bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::string &reason)
+{
+    std::size_t scanStart = 0;
+    if (inspectJpegHeader(data, data.size(), info, reason, scanStart) != HeaderWalk::Done)
+        return false;
+    if (!holdsEndMarker(data.subspan(scanStart))) {
+        reason = kNoEndMarker;
+        return false;
+    }
     return true;
 }
 
@@ -294,19 +309,10 @@ bool jpegHasEndMarker(std::span<const unsigned char> data)
         }
         const std::size_t end = pos + 2 + be16(data, pos + 2);
         if (marker == 0xDA)
-            return hasEndMarker(data, std::min(end, data.size()));
+            return holdsEndMarker(data.subspan(std::min(end, data.size())));
         pos = end;
     }
     return false;
-}
-
-bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::string &reason)
-{
-    info = JpegInfo{};
-    MappedFile file;
-    if (!file.open(path, MappedFile::Access::Sparse, reason))
-        return false;
-    return inspectJpeg(file.bytes(), info, reason);
 }
 
 } // namespace pagemint

@@ -29,9 +29,19 @@ struct JpegInfo {
 // short English reason, when it is not a JPEG a PDF reader can show.
 bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::string &reason);
 
-// Same for a file; only the pages of the file that the markers and the end marker live on are
-// read, so inspecting thousands of large files stays cheap.
+// Same for a file. Only the header and the end of the file are read (JpegFile.cpp), so inspecting
+// thousands of large files stays cheap.
 bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::string &reason);
+
+// The two halves of inspectJpeg, for a reader that holds only pieces of the file.
+// The header walk over `head`, the first bytes of a file of `fileSize` bytes: NeedMore when the
+// markers run past `head`; Done with `scanStart`, where the picture data begins.
+enum class HeaderWalk { Done, Refused, NeedMore };
+HeaderWalk inspectJpegHeader(std::span<const unsigned char> head, std::uintmax_t fileSize, JpegInfo &info,
+                             std::string &reason, std::size_t &scanStart);
+// True when `bytes`, a piece of the file after `scanStart`, hold an end marker (FF D9).
+bool holdsEndMarker(std::span<const unsigned char> bytes);
+inline constexpr const char *kNoEndMarker = "truncated (no end marker)";
 
 // True when the data after the first scan ends in an end marker. A cut-off JPEG has none; a
 // decoder fills its missing rows with grey and may not say so.

@@ -17,10 +17,6 @@
 #include <string_view>
 #include <vector>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace fs = std::filesystem;
 using namespace pagemint;
 
@@ -93,12 +89,6 @@ int main(int argc, char **argv)
 {
     // A reader closing the pipe must not end us halfway through the PDF.
     std::signal(SIGPIPE, SIG_IGN);
-#ifdef __GLIBC__
-    // The writer holds each picture in a fresh buffer of its size. Kept, not handed back to the
-    // system after every page, that memory is reused without page faults (a fifth of the time).
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-#endif
 
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.size() == 1 && isNoAsk(args[0]))

@@ -1,12 +1,15 @@
 // libFuzzer target for the JPEG header reader and the page geometry built from what it returns.
 // Besides crashes and sanitizer reports, it stops on any accepted file whose fields would give
-// the PDF writer something it cannot use. Build and run with converter/fuzz/run.sh.
+// the PDF writer something it cannot use, and on any answer of the piece reader (how files are
+// read) that differs from the answer on the whole bytes. Build and run with converter/fuzz/run.sh.
+#include "JpegFile.h"
 #include "JpegInfo.h"
 #include "PageGeometry.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -17,11 +20,37 @@ void require(bool condition)
 }
 } // namespace
 
+// Reads the input in pieces as small as the input's last byte chooses, so growing the header and
+// stepping back through the tail are both exercised on short inputs.
+void requireSameAnswerInPieces(const std::uint8_t *data, std::size_t size, bool ok,
+                               const pagemint::JpegInfo &info, const std::string &reason)
+{
+    const std::size_t pick = size > 0 ? data[size - 1] : 0;
+    const pagemint::PieceSizes sizes{1 + pick % 16, 1 + pick / 16};
+    const pagemint::ReadAt read = [&](std::uint64_t offset, std::span<unsigned char> into, std::string &) {
+        require(offset <= size && into.size() <= size - offset);
+        if (!into.empty())
+            std::memcpy(into.data(), data + offset, into.size());
+        return true;
+    };
+    pagemint::JpegInfo pieceInfo;
+    std::string pieceReason;
+    require(pagemint::inspectJpegPieces(read, size, pieceInfo, pieceReason, sizes) == ok);
+    require(pieceReason == reason);
+    if (ok)
+        require(pieceInfo.width == info.width && pieceInfo.height == info.height &&
+                pieceInfo.components == info.components && pieceInfo.adobeInverted == info.adobeInverted &&
+                pieceInfo.orientation == info.orientation && pieceInfo.dpiX == info.dpiX &&
+                pieceInfo.dpiY == info.dpiY && pieceInfo.fileSize == info.fileSize);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     pagemint::JpegInfo info;
     std::string reason;
-    if (!pagemint::inspectJpeg({data, size}, info, reason)) {
+    const bool ok = pagemint::inspectJpeg({data, size}, info, reason);
+    requireSameAnswerInPieces(data, size, ok, info, reason);
+    if (!ok) {
         require(!reason.empty());
         return 0;
     }

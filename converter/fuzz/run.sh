@@ -13,7 +13,7 @@ mkdir -p "$work/corpus" "$fixtures/fuzz-found"
 
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -I "$root/converter" "$here/jpeg_header_fuzzer.cpp" \
-    "$root/converter/JpegInfo.cpp" "$root/converter/MappedFile.cpp" "$root/converter/PageGeometry.cpp" \
+    "$root/converter/JpegFile.cpp" "$root/converter/JpegInfo.cpp" "$root/converter/PageGeometry.cpp" \
     -o "$work/jpeg_header_fuzzer"
 
 cd "$work"
