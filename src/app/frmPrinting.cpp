@@ -6,7 +6,6 @@
 #include "conversion/ConversionJob.h"
 #include "conversion/DeleteFolderTree.h"
 #include "conversion/DocumentProperties.h"
-#include "conversion/ProgressDisplay.h"
 #include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "imagelist/AddFolderCommand.h"
@@ -173,8 +172,8 @@ void frmPrinting::Form_Load()
     QApplication::processEvents();
     objShell_ = std::make_unique<DOSOutputs>();
     objDOS_ = std::make_unique<DOSOutputs>();
-    objShell_->setOwner(this);
-    objDOS_->setOwner(this);
+    for (DOSOutputs *runner : {objShell_.get(), objDOS_.get()})
+        connect(runner, &DOSOutputs::Failed, this, &frmPrinting::showRunnerFailure);
     connect(objDOS_.get(), &DOSOutputs::ReceiveOutputs, this, &frmPrinting::objDOS_ReceiveOutputs);
     connect(objDOS_.get(), &DOSOutputs::CommandOver, this, &frmPrinting::objDOS_CommandOver);
     dialogs_.Init(this);
@@ -314,20 +313,102 @@ void frmPrinting::txtMsg_Change()
 
 void frmPrinting::Command3_Click()
 {
-    ConversionJob(*this).run();
+    ConversionInputs inputs;
+    for (int i = 0; i < main_->List1->count(); ++i)
+        inputs.pictures << main_->List1->item(i)->text();
+    inputs.outputFolderText = txtPath->text();
+    inputs.title = txtTitle->text();
+    inputs.onePdfPerPicture = OnePdfPerPicture;
+    ConversionJob job(std::move(inputs), *this, {*objShell_, *objDOS_});
+    job_ = &job;
+    job.run();
+    job_ = nullptr;
 }
 
 void frmPrinting::objDOS_ReceiveOutputs(const QString &CommandOutputs)
 {
-    advanceConverterProgress(*main_, CommandOutputs, main_->List1->count());
+    if (job_ != nullptr)
+        job_->converterOutput(CommandOutputs);
 }
 
 void frmPrinting::objDOS_CommandOver()
 {
-    // An ended program delivers nothing and leaves its windows alone.
-    if (exitRequested)
-        return;
-    lastDelivery_ = deliverMergedDocument(*main_, txtPath->text());
+    if (job_ != nullptr)
+        job_->converterOver();
+}
+
+void frmPrinting::showRunnerFailure(const QString &message)
+{
+    ShowMessage(this, message, applicationTitle(), QMessageBox::Critical, QMessageBox::Ok);
+}
+
+void frmPrinting::enableCommands(bool enabled)
+{
+    for (QPushButton *button : CmdToolsBar)
+        button->setEnabled(enabled);
+    main_->setCommandsEnabled(enabled);
+    main_->lblFilename->setVisible(enabled);
+}
+
+void frmPrinting::enableConvertCommand(bool enabled)
+{
+    Command3->setEnabled(enabled);
+}
+
+void frmPrinting::showOutputFolder(const QString &folder)
+{
+    txtPath->setText(folder);
+}
+
+void frmPrinting::showProgressBar(bool shown)
+{
+    main_->PicPB->setVisible(shown);
+    main_->lblPB->setVisible(shown);
+}
+
+void frmPrinting::showStatus(const QString &text)
+{
+    lblPB->setText(text);
+    main_->setProgressText(text);
+}
+
+void frmPrinting::showProgressText(const QString &text)
+{
+    main_->setProgressText(text);
+}
+
+void frmPrinting::showFill(double fraction)
+{
+    main_->setFillTwips(main_->barTwips() * fraction);
+}
+
+bool frmPrinting::askToOverwrite()
+{
+    return ShowMessage(this, QStringLiteral("输出文件已经存在。是否覆盖？"), QStringLiteral("覆盖"), QMessageBox::NoIcon,
+                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void frmPrinting::tell(const QString &text, const QString &caption, Tone tone, const QString &details)
+{
+    const QMessageBox::Icon icon = tone == Tone::Warning       ? QMessageBox::Warning
+                                   : tone == Tone::Information ? QMessageBox::Information
+                                                               : QMessageBox::NoIcon;
+    ShowMessage(this, text, caption, icon, QMessageBox::Ok, details);
+}
+
+bool frmPrinting::openFolder(const QString &folder)
+{
+    return openWithShell(folder);
+}
+
+void frmPrinting::beep()
+{
+    systemBeep();
+}
+
+void frmPrinting::handleEvents()
+{
+    QApplication::processEvents();
 }
 
 void frmPrinting::Command1_Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/ConversionView.h"
 #include "ui/CCommonDialogs.h"
 #include "ui/TwipsLayout.h"
 
@@ -16,13 +17,14 @@ class QPushButton;
 
 namespace pagemint {
 
+class ConversionJob;
 class DOSOutputs;
 class frmMain;
 
 // The engine window: loaded first and kept hidden, it owns the commands, the conversion and the
 // menus, and doubles as the conversion-settings window. Closing it only hides it until the user
-// ends the program.
-class frmPrinting : public QDialog {
+// ends the program. It shows a running job on the main window.
+class frmPrinting : public QDialog, private ConversionView {
     Q_OBJECT
 public:
     frmPrinting();
@@ -55,9 +57,6 @@ public:
     // objShell for one PDF per picture.
     DOSOutputs &objShell() { return *objShell_; }
     DOSOutputs &objDOS() { return *objDOS_; }
-    // The merged document the last run of objDOS delivered, empty when none.
-    QString lastDelivery() const { return lastDelivery_; }
-    void clearLastDelivery() { lastDelivery_.clear(); }
     CCommonDialogs &dialogs() { return dialogs_; }
 
     // Visible controls of the settings window.
@@ -107,11 +106,28 @@ private:
     void keepAppliedSettings();
     void showAppliedSettings();
     std::vector<ControlPlacement> designedLayout();
+    // A runner could not start the converter.
+    void showRunnerFailure(const QString &message);
+
+    // What a running job shows and asks (ConversionView).
+    void enableCommands(bool enabled) override;
+    void enableConvertCommand(bool enabled) override;
+    void showOutputFolder(const QString &folder) override;
+    void showProgressBar(bool shown) override;
+    void showStatus(const QString &text) override;
+    void showProgressText(const QString &text) override;
+    void showFill(double fraction) override;
+    bool askToOverwrite() override;
+    void tell(const QString &text, const QString &caption, Tone tone, const QString &details) override;
+    bool openFolder(const QString &folder) override;
+    void beep() override;
+    void handleEvents() override;
 
     CCommonDialogs dialogs_;
     std::unique_ptr<DOSOutputs> objShell_;
     std::unique_ptr<DOSOutputs> objDOS_;
-    QString lastDelivery_;
+    // The job in progress, which the merged runner's events are handed to.
+    ConversionJob *job_ = nullptr;
     std::unique_ptr<frmMain> main_;
     bool unloaded_ = false;
     QString appliedFolder_;

@@ -1,38 +1,50 @@
 #pragma once
 
+#include "conversion/ConversionView.h"
+#include "conversion/ConverterProgress.h"
 #include "conversion/PdfNames.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <map>
 
 namespace pagemint {
 
-class frmMain;
-class frmPrinting;
+class DOSOutputs;
+
+// The converter runners a job uses: one run per picture, or one run for the merged document whose
+// output the caller hands back through converterOutput().
+struct ConverterRunners {
+    DOSOutputs &perPicture;
+    DOSOutputs &merged;
+};
 
 // One conversion of the image list into PDF files in the output folder: a merged document, or one
-// document per picture. Runs on the UI thread, handling events between steps while the controls
+// document per picture. Runs on the UI thread, handling events between steps while the commands
 // that could change anything are disabled.
 class ConversionJob {
 public:
-    explicit ConversionJob(frmPrinting &engine);
+    ConversionJob(ConversionInputs inputs, ConversionView &view, ConverterRunners runners);
     void run();
+
+    // A piece of what the merged document's converter printed: moves the bar.
+    void converterOutput(const QString &chunk);
+    // The merged document's converter has ended: the bar shows the move to the output folder.
+    void converterOver();
 
 private:
     bool refuseEmptyList();
     bool refuseMissingOutputFolder();
     bool refuseUnusableOutputFolder();
-    void setControlsUsable(bool usable, bool withCommand3 = true);
-    void stripTrailingSeparator();
+    void enableAllCommands(bool enabled);
     bool declineOverwrite();
     void prepareFolders();
     void stageAll();
     // False when the converter could not be started: the job goes no further.
     bool convertOnePicture(int index, const QString &entry);
     void convertMerged();
-    void showStatus(const QString &text);
+    // Moves the converter's PDF to `target`; the one place a job puts a PDF in the output folder.
+    bool deliver(const QString &target);
     void showProgress(const QString &text, int index);
     void finish();
     void reportShortfall();
@@ -40,14 +52,15 @@ private:
     bool abandoned();
     void noteLeftOut(int index, const QString &reason);
 
-    frmPrinting &engine_;
-    frmMain &window_;
+    ConversionInputs inputs_;
+    ConversionView &view_;
+    ConverterRunners runners_;
     QString outputFolder_;
-    QStringList entries_;
     std::map<int, QString> leftOut_;
     PerPictureNames pdfNames_;
     // Pictures whose PDF got a name other than their base name: list index -> that name.
     std::map<int, QString> renamed_;
+    ConverterProgress converterProgress_;
     int delivered_ = 0;
     bool abandoned_ = false;
 };

@@ -7,7 +7,6 @@
 #include "process/OutputPipe.h"
 #include "process/ProcessFinder.h"
 #include "process/clsWaitableTimer.h"
-#include "ui/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -138,9 +137,9 @@ void DOSOutputs::readWhatIsLeft(Run &run)
     }
 }
 
-void DOSOutputs::fail(const QString &message) const
+void DOSOutputs::fail(const QString &message)
 {
-    ShowMessage(m_owner, message, applicationTitle(), QMessageBox::Critical, QMessageBox::Ok);
+    Q_EMIT Failed(message);
 }
 
 } // namespace pagemint

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 
 namespace pagemint {
 
@@ -30,15 +28,12 @@ public:
     // Everything captured by the current or last started run.
     QString Outputs() const { return m_outputs; }
 
-    // Window that owns the failure messages (none: they have no owner).
-    void setOwner(QWidget *owner) { m_owner = owner; }
-
     // Runs `CommandLine` (which first replaces the property when not empty) until it is over and
     // returns all it printed. The line is split like splitCommandLine does: quote a path holding
-    // spaces. When nothing could be started, a message says why, the result is empty, no signal is
-    // raised and Outputs keeps the last run's text.
+    // spaces. When nothing could be started, Failed says why, the result is empty, no other signal
+    // is raised and Outputs keeps the last run's text.
     QString ExecuteCommand(const QString &CommandLine = {});
-    // Whether the last ExecuteCommand started its command (false: it showed why not).
+    // Whether the last ExecuteCommand started its command (false: Failed said why not).
     bool lastRunStarted() const { return m_started; }
 
 Q_SIGNALS:
@@ -46,6 +41,8 @@ Q_SIGNALS:
     void ReceiveOutputs(const QString &CommandOutputs);
     // Once per started command, after its last piece, before ExecuteCommand returns.
     void CommandOver();
+    // The command could not be started, with the reason a user is shown.
+    void Failed(const QString &message);
 
 private:
     struct Run;
@@ -55,12 +52,11 @@ private:
     bool poll(Run &run);
     bool readPiece(Run &run);
     void readWhatIsLeft(Run &run);
-    void fail(const QString &message) const;
+    void fail(const QString &message);
 
     QString m_commandLine;
     QString m_outputs;
     bool m_started = false;
-    QPointer<QWidget> m_owner;
 };
 
 } // namespace pagemint

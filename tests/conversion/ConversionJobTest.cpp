@@ -343,35 +343,6 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
 }
 
-TEST_F(ConversionJob, TheConvertersPageLinesLengthenTheBarAndNeverShortenIt)
-{
-    addEntries({QStringLiteral("/a.jpg"), QStringLiteral("/b.jpg"), QStringLiteral("/c.jpg"), QStringLiteral("/d.jpg")});
-    // Where the job leaves the bar before it starts the converter.
-    window().setFillTwips(1);
-    const double bar = window().barTwips();
-    ASSERT_GT(bar, 0);
-    struct Case {
-        const char *output;
-        QString text;
-        double fill;
-    };
-    const Case cases[] = {
-        {"page 00001.jpg of 4\n", QStringLiteral("创建PDF...25%"), bar / 4},
-        {"page 00002.jpg of 4\n", QStringLiteral("创建PDF...50%"), bar / 2},
-        // Two lines in one piece: the last page named counts.
-        {"page 00002.jpg of 4\npage 00003.jpg of 4\n", QStringLiteral("创建PDF...75%"), bar * 3 / 4},
-        {"page 00001.jpg of 4\n", QStringLiteral("创建PDF...75%"), bar * 3 / 4},
-        {"no page here\n", QStringLiteral("创建PDF...75%"), bar * 3 / 4},
-    };
-    for (const Case &c : cases) {
-        engine().objDOS_ReceiveOutputs(QString::fromLatin1(c.output));
-        EXPECT_EQ(window().lblPB->text(), c.text) << c.output;
-        EXPECT_NEAR(window().fillTwips(), c.fill, 0.01) << c.output;
-        EXPECT_EQ(window().shapePB->width(), static_cast<int>(c.fill / window().tpp().x)) << c.output;
-        EXPECT_TRUE(window().PicPB->isVisibleTo(&window())) << c.output;
-    }
-}
-
 TEST_F(ConversionJob, ExitingDuringAJobEndsItAndClearsTheStagingFolder)
 {
     QStringList pictures;

@@ -1,0 +1,47 @@
+#pragma once
+// What a conversion job takes from the windows, and what it asks of them: the job holds no widget,
+// so its decisions can be followed through a recording view.
+
+#include <QString>
+#include <QStringList>
+
+namespace pagemint {
+
+// A job's inputs, read from the list and the settings in force when the user starts it.
+struct ConversionInputs {
+    QStringList pictures;     // the image list, in order
+    QString outputFolderText; // the output folder as the settings show it
+    QString title;            // the document title; a PDF of that name in the folder asks to overwrite
+    bool onePdfPerPicture = false;
+};
+
+class ConversionView {
+public:
+    enum class Tone { Plain, Information, Warning };
+
+    virtual ~ConversionView() = default;
+
+    // The commands that could change the list, and the one that starts a job. The end of a job
+    // gives the convert command back before the others.
+    virtual void enableCommands(bool enabled) = 0;
+    virtual void enableConvertCommand(bool enabled) = 0;
+    // The output folder in force, as the job will use it (one trailing separator less).
+    virtual void showOutputFolder(const QString &folder) = 0;
+    virtual void showProgressBar(bool shown) = 0;
+    // The job's status: kept by the engine and shown beside the bar.
+    virtual void showStatus(const QString &text) = 0;
+    // A passing text beside the bar only; the engine keeps the last status.
+    virtual void showProgressText(const QString &text) = 0;
+    // How much of the bar is filled, from 0 (empty) to 1 (full).
+    virtual void showFill(double fraction) = 0;
+    // The named output file exists: true to replace it.
+    virtual bool askToOverwrite() = 0;
+    virtual void tell(const QString &text, const QString &caption, Tone tone, const QString &details = {}) = 0;
+    // Shows the folder on the desktop; false when it could not be shown.
+    virtual bool openFolder(const QString &folder) = 0;
+    virtual void beep() = 0;
+    // Lets the windows repaint and take the user's input between two steps of the job.
+    virtual void handleEvents() = 0;
+};
+
+} // namespace pagemint
