@@ -2,8 +2,10 @@
 // Runs pagemint-decoder on one picture, and pagemint-fallback-decoder when FreeImage could not load
 // it. FreeImage crashes, loops and allocates gigabytes on hostile files, so every picture gets a
 // fresh child with an address-space cap and a wall-clock limit; the caller's process never runs
-// the loaders. The child is handed the open picture and page, not their names. Waiting keeps
-// processing Qt events, because StagePage is called on the UI thread.
+// the loaders. The child is handed the open picture and page, not their names. The first reader's
+// child is forked by the decoder server (DecoderServer.h) when there is one, else started as a
+// program; the second reader is always a program of its own. Waiting keeps processing Qt events,
+// because StagePage is called on the UI thread; DecodeTask.h runs several at once.
 
 #include "contract/PictureLimits.h" // kDecoderAddressSpaceLimit
 
@@ -44,6 +46,14 @@ QString decoderPath();
 // pagemint-fallback-decoder, beside decoderPath().
 QString fallbackDecoderPath();
 
+// How the first reader's child comes to be: forked by the decoder server (the program's way), or
+// started as a program per picture (what the program falls back to without a server).
+enum class DecoderLaunch { Server, ProgramPerPicture };
+DecoderLaunch decoderLaunch();
+std::chrono::milliseconds decoderTimeLimit();
+
+// Tests and benchmarks compare both launches; Server restores the default.
+void setDecoderLaunchForTesting(DecoderLaunch launch);
 // Tests run from their own folder; an empty path restores the default.
 void setDecoderPathForTesting(const QString &path);
 // Lets a test stop a looping decoder in seconds; zero restores kDecoderTimeLimit.

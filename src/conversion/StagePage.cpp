@@ -1,5 +1,6 @@
 #include "StagePage.h"
 
+#include "DecodeTask.h"
 #include "DecoderProcess.h"
 #include "Delivery.h"
 #include "JpegInfo.h"
@@ -9,7 +10,6 @@
 #include "contract/SystemReason.h"
 
 #include <cerrno>
-#include <filesystem>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -17,15 +17,6 @@ namespace fs = std::filesystem;
 namespace pagemint {
 
 namespace {
-// An older page at this position must not go into the PDF in place of the refused picture. The
-// decoder's and the copy's own temporary files are removed by runDecoder and deliverFile.
-StageResult refuse(const fs::path &target, QString reason)
-{
-    std::error_code ignored;
-    fs::remove(target, ignored);
-    return {false, std::move(reason)};
-}
-
 enum class PassThrough { No, Yes, TooLarge };
 
 // Any picture whose bytes are a JPEG a PDF reader can show goes in unchanged, whatever its name
@@ -46,37 +37,86 @@ PassThrough passesThrough(const fs::path &source, QString &problem)
 
 } // namespace
 
-StageResult StagePage(int index, const QString &sourcePath)
+PageStage::PageStage(const QString &sourcePath, fs::path target) : source_(sourcePath), target_(std::move(target))
 {
     std::error_code error;
-    if (!createStagingFolder(error))
-        return {false, QStringLiteral("cannot create the staging folder")};
-    const fs::path target = stagedPagePath(index);
+    if (!createStagingFolder(error)) {
+        reason_ = QStringLiteral("cannot create the staging folder");
+        return;
+    }
     const fs::path source = toFsPath(sourcePath);
     const fs::file_status status = fs::status(source, error);
-    if (error || !fs::exists(status))
-        return refuse(target, QString::fromStdString(systemReason(error ? error.value() : ENOENT)));
-    if (!fs::is_regular_file(status))
-        return refuse(target, QStringLiteral("not a file"));
-
-    QString problem;
-    switch (passesThrough(source, problem)) {
+    if (error || !fs::exists(status)) {
+        reason_ = QString::fromStdString(systemReason(error ? error.value() : ENOENT));
+        return;
+    }
+    if (!fs::is_regular_file(status)) {
+        reason_ = QStringLiteral("not a file");
+        return;
+    }
+    switch (passesThrough(source, reason_)) {
     case PassThrough::TooLarge:
-        return refuse(target, problem);
+        return;
     case PassThrough::Yes:
-        if (std::error_code copyError; !deliverFile(sourcePath, fromFsPath(target), &copyError))
-            return refuse(target, QString::fromStdString(systemReason(copyError.value())));
-        return {true, {}};
+        kind_ = Kind::Copy;
+        return;
     case PassThrough::No:
+        kind_ = Kind::Decode;
+        decode_ = std::make_unique<DecodeTask>(sourcePath, target_);
+        return;
+    }
+}
+
+PageStage::~PageStage() = default;
+
+bool PageStage::advance()
+{
+    return !decode_ || decode_->advance();
+}
+
+bool PageStage::decoding() const
+{
+    return decode_ && !decode_->done();
+}
+
+void PageStage::wait(std::chrono::milliseconds timeout)
+{
+    if (decode_)
+        decode_->wait(timeout);
+}
+
+// An older page at this position must not go into the PDF in place of the refused picture. The
+// decoder's and the copy's own temporary files are removed by DecodeTask and deliverFile.
+StageResult PageStage::refuse(QString reason)
+{
+    std::error_code ignored;
+    fs::remove(target_, ignored);
+    return {false, std::move(reason)};
+}
+
+StageResult PageStage::finish()
+{
+    switch (kind_) {
+    case Kind::Refused:
+        return refuse(reason_);
+    case Kind::Copy:
+        if (std::error_code copyError; !deliverFile(source_, fromFsPath(target_), &copyError))
+            return refuse(QString::fromStdString(systemReason(copyError.value())));
+        return {true, {}};
+    case Kind::Decode:
         break;
     }
-
-    const DecoderRun run = runDecoder(sourcePath, fromFsPath(target));
+    const DecoderRun &run = decode_->waitHandlingEvents();
     if (!run.written())
-        return refuse(target, run.reason);
-    if (!fs::is_regular_file(target, error))
-        return refuse(target, QStringLiteral("decoder wrote no page"));
+        return refuse(run.reason);
+    if (std::error_code error; !fs::is_regular_file(target_, error))
+        return refuse(QStringLiteral("decoder wrote no page"));
     return {true, {}};
+}
+
+StageResult StagePage(int index, const QString &sourcePath)
+{
+    return PageStage(sourcePath, stagedPagePath(index)).finish();
 }
 
 } // namespace pagemint

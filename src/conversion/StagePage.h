@@ -3,7 +3,13 @@
 
 #include <QString>
 
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
 namespace pagemint {
+
+class DecodeTask;
 
 struct StageResult {
     bool staged = false;
@@ -15,5 +21,34 @@ struct StageResult {
 // pagemint-decoder helper and written anew (quality 75). Leaves no file there on failure. Keeps
 // handling Qt events while it waits.
 StageResult StagePage(int index, const QString &sourcePath);
+
+// StagePage in two steps, so that several pictures can decode at once (PageStaging.h): the
+// picture is checked and its decoder started at construction, without handling events; finish()
+// copies a JPEG that passes through (handling events) or takes the decoder's result.
+class PageStage {
+public:
+    PageStage(const QString &sourcePath, std::filesystem::path target);
+    ~PageStage(); // a decoder still running is killed
+    PageStage(const PageStage &) = delete;
+    PageStage &operator=(const PageStage &) = delete;
+
+    // Moves the decoder on without blocking; true when finish() will not wait for it.
+    bool advance();
+    // True while a decoder helper runs for this picture.
+    bool decoding() const;
+    void wait(std::chrono::milliseconds timeout);
+    // Waits for the decoder if needed (handling events) and returns the outcome; `target` then
+    // holds the page, or no file when it was not staged. Call once.
+    StageResult finish();
+
+private:
+    StageResult refuse(QString reason);
+
+    QString source_;
+    std::filesystem::path target_;
+    enum class Kind { Refused, Copy, Decode } kind_ = Kind::Refused;
+    QString reason_;
+    std::unique_ptr<DecodeTask> decode_;
+};
 
 } // namespace pagemint

@@ -1,12 +1,15 @@
-// pagemint-sandbox-probe MODE FOLDER OTHER_PID
+// pagemint-sandbox-probe [--serve] MODE FOLDER OTHER_PID
 // Enters the helpers' sandbox (MODE "sandbox"), or Landlock alone ("landlock"), then tries each act
 // a hostile picture must not achieve and prints "<act> <ok|errno name>" per line on stderr; last
 // it copies stdin to stdout, as a helper does. FOLDER holds a file named "existing"; OTHER_PID is
 // a process that is neither this one nor its parent. MODE "abort" and "double-free" end the
-// process inside the sandbox the way glibc does on heap corruption.
+// process inside the sandbox the way glibc does on heap corruption. With --serve it is the
+// decoder's fork server (DecodeServer.h) and does all this in a child forked per request.
 
+#include "DecodeServer.h"
 #include "LandlockDomain.h"
 #include "Sandbox.h"
+#include "contract/DecoderServerProtocol.h"
 
 #include <fcntl.h>
 #include <linux/io_uring.h>
@@ -228,16 +231,9 @@ void freeTwice()
     std::free(block);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// One probe run on the standard streams, as one helper run on one picture.
+int probeOnce(const std::string &mode, const Probe &probe)
 {
-    const std::string mode = argc == 4 ? argv[1] : "";
-    if (mode != "sandbox" && mode != "landlock" && mode != "abort" && mode != "double-free") {
-        std::fputs("usage: pagemint-sandbox-probe sandbox|landlock|abort|double-free FOLDER OTHER_PID\n", stderr);
-        return 64;
-    }
-    const Probe probe{argv[2], static_cast<pid_t>(std::atoi(argv[3]))};
     const bool ending = mode == "abort" || mode == "double-free";
     if (ending) {
         const rlimit noCore{0, 0};
@@ -261,4 +257,24 @@ int main(int argc, char **argv)
         report(act.name, act.attempt(probe));
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // With --serve first, each request to the decoder's fork server runs the probe in a forked
+    // child, the way pagemint-decoder --serve runs each decode.
+    const bool serve = argc == 5 && std::strcmp(argv[1], pagemint::decoder::kServeArgument) == 0;
+    const int first = serve ? 2 : 1;
+    const std::string mode = argc == first + 3 ? argv[first] : "";
+    if (mode != "sandbox" && mode != "landlock" && mode != "abort" && mode != "double-free") {
+        std::fputs("usage: pagemint-sandbox-probe [--serve] sandbox|landlock|abort|double-free FOLDER OTHER_PID\n",
+                   stderr);
+        return 64;
+    }
+    const Probe probe{argv[first + 1], static_cast<pid_t>(std::atoi(argv[first + 2]))};
+    if (serve)
+        return pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe); });
+    return probeOnce(mode, probe);
 }

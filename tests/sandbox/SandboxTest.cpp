@@ -1,11 +1,14 @@
 // The helpers' sandbox, from outside: a probe enters it, tries every act a hostile picture must not
 // achieve and reports each errno; the test also checks what it could have changed.
 
+#include "contract/DecoderServerProtocol.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +19,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,7 +49,39 @@ void writeAll(const fs::path &path, const std::string &text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-class SandboxTest : public ::testing::Test {
+// The probe as a program of its own (as the second reader runs), or as a child forked by the
+// decoder's fork server (as the first reader runs): the sandbox must hold the same in both.
+enum class Launch { Program, Forked };
+
+using pagemint::decoder::DecodeReport;
+
+std::optional<DecodeReport> receiveReport(int socket)
+{
+    DecodeReport report;
+    if (recv(socket, &report, sizeof report, 0) != static_cast<ssize_t>(sizeof report))
+        return std::nullopt;
+    return report;
+}
+
+bool sendRequest(int socket, const int (&fds)[3])
+{
+    const pagemint::decoder::DecodeRequest request{7};
+    iovec data{const_cast<pagemint::decoder::DecodeRequest *>(&request), sizeof request};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fds)] = {};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr *rights = CMSG_FIRSTHDR(&message);
+    rights->cmsg_level = SOL_SOCKET;
+    rights->cmsg_type = SCM_RIGHTS;
+    rights->cmsg_len = CMSG_LEN(sizeof fds);
+    std::memcpy(CMSG_DATA(rights), fds, sizeof fds);
+    return sendmsg(socket, &message, 0) == static_cast<ssize_t>(sizeof request);
+}
+
+class SandboxTest : public ::testing::TestWithParam<Launch> {
 protected:
     void SetUp() override
     {
@@ -78,31 +114,102 @@ protected:
 
     Finished runProbe(const char *mode) const
     {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, (root / "stdin").c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, (root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, (root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const std::string folderText = folder().string();
-        const std::string otherText = std::to_string(other);
-        std::vector<char *> arguments = {const_cast<char *>(PAGEMINT_SANDBOX_PROBE), const_cast<char *>(mode),
-                                         const_cast<char *>(folderText.c_str()), const_cast<char *>(otherText.c_str()),
-                                         nullptr};
-        pid_t child = 0;
         Finished finished;
-        const int error = posix_spawn(&child, PAGEMINT_SANDBOX_PROBE, &actions, nullptr, arguments.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (error != 0) {
-            ADD_FAILURE() << "cannot start the probe: " << std::strerror(error);
-            return finished;
-        }
-        waitpid(child, &finished.status, 0);
+        if (GetParam() == Launch::Program)
+            finished.status = spawnProbe(mode);
+        else
+            finished.status = serveProbe(mode);
         finished.reportText = readAll(root / "stderr");
         finished.stdoutText = readAll(root / "stdout");
         std::istringstream lines(finished.reportText);
         for (std::string act, result; lines >> act >> result;)
             finished.report[act] = result;
         return finished;
+    }
+
+    std::vector<std::string> probeArguments(const char *mode) const
+    {
+        return {PAGEMINT_SANDBOX_PROBE, mode, folder().string(), std::to_string(other)};
+    }
+
+    // Starts the probe with `arguments`, with `actions` applied; its pid, or -1.
+    static pid_t spawn(std::vector<std::string> arguments, const posix_spawn_file_actions_t &actions)
+    {
+        std::vector<char *> argv;
+        for (std::string &argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        pid_t child = 0;
+        const int error = posix_spawn(&child, PAGEMINT_SANDBOX_PROBE, &actions, nullptr, argv.data(), environ);
+        if (error != 0) {
+            ADD_FAILURE() << "cannot start the probe: " << std::strerror(error);
+            return -1;
+        }
+        return child;
+    }
+
+    // The wait status of the probe run as a program with the three files as its standard streams.
+    int spawnProbe(const char *mode) const
+    {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, (root / "stdin").c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, (root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, (root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const pid_t child = spawn(probeArguments(mode), actions);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = -1;
+        if (child > 0)
+            waitpid(child, &status, 0);
+        return status;
+    }
+
+    // The wait status the fork server reports for its child run on the three files.
+    int serveProbe(const char *mode) const
+    {
+        int ends[2];
+        if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0) {
+            ADD_FAILURE() << "socketpair: " << std::strerror(errno);
+            return -1;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, ends[1], 0);
+        std::vector<std::string> arguments = probeArguments(mode);
+        arguments.insert(arguments.begin() + 1, pagemint::decoder::kServeArgument);
+        const pid_t server = spawn(arguments, actions);
+        posix_spawn_file_actions_destroy(&actions);
+        close(ends[1]);
+        int status = -1;
+        const int streams[3] = {open((root / "stdin").c_str(), O_RDONLY | O_CLOEXEC),
+                                open((root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600),
+                                open((root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
+        const std::optional<DecodeReport> ready = receiveReport(ends[0]);
+        if (server > 0 && ready && ready->kind == DecodeReport::Ready && sendRequest(ends[0], streams)) {
+            for (std::optional<DecodeReport> report; (report = receiveReport(ends[0]));) {
+                EXPECT_EQ(report->id, 7U);
+                if (report->kind == DecodeReport::Started) {
+                    EXPECT_NE(report->value, server); // a child, never the server itself
+                }
+                if (report->kind == DecodeReport::Ended) {
+                    status = report->value;
+                    break;
+                }
+                if (report->kind == DecodeReport::NotStarted)
+                    break;
+            }
+        } else {
+            ADD_FAILURE() << "the fork server did not take the request";
+        }
+        for (const int fd : streams)
+            close(fd);
+        close(ends[0]); // ends the server
+        if (server > 0) {
+            int serverStatus = -1;
+            waitpid(server, &serverStatus, 0);
+            EXPECT_TRUE(WIFEXITED(serverStatus) && WEXITSTATUS(serverStatus) == 0) << serverStatus;
+        }
+        return status;
     }
 
     // What a refused act would have changed in the folder.
@@ -178,7 +285,7 @@ const Expected kExpected[] = {
     {"copy", "ok", 1, "ok"},
 };
 
-TEST_F(SandboxTest, RefusesEachForbiddenActAndKeepsTheDescriptorsItHolds)
+TEST_P(SandboxTest, RefusesEachForbiddenActAndKeepsTheDescriptorsItHolds)
 {
     const Finished run = runProbe("sandbox");
 
@@ -189,7 +296,7 @@ TEST_F(SandboxTest, RefusesEachForbiddenActAndKeepsTheDescriptorsItHolds)
     expectFolderUntouched();
 }
 
-TEST_F(SandboxTest, LandlockAloneRefusesWhatItsAbiCovers)
+TEST_P(SandboxTest, LandlockAloneRefusesWhatItsAbiCovers)
 {
     const Finished run = runProbe("landlock");
 
@@ -208,7 +315,7 @@ TEST_F(SandboxTest, LandlockAloneRefusesWhatItsAbiCovers)
 
 // glibc ends a process that corrupted its heap with abort(), which signals itself: the parent must
 // still see SIGABRT, not an exit code or a different signal.
-TEST_F(SandboxTest, AbortStillEndsTheProcessBySigabrt)
+TEST_P(SandboxTest, AbortStillEndsTheProcessBySigabrt)
 {
     for (const char *mode : {"abort", "double-free"}) {
         const Finished run = runProbe(mode);
@@ -216,5 +323,10 @@ TEST_F(SandboxTest, AbortStillEndsTheProcessBySigabrt)
             << mode << ": status " << run.status << ", stderr: " << run.reportText;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Launches, SandboxTest, ::testing::Values(Launch::Program, Launch::Forked),
+                         [](const ::testing::TestParamInfo<Launch> &launch) {
+                             return launch.param == Launch::Program ? "Program" : "ForkedByTheServer";
+                         });
 
 } // namespace

@@ -134,6 +134,9 @@ TEST_F(DecoderTest, AHelperThatHangsOrDiesIsEndedAndReported)
         {"head -c 10 >/dev/stdout; kill -KILL $$", DecoderEnding::Crashed},
     };
     setDecoderTimeLimitForTesting(1000ms);
+    // A script cannot serve: this is the path of a helper program per picture (the server's own
+    // children are tested in PageStagingTest).
+    setDecoderLaunchForTesting(DecoderLaunch::ProgramPerPicture);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.script);
         setDecoderPathForTesting(fakeHelper(env, QStringLiteral("fake-decoder"), c.script));

@@ -328,16 +328,15 @@ TEST_F(StagePageTest, HostileFilesAreNotStagedAndTheCallerStaysUp)
 
 TEST_F(StagePageTest, KeepsHandlingEventsWhileTheDecoderRuns)
 {
-    const QString slow = env.writeFile("slow-decoder", "#!/bin/sh\nexec sleep 30\n");
-    QFile::setPermissions(slow, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    setDecoderPathForTesting(slow);
+    // A child of the fork server that never ends (FakeDecoder.cpp).
+    setDecoderPathForTesting(QStringLiteral(PAGEMINT_FAKE_DECODER_PATH));
     setDecoderTimeLimitForTesting(1000ms);
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
     timer.start(20);
 
-    const StageResult result = StagePage(0, saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("a.png"), "PNG"));
+    const StageResult result = StagePage(0, env.writeFile("pictures/a.png", "hang"));
 
     EXPECT_EQ(result.reason, QStringLiteral("timed out"));
     // A second of waiting at 20 ms per tick; a blocked loop would give none.

@@ -23,6 +23,7 @@ protected:
     {
         setDecoderPathForTesting({});
         setDecoderTimeLimitForTesting(std::chrono::milliseconds{0});
+        setDecoderLaunchForTesting(DecoderLaunch::Server);
     }
 
     QString pictures() const { return env.root() + QStringLiteral("/pictures"); }

@@ -1,0 +1,36 @@
+#pragma once
+// How the program talks to `pagemint-decoder --serve`: the server has FreeImage loaded once and
+// forks a fresh child per picture, which takes its limits, enters the sandbox and decodes from the
+// descriptors it was handed. Standard library only: both programs include it.
+//
+// The server's standard input is one end of a SOCK_SEQPACKET Unix socket pair; each message is
+// one of the fixed-size records below, in the machine's own byte order (both ends run on it).
+//   program -> server  DecodeRequest, with three descriptors (SCM_RIGHTS): the picture (read),
+//                      the page (write) and the write end of a pipe for the reason line; they
+//                      become the child's stdin, stdout and stderr.
+//   server -> program  first DecodeReport Ready (its own pid) once FreeImage is loaded; a
+//                      program that hears nothing decodes without the server. Per request:
+//                      DecodeReport Started (the child's pid) or NotStarted (errno), then for a
+//                      started child Ended with its wait status once the server has reaped it.
+// The server never reads the descriptors' contents. End of file on the socket ends the server
+// and kills its children; a child dies with the server (PR_SET_PDEATHSIG).
+
+#include <cstdint>
+
+namespace pagemint::decoder {
+
+inline constexpr const char *kServeArgument = "--serve";
+inline constexpr int kDescriptorsPerRequest = 3; // picture, page, reason pipe
+
+struct DecodeRequest {
+    std::uint64_t id = 0; // chosen by the program, echoed in the reports
+};
+
+struct DecodeReport {
+    enum Kind : std::int32_t { Ready = 0, Started = 1, NotStarted = 2, Ended = 3 };
+    std::uint64_t id = 0;
+    std::int32_t kind = Started;
+    std::int32_t value = 0; // Ready: the server's pid; Started: pid; NotStarted: errno; Ended: wait status
+};
+
+} // namespace pagemint::decoder

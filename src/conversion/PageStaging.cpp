@@ -1,0 +1,126 @@
+#include "PageStaging.h"
+
+#include "DecoderServer.h"
+#include "StagingPaths.h"
+#include "common/ExitRequest.h"
+#include "contract/SystemReason.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace pagemint {
+
+namespace {
+// Short enough that a finished decoder's slot is soon refilled and the window stays responsive.
+constexpr std::chrono::milliseconds kPoll{5};
+// Pages staged ahead of their turn, per decoder: bounds the disk the staging folder holds when the
+// converter, not decoding, is the slow part (one PDF per picture).
+constexpr int kAheadPerDecoder = 4;
+} // namespace
+
+int PageStaging::defaultWidth()
+{
+    return std::max(1, QThread::idealThreadCount());
+}
+
+fs::path PageStaging::aheadPath(int index)
+{
+    fs::path path = stagedPagePath(index);
+    path += ".ahead";
+    return path;
+}
+
+PageStaging::PageStaging(QStringList pictures, int width) : pictures_(std::move(pictures)), width_(std::max(1, width))
+{
+    timer_.setInterval(kPoll);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
+    step();
+    timer_.start();
+}
+
+PageStaging::~PageStaging()
+{
+    cancelAll();
+}
+
+void PageStaging::cancelAll()
+{
+    timer_.stop();
+    ahead_.clear(); // kills the decoders still running
+    std::error_code ignored;
+    for (int index = handed_; index < launched_; ++index)
+        fs::remove(aheadPath(index), ignored);
+    launched_ = handed_;
+}
+
+void PageStaging::step()
+{
+    if (exitRequested) {
+        cancelAll();
+        DecoderServer::instance().end();
+        return;
+    }
+    int running = 0;
+    for (const std::unique_ptr<PageStage> &stage : ahead_)
+        if (!stage->advance())
+            ++running;
+    const int total = static_cast<int>(pictures_.size());
+    const int horizon = std::min<int>(total, handed_ + kAheadPerDecoder * width_);
+    while (running < width_ && launched_ < horizon) {
+        ahead_.push_back(std::make_unique<PageStage>(pictures_[launched_], aheadPath(launched_)));
+        if (ahead_.back()->decoding())
+            ++running;
+        ++launched_;
+    }
+    if (running == 0 && launched_ == total)
+        timer_.stop();
+}
+
+StageResult PageStaging::next()
+{
+    step();
+    // The head's decoder may still run; the others go on meanwhile and free slots are refilled.
+    while (!exitRequested && !ahead_.empty() && !ahead_.front()->advance()) {
+        QCoreApplication::processEvents();
+        if (exitRequested || ahead_.empty())
+            break;
+        ahead_.front()->wait(kPoll);
+        step();
+    }
+    if (exitRequested || ahead_.empty()) {
+        step(); // ends everything once the program is ending
+        return {false, QStringLiteral("cancelled")};
+    }
+    std::unique_ptr<PageStage> head = std::move(ahead_.front());
+    ahead_.pop_front();
+    const int index = handed_++;
+    // A pass-through JPEG is copied now, handling events (the others go on meanwhile).
+    StageResult result = head->finish();
+    head.reset();
+    result = place(index, std::move(result));
+    step();
+    return result;
+}
+
+StageResult PageStaging::place(int index, StageResult result)
+{
+    const fs::path page = stagedPagePath(index);
+    std::error_code error;
+    if (result.staged) {
+        fs::rename(aheadPath(index), page, error);
+        if (!error)
+            return result;
+        result = {false, QString::fromStdString(systemReason(error.value()))};
+    }
+    // An older page at this position must not go into the PDF in place of the refused picture.
+    fs::remove(aheadPath(index), error);
+    fs::remove(page, error);
+    return result;
+}
+
+} // namespace pagemint

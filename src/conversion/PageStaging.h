@@ -1,0 +1,57 @@
+#pragma once
+// Stages a whole list with several decoder helpers at once while handing the outcomes back one by
+// one in list order, as StagePage called on each picture in turn would: same pages under the
+// same numbers, same reasons. A page staged ahead waits under a name that is no page name
+// ("00004.jpg.ahead") until its turn, because the converter takes every page in the staging
+// folder: in the one-PDF-per-picture mode a page of a later picture must not be there while an
+// earlier picture's PDF is made.
+
+#include "StagePage.h"
+
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+
+namespace pagemint {
+
+class PageStaging {
+public:
+    // Starts staging `pictures` (list position = page number) with up to `width` decoders running
+    // at once. Decoders move on whenever events are handled, also between two calls of next().
+    explicit PageStaging(QStringList pictures, int width = defaultWidth());
+    // Kills the decoders still running and removes the pages staged ahead.
+    ~PageStaging();
+    PageStaging(const PageStaging &) = delete;
+    PageStaging &operator=(const PageStaging &) = delete;
+
+    // The outcome for the next picture of the list, waiting for it while handling events; its page
+    // is under its page name from now on (or no page is, when it was left out). Once the program
+    // is asked to end, every helper and the decoder server are ended and the outcome is
+    // "cancelled". Call at most once per picture.
+    StageResult next();
+
+    // One decoder per core.
+    static int defaultWidth();
+
+    // Where a page staged ahead of its turn waits.
+    static std::filesystem::path aheadPath(int index);
+
+private:
+    // Moves every running decoder on and starts more, up to the width; never handles events.
+    void step();
+    void cancelAll();
+    // Puts the handed-out page under its page name, or removes an old page there.
+    StageResult place(int index, StageResult result);
+
+    QStringList pictures_;
+    int width_;
+    int handed_ = 0;   // the next picture to hand out
+    int launched_ = 0; // pictures whose PageStage exists or has been handed out
+    std::deque<std::unique_ptr<PageStage>> ahead_; // pictures handed_ .. launched_ - 1
+    QTimer timer_;
+};
+
+} // namespace pagemint
