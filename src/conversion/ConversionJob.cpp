@@ -11,7 +11,7 @@
 #include "conversion/EndReport.h"
 #include "conversion/OutputFolder.h"
 #include "conversion/PathFunctions.h"
-#include "conversion/StagePage.h"
+#include "conversion/PageStaging.h"
 #include "conversion/StagingPaths.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
@@ -112,8 +112,10 @@ void ConversionJob::stageAll()
 {
     const QStringList &entries = inputs_.pictures;
     const int n = static_cast<int>(entries.size());
+    // One decoder per core; outcomes come back in list order, as picture by picture.
+    PageStaging staging(entries);
     for (int i = 0; i < n && !abandoned(); ++i) {
-        const StageResult staged = StagePage(i, entries[i]);
+        const StageResult staged = staging.next();
         if (!staged.staged)
             noteLeftOut(i, staged.reason);
         view_.handleEvents();
