@@ -21,11 +21,17 @@ constexpr std::chrono::milliseconds kPoll{5};
 // Pages staged ahead of their turn, per decoder: bounds the disk the staging folder holds when the
 // converter, not decoding, is the slow part (one PDF per picture).
 constexpr int kAheadPerDecoder = 4;
+int widthOverride = 0;
 } // namespace
 
 int PageStaging::defaultWidth()
 {
-    return std::max(1, QThread::idealThreadCount());
+    return widthOverride > 0 ? widthOverride : std::max(1, QThread::idealThreadCount());
+}
+
+void PageStaging::setDefaultWidthForTesting(int width)
+{
+    widthOverride = width;
 }
 
 fs::path PageStaging::aheadPath(int index)

@@ -33,8 +33,10 @@ public:
     // "cancelled". Call at most once per picture.
     StageResult next();
 
-    // One decoder per core.
+    // One decoder per core, unless a benchmark set another width.
     static int defaultWidth();
+    // Benchmarks compare with one decoder at a time; 0 restores one per core.
+    static void setDefaultWidthForTesting(int width);
 
     // Where a page staged ahead of its turn waits.
     static std::filesystem::path aheadPath(int index);
