@@ -1,5 +1,6 @@
 // The built pdf.exe on real files, its output checked by independent readers: qpdf --check,
 // pdfinfo (pages, sizes, turns), pdfimages (the JPEG bytes come back unchanged), pdftoppm.
+#include "ConverterChecks.h"
 #include "ConverterRun.h"
 #include "TestJpegs.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -24,39 +24,11 @@ using namespace pagemint::test;
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
 QByteArray exifOriented(const QByteArray &jpeg, int orientation)
 {
     ExifFields f;
     f.orientation = orientation;
     return withExif(jpeg, f);
-}
-
-void expectCleanPdf(const QString &pdf)
-{
-    const ProcessResult check = runProcess(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
-    EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
-    EXPECT_TRUE(check.out.contains(QLatin1String("No syntax or stream encoding errors found"))) << check.out.toStdString();
-    EXPECT_TRUE(check.err.isEmpty()) << check.err.toStdString();
-}
-
-// A picture JPEG cannot squeeze much: close to the 1600x1200 camera pages the program stages.
-QByteArray noisyJpeg(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QRandomGenerator random(7);
-    for (int y = 0; y < height; ++y) {
-        auto *line = reinterpret_cast<quint32 *>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            line[x] = random.generate() | 0xFF000000u;
-    }
-    return qtJpeg(image, false, 90);
 }
 
 struct PageCase {

@@ -205,11 +205,25 @@ TEST(JpegInfo, SurvivesExifOffsetsPointingAnywhere)
 
 TEST(JpegInfo, FileCheckMatchesTheBytesCheck)
 {
+    // A file is read in pieces: the header from the front (16 KB first), the end from the back
+    // (4 KB first). These reach past the first pieces both ways.
+    const QByteArray bigHeader = withSegment(baseline(), 0xE2, QByteArray(60000, 'x'));
+    const QByteArray markerAcrossPieces = baseline() + QByteArray(4095, '\0'); // FF | D9 at the seam
     QTemporaryDir dir;
     const struct {
         const char *name;
         QByteArray bytes;
-    } files[] = {{"good.jpg", baseline()}, {"empty.jpg", {}}, {"cut.jpg", baseline().left(baseline().size() - 40)}};
+    } files[] = {
+        {"good.jpg", baseline()},
+        {"empty.jpg", {}},
+        {"cut.jpg", baseline().left(baseline().size() - 40)},
+        {"header-past-first-piece.jpg", withExif(bigHeader, ExifFields{true, 6, {}, {}, {}})},
+        {"cut-in-big-header.jpg", bigHeader.left(30000)},
+        {"cut-after-big-header.jpg", bigHeader.left(bigHeader.size() - 40)},
+        {"data-after-end-marker.jpg", baseline() + QByteArray(100000, '\0')},
+        {"end-marker-across-pieces.jpg", markerAcrossPieces},
+        {"cut-with-data-after.jpg", baseline().left(baseline().size() - 2) + QByteArray(100000, '\0')},
+    };
     for (const auto &f : files) {
         SCOPED_TRACE(f.name);
         const QString path = dir.filePath(QString::fromLatin1(f.name));
@@ -224,6 +238,8 @@ TEST(JpegInfo, FileCheckMatchesTheBytesCheck)
         EXPECT_EQ(ok, expected.ok);
         EXPECT_EQ(reason, expected.reason);
         EXPECT_EQ(info.width, expected.info.width);
+        EXPECT_EQ(info.orientation, expected.info.orientation);
+        EXPECT_EQ(info.fileSize, std::uintmax_t(f.bytes.size()));
     }
     JpegInfo info;
     std::string reason;
