@@ -3,6 +3,7 @@
 # against the least the same work needs without the program: copying the pictures into a staging
 # folder, the converter alone on them, copying the PDFs out, removing the staging folder.
 #   bench/job.sh [RUNS]      (default 3; the best run counts, the 2-core machine is shared)
+#   ONLY=staging bench/job.sh [RUNS]   only the staging comparison below the table
 # Settings: BUILD_DIR (default build-bench-job), MAIN_BUILD (a main build to link; default
 # BUILD_DIR/main, configured and built here when missing), PAGEMINT_BENCH_CACHE (pictures, made
 # once; default /tmp/pagemint-bench-job), JPEGS (500), PNGS (100), PER_PICTURE_JPEGS (JPEGS).
@@ -15,6 +16,10 @@
 #   PNG (both modes)    the job decodes each PNG with pagemint-decoder (one process each); the
 #                       baseline starts from the decoded JPEGs, so the decoding is job overhead.
 #                       The decoder alone, run from the shell, is printed below the table.
+#   staging comparison  the merged PNG job staged one picture at a time with a helper program per
+#                       picture (the program before the decoder fork server) against one decoder
+#                       per core through the fork server; the two alternate run by run, each row
+#                       gives the median and range of RUNS runs, with /proc/loadavg around them.
 #
 # The program ends every process named pdf.exe when it loads and when a job starts, and a merged
 # job lasts while any pdf.exe runs. So each job runs in its own PID namespace (unshare): it neither
@@ -37,9 +42,9 @@ per_picture_jpegs=${PER_PICTURE_JPEGS:-$jpegs}
 if [[ ! -e $main_build/build.ninja ]]; then
   cmake -S "$repo" -B "$main_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$main_build" -j2 --target pagemint_core pdf.exe pagemint-decoder pagemint-fallback-decoder >/dev/null
+cmake --build "$main_build" -j1 --target pagemint_core pdf.exe pagemint-decoder pagemint-fallback-decoder >/dev/null
 cmake -S "$repo/bench/job" -B "$build/bench" -G Ninja -DPAGEMINT_MAIN_BUILD="$main_build" >/dev/null
-cmake --build "$build/bench" -j2 >/dev/null
+cmake --build "$build/bench" -j1 >/dev/null
 bench=$build/bench/bench_job
 app=$main_build/app
 converter=$app/data/pdf.exe
@@ -73,7 +78,9 @@ fi
 
 now_ns() { date +%s%N; }
 best_ns= # set by the measuring functions: the best of $runs
-keep_best() { if [[ -z $best_ns || $1 -lt $best_ns ]]; then best_ns=$1; fi; }
+samples=() # and every run's time
+keep_best() { samples+=("$1"); if [[ -z $best_ns || $1 -lt $best_ns ]]; then best_ns=$1; fi; }
+variant= # an extra argument of bench_job run: "one-at-a-time" or none
 
 # The job: a fresh output folder, home and cache each run; the bench program prints job_ms, and a
 # "fault" line for each way a run fell short (exit status 2). Faulty runs are timed and counted.
@@ -84,8 +91,9 @@ time_job() { # label, mode, picture...
   local label=$1 mode=$2; shift 2
   local work list line status
   best_ns=
+  samples=()
   faulty_runs=0
-  for _ in $(seq "$runs"); do
+  for _ in $(seq "${job_runs:-$runs}"); do
     work=$(mktemp -d /tmp/pagemint-job.XXXXXX)
     mkdir -p "$work/home/.cache" "$work/runtime"
     chmod 700 "$work/runtime"
@@ -94,7 +102,7 @@ time_job() { # label, mode, picture...
     # Qt's notes on stderr (the offscreen platform has no window masks) go to a log, shown on failure.
     status=0
     line=$(HOME=$work/home XDG_CACHE_HOME=$work/home/.cache XDG_RUNTIME_DIR=$work/runtime \
-      "${isolate[@]}" "$bench" run "$app" "$work/out" "$mode" "$list" 2>"$work/stderr.log") || status=$?
+      "${isolate[@]}" "$bench" run "$app" "$work/out" "$mode" "$list" ${variant:+"$variant"} 2>"$work/stderr.log") || status=$?
     if [[ $status != 0 && $status != 2 ]] || ! grep -q '^job_ms' <<<"$line"; then
       echo "job.sh: the $label job did not run:" >&2; cat "$work/stderr.log" >&2; exit 1
     fi
@@ -152,6 +160,33 @@ mapfile -t some_jpegs < <(printf '%s\n' "${all_jpegs[@]}" | head -n "$per_pictur
 mapfile -t all_pngs < <(ls "$cache"/png/*.png | sort | head -n "$pngs")
 mapfile -t decoded < <(ls "$cache"/png-decoded/*.jpg | sort | head -n "$pngs")
 
+# Median and range of the samples in seconds.
+spread() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { printf "%.2f (%.2f-%.2f)", v[int((NR + 1) / 2)] / 1e9, v[1] / 1e9, v[NR] / 1e9 }'; }
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+compare_staging() {
+  local before=() after=() faults_before=0 faults_after=0
+  echo "load at start: $(cat /proc/loadavg)"
+  for _ in $(seq "$runs"); do
+    variant=one-at-a-time job_runs=1 time_job "merged, PNG, one at a time" merged "${all_pngs[@]}"
+    before+=("${samples[@]}"); faults_before=$((faults_before + faulty_runs))
+    variant= job_runs=1 time_job "merged, PNG, one decoder per core" merged "${all_pngs[@]}"
+    after+=("${samples[@]}"); faults_after=$((faults_after + faulty_runs))
+  done
+  echo "load at end:   $(cat /proc/loadavg)"
+  echo
+  echo "| merged job of ${#all_pngs[@]} PNGs | job s, median (range) of $runs | runs with faults |"
+  echo "|---|---|---|"
+  echo "| one at a time, a helper program per picture | $(spread "${before[@]}") | $faults_before of $runs |"
+  echo "| one decoder per core ($(nproc)), fork server | $(spread "${after[@]}") | $faults_after of $runs |"
+  awk -v a="$(median "${after[@]}")" -v b="$(median "${before[@]}")" 'BEGIN { printf "\nafter / before (medians): %.2fx\n", a / b }'
+}
+
+if [[ ${ONLY:-all} == staging ]]; then
+  compare_staging
+  exit 0
+fi
+
 echo "best of $runs runs; pictures 1600x1200 in $cache"
 echo
 echo "| case | pictures | job s | baseline s | job / baseline | overhead per picture ms | runs with faults |"
@@ -160,6 +195,8 @@ run_case "merged, JPEG" merged all_jpegs all_jpegs
 run_case "one per picture, JPEG" per-picture some_jpegs some_jpegs
 run_case "merged, PNG" merged all_pngs decoded
 run_case "one per picture, PNG" per-picture all_pngs decoded
+echo
+compare_staging
 
 # What decoding alone costs, for reading the PNG rows.
 best_ns=

@@ -1,18 +1,24 @@
 #!/bin/sh
-# Per-picture cost of page staging: the decoder helper run directly from the shell, and
-# StagePage (QProcess start, resource limits, event-pumping wait) from a small Qt program.
-# The V5 BMP is refused by FreeImage and read by the second reader: its row shows what the
-# fallback costs; the PNG rows show the FreeImage path alone. The 12-megapixel HEIC (a phone
-# photo's size) goes to the second reader after pagemint-decoder declines it.
-# Usage: bench/staging.sh [build folder] [pictures]   (default: build-staging, 200)
+# Per-picture cost of page staging, each variant run in turn within a round (so a change in the
+# machine's load hits all of them alike), ROUNDS rounds (default 5); median and range per row.
+#   floor        the same decode in one process (FreeImage loaded once, picture in memory)
+#   shell        pagemint-decoder started from the shell per picture (the helper's own start-up)
+#   program      StagePage with a helper program per picture (the program's way before the server)
+#   server       StagePage with a child of the decoder fork server per picture (the program's way)
+#   parallel     PageStaging, one decoder per core, over the whole batch (per picture of the batch)
+# The overhead of a helper is its row minus the floor on the 64x48 PNG. The V5 BMP goes to the
+# second reader (Qt) after FreeImage refuses it; the 12-megapixel HEIC to libheif after
+# pagemint-decoder declines it: both are started as programs of their own.
+# Usage: bench/staging.sh [build folder] [pictures]   (default: build-stage, 200)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build-staging}" && pwd)
+build=$(cd "${1:-$root/build-stage}" && pwd)
 count=${2:-200}
+rounds=${ROUNDS:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$build" --target pagemint-decoder pagemint-fallback-decoder pagemint_core pagemint_jpeg \
+cmake --build "$build" -j1 --target pagemint-decoder pagemint-fallback-decoder pagemint_core pagemint_jpeg \
     pagemint_contract >/dev/null
 
 # Small and camera-sized PNGs, written with the standard library only.
@@ -35,47 +41,122 @@ png(sys.argv[1] + '/photo.png', 4000, 3000)
 PY
 heif-enc -q 80 "$work/photo.png" -o "$work/phone-12mp.heic" >/dev/null
 
+# StagePage or PageStaging from a small Qt program: bench DECODER PICTURE COUNT program|server|parallel
 cat > "$work/bench.cpp" <<'CPP'
 #include "conversion/DecoderProcess.h"
+#include "conversion/PageStaging.h"
 #include "conversion/StagePage.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
+#include <cstring>
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     pagemint::setDecoderPathForTesting(QString::fromLocal8Bit(argv[1]));
+    const QString picture = QString::fromLocal8Bit(argv[2]);
     const int count = std::atoi(argv[3]);
+    const bool parallel = std::strcmp(argv[4], "parallel") == 0;
+    pagemint::setDecoderLaunchForTesting(std::strcmp(argv[4], "program") == 0 ? pagemint::DecoderLaunch::ProgramPerPicture
+                                                                             : pagemint::DecoderLaunch::Server);
+    // The server starts once per program run: outside the timing, as in a program that runs.
+    pagemint::StagePage(0, picture);
     QElapsedTimer clock;
     clock.start();
-    for (int i = 0; i < count; ++i) {
-        if (!pagemint::StagePage(i, QString::fromLocal8Bit(argv[2])).staged)
-            return 1;
+    if (parallel) {
+        pagemint::PageStaging staging(QStringList(count, picture));
+        for (int i = 0; i < count; ++i)
+            if (!staging.next().staged)
+                return 1;
+    } else {
+        for (int i = 0; i < count; ++i)
+            if (!pagemint::StagePage(i, picture).staged)
+                return 1;
     }
-    std::printf("%.2f ms per picture\n", double(clock.nsecsElapsed()) / 1e6 / count);
+    std::printf("%.3f\n", double(clock.nsecsElapsed()) / 1e6 / count);
     return 0;
 }
 CPP
-c++ -std=c++20 -O2 -fPIC -o "$work/bench" "$work/bench.cpp" -I"$root/src" -I"$root/converter" \
+c++ -std=c++20 -O2 -fPIC -o "$work/bench" "$work/bench.cpp" -I"$root/src" -I"$root" -I"$root/converter" \
     $(pkg-config --cflags Qt6Widgets) "$build/src/libpagemint_core.a" "$build/converter/libpagemint_jpeg.a" \
     "$build/contract/libpagemint_contract.a" "$build/src/libpagemint_common.a" $(pkg-config --libs Qt6Widgets)
+
+# The floor: decode, 24 bits, JPEG, all in memory, FreeImage loaded once: floor PICTURE COUNT
+cat > "$work/floor.cpp" <<'CPP'
+#include <FreeImage.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
+int main(int, char **argv)
+{
+    std::ifstream in(argv[1], std::ios::binary);
+    std::vector<BYTE> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const int count = std::atoi(argv[2]);
+    FreeImage_Initialise(FALSE);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < count; ++i) {
+        FIMEMORY *source = FreeImage_OpenMemory(bytes.data(), static_cast<DWORD>(bytes.size()));
+        FIBITMAP *image = FreeImage_LoadFromMemory(FreeImage_GetFileTypeFromMemory(source), source, 0);
+        FIBITMAP *page = FreeImage_ConvertTo24Bits(image);
+        FIMEMORY *target = FreeImage_OpenMemory();
+        FreeImage_SaveToMemory(FIF_JPEG, page, target, 0);
+        FreeImage_CloseMemory(target);
+        FreeImage_Unload(page);
+        FreeImage_Unload(image);
+        FreeImage_CloseMemory(source);
+    }
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    std::printf("%.3f\n", took.count() / count);
+}
+CPP
+c++ -std=c++20 -O2 -o "$work/floor" "$work/floor.cpp" -lfreeimage
 
 decoder="$build/app/data/pagemint-decoder"
 fallback="$build/app/data/pagemint-fallback-decoder"
 export XDG_CACHE_HOME="$work/cache"
-for picture in small.png large.png large-v5.bmp phone-12mp.heic; do
-    n=$count
-    [ "$picture" != small.png ] && n=$((count / 10))
-    [ "$picture" = phone-12mp.heic ] && n=$((count / 40))
+
+shell_ms() { # picture count
     start=$(date +%s%N)
     i=0
-    while [ "$i" -lt "$n" ]; do
-        "$decoder" <"$work/$picture" >"$work/out.jpg" 2>/dev/null ||
-            "$fallback" <"$work/$picture" >"$work/out.jpg" 2>/dev/null || true
+    while [ "$i" -lt "$2" ]; do
+        "$decoder" <"$work/$1" >"$work/out.jpg" 2>/dev/null ||
+            "$fallback" <"$work/$1" >"$work/out.jpg" 2>/dev/null || true
         i=$((i + 1))
     done
     end=$(date +%s%N)
-    echo "$picture decoder from the shell: $(( (end - start) / n / 1000 )) us per picture ($n runs)"
-    printf '%s StagePage: ' "$picture"
-    "$work/bench" "$decoder" "$work/$picture" "$n"
+    awk -v t=$((end - start)) -v n="$2" 'BEGIN { printf "%.3f\n", t / 1e6 / n }'
+}
+
+# Each row: picture, runs per round, variants. Results collected as "row variant ms" lines.
+rows="small.png:$count:floor,shell,program,server,parallel
+large.png:$((count / 10)):floor,program,server,parallel
+large-v5.bmp:$((count / 20)):shell,server
+phone-12mp.heic:$((count / 100 > 0 ? count / 100 : 1)):server"
+results=$work/results
+: >"$results"
+echo "load at start: $(cat /proc/loadavg)"
+round=1
+while [ "$round" -le "$rounds" ]; do
+    echo "$rows" | while IFS=: read -r picture n variants; do
+        for variant in $(echo "$variants" | tr , ' '); do
+            case $variant in
+            floor) ms=$("$work/floor" "$work/$picture" "$n") ;;
+            shell) ms=$(shell_ms "$picture" "$n") ;;
+            *) ms=$("$work/bench" "$decoder" "$work/$picture" "$n" "$variant") ;;
+            esac
+            echo "$picture $variant $ms" >>"$results"
+        done
+    done
+    round=$((round + 1))
 done
+echo "load at end:   $(cat /proc/loadavg)"
+echo
+echo "| picture | variant | ms per picture, median (min-max) of $rounds rounds |"
+echo "|---|---|---|"
+sort -k1,1 -k2,2 -k3,3n "$results" | awk '
+    function flush() { if (n) printf "| %s | %s | %.2f (%.2f-%.2f) |\n", key1, key2, v[int((n + 1) / 2)], v[1], v[n] }
+    { if ($1 " " $2 != key1 " " key2) { flush(); n = 0; key1 = $1; key2 = $2 } v[++n] = $3 }
+    END { flush() }'

@@ -1,21 +1,22 @@
 // bench_job: the conversion job of the real engine, offscreen, timed end to end.
 //   bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png
-//   bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE
+//   bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE [one-at-a-time]
 // `run` starts the windows as the program does (helpers from APP_FOLDER/data), puts the pictures
 // named in LIST_FILE (one path a line) into the image list, presses Convert and prints
 // "job_ms <milliseconds>", then a "fault <text>" line for each way the delivery falls short
-// (exit status 2). Run it with a private HOME and
+// (exit status 2). "one-at-a-time" stages as the program did before the decoder server: one helper
+// program per picture, one picture at a time. Run it with a private HOME and
 // XDG_CACHE_HOME: the staging folder lives there.
 #include "JobRun.h"
 #include "TestPictures.h"
 
 #include "common/ApplicationFolder.h"
 #include "app/ConversionMode.h"
-#include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
 #include "app/frmPrinting.h"
 #include "contract/StagingFolder.h"
-#include "imagelist/ImageListCommands.h"
+#include "conversion/DecoderProcess.h"
+#include "conversion/PageStaging.h"
 #include "ui/Shell.h"
 #include "ui/frmMain.h"
 
@@ -52,8 +53,13 @@ QStringList readList(const QString &path)
     return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-int runJob(const QString &appFolder, const QString &outputFolder, const QString &mode, const QString &listFile)
+int runJob(const QString &appFolder, const QString &outputFolder, const QString &mode, const QString &listFile,
+           bool oneAtATime)
 {
+    if (oneAtATime) {
+        setDecoderLaunchForTesting(DecoderLaunch::ProgramPerPicture);
+        PageStaging::setDefaultWidthForTesting(1);
+    }
     const QStringList pictures = readList(listFile);
     if (pictures.isEmpty() || (mode != QLatin1String("merged") && mode != QLatin1String("per-picture")))
         return fail(QStringLiteral("need a mode (merged or per-picture) and a non-empty list of pictures"));
@@ -66,13 +72,13 @@ int runJob(const QString &appFolder, const QString &outputFolder, const QString 
     engine.Form_Load();
     // A one-shot step shortly after loading clears the staging folder: let it run before the job.
     const QDeadlineTimer loading(2000);
-    while (engine.mainWindow()->Timer1.isActive() && !loading.hasExpired())
+    while (!engine.mainWindow()->loadingFinished() && !loading.hasExpired())
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     handleEventsFor(100);
 
     OnePdfPerPicture = mode == QLatin1String("per-picture");
     engine.txtPath->setText(outputFolder);
-    appendEntries(*engine.mainWindow(), pictures);
+    engine.mainWindow()->appendEntries(pictures);
 
     const bench::JobOutcome outcome = bench::timeConversion(engine);
     // The time is printed even for a faulty job: a fault is part of what the benchmark shows.
@@ -104,8 +110,9 @@ int main(int argc, char **argv)
                                               args[5].toLatin1().constData());
         return made ? 0 : fail(QStringLiteral("could not write the pictures into ") + args[1]);
     }
-    if (args.size() == 5 && args[0] == QLatin1String("run"))
-        return runJob(args[1], args[2], args[3], args[4]);
+    if ((args.size() == 5 || (args.size() == 6 && args[5] == QLatin1String("one-at-a-time"))) &&
+        args[0] == QLatin1String("run"))
+        return runJob(args[1], args[2], args[3], args[4], args.size() == 6);
     return fail(QStringLiteral("usage: bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png\n"
-                               "       bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE"));
+                               "       bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE [one-at-a-time]"));
 }
