@@ -1,15 +1,16 @@
-// Times FindImageFiles on a real QListWidget shown on the offscreen platform, configured like the
-// main window's list (uniform item sizes), and measures the longest pause between two rounds of
+// Times FindImageFiles into the image list shown by a real QListView on the offscreen platform,
+// configured like the main window's List1 (its size, font, uniform item sizes), and measures the longest pause between two rounds of
 // event handling with a 1 ms timer: a gap between its firings is time in which no event was handled.
 //
 //   bench_scan --make-tree DIR     makes the benchmark tree
 //   bench_scan DIR [RUNS]          scans DIR RUNS times (default 3) and prints one line per run
 #include "TreeMaker.h"
 #include "imagelist/FindImageFiles.h"
+#include "imagelist/ImageList.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
+#include <QListView>
 #include <QTimer>
 
 #include <algorithm>
@@ -25,7 +26,7 @@ struct RunResult {
     int entries = 0;
 };
 
-RunResult timeOneScan(const QString &tree, QListWidget &list)
+RunResult timeOneScan(const QString &tree, pagemint::ImageList &list)
 {
     list.clear();
     QCoreApplication::processEvents();
@@ -81,10 +82,15 @@ int main(int argc, char **argv)
         return argc < 3 ? 2 : makeTree(args[2]);
 
     const int runs = args.size() > 2 ? std::max(1, args[2].toInt()) : 3;
-    QListWidget list;
-    list.setUniformItemSizes(true);
-    list.resize(480, 640);
-    list.show();
+    pagemint::ImageList list;
+    QListView view;
+    view.setModel(&list);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setUniformItemSizes(true);
+    view.setFrameShape(QFrame::NoFrame);
+    view.setFont(QFont(QStringLiteral("Tahoma"), 9));
+    view.resize(391, 184);
+    view.show();
     // The window has been on screen a while before anyone scans: let it paint once first.
     QElapsedTimer settle;
     settle.start();

@@ -8,11 +8,11 @@
 #include "conversion/DocumentProperties.h"
 #include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
-#include "imagelist/AddFolderCommand.h"
-#include "imagelist/ImageListCommands.h"
+#include "imagelist/ImageList.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
 #include "settings/SettingsFile.h"
+#include "ui/AddFolderCommand.h"
 #include "ui/FolderBrowser.h"
 #include "ui/HelpPage.h"
 #include "ui/MessageBox.h"
@@ -273,25 +273,25 @@ void frmPrinting::CmdToolsBar_Click(int Index)
     frmMain &window = *main_;
     switch (Index) {
     case 0:
-        addFileCommand(window, dialogs_);
+        window.addFileCommand(dialogs_);
         break;
     case 1:
         AddImagesFromFolder(window, this);
         break;
     case 2:
-        removeSelectedCommand(window);
+        window.removeSelectedCommand();
         break;
     case 3:
-        clearListCommand(window);
+        window.clearListCommand();
         break;
     case 4:
-        moveSelected(window, MoveDirection::Down);
+        window.moveSelected(MoveDirection::Down);
         break;
     case 5:
         Unload();
         break;
     case 6:
-        moveSelected(window, MoveDirection::Up);
+        window.moveSelected(MoveDirection::Up);
         break;
     default:
         break;
@@ -314,8 +314,7 @@ void frmPrinting::txtMsg_Change()
 void frmPrinting::Command3_Click()
 {
     ConversionInputs inputs;
-    for (int i = 0; i < main_->List1->count(); ++i)
-        inputs.pictures << main_->List1->item(i)->text();
+    inputs.pictures = main_->imageList().entries();
     inputs.outputFolderText = txtPath->text();
     inputs.title = txtTitle->text();
     inputs.onePdfPerPicture = OnePdfPerPicture;

@@ -2,13 +2,13 @@
 
 #include "common/ExitRequest.h"
 #include "imagelist/FolderListing.h"
+#include "imagelist/ImageList.h"
 #include "imagelist/NaturalOrder.h"
 #include "imagelist/PictureExtensions.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QPointer>
 #include <QStringList>
 
@@ -21,7 +21,6 @@ namespace pagemint {
 namespace {
 
 constexpr std::size_t maxSubfoldersSearched = 200;
-constexpr std::chrono::milliseconds defaultEventInterval{10};
 
 QString joinPath(const QString &folder, const QString &name)
 {
@@ -39,8 +38,8 @@ bool filesFirstThenNaturalOrder(const FolderEntry &a, const FolderEntry &b)
 
 class FolderScan {
 public:
-    FolderScan(QListWidget &list, std::chrono::milliseconds eventInterval)
-        : list_(&list), eventIntervalNs_(std::chrono::nanoseconds(eventInterval).count())
+    FolderScan(ScanSink &sink, std::chrono::milliseconds eventInterval)
+        : sink_(sink), eventIntervalNs_(std::chrono::nanoseconds(eventInterval).count())
     {
         sinceEvents_.start();
     }
@@ -89,8 +88,8 @@ private:
         return subfolders;
     }
 
-    // The window went away, or the program is ending: a scan of a large tree would hold it up.
-    bool stopped() const { return !list_ || exitRequested; }
+    // The list went away, or the program is ending: a scan of a large tree would hold it up.
+    bool stopped() const { return !keepGoing_ || exitRequested; }
 
     void handleEventsWhenDue()
     {
@@ -100,18 +99,36 @@ private:
 
     void handleEvents()
     {
-        if (list_ && !found_.isEmpty())
-            list_->addItems(found_);
+        if (!keepGoing_)
+            return;
+        sink_.appendBatch(found_);
         found_.clear();
         QCoreApplication::processEvents();
+        keepGoing_ = sink_.keepGoing();
         sinceEvents_.restart();
     }
 
-    QPointer<QListWidget> list_; // events may close the window that holds it
+    ScanSink &sink_;
+    bool keepGoing_ = true;
     qint64 eventIntervalNs_;
     QElapsedTimer sinceEvents_;
     QStringList found_;
     std::set<FolderIdentity> searched_;
+};
+
+// Fills an image list for as long as it exists: events may destroy the window that holds it.
+class ImageListSink : public ScanSink {
+public:
+    explicit ImageListSink(ImageList &list) : list_(&list) {}
+    void appendBatch(const QStringList &paths) override
+    {
+        if (list_)
+            list_->append(paths);
+    }
+    bool keepGoing() const override { return !list_.isNull(); }
+
+private:
+    QPointer<ImageList> list_;
 };
 
 } // namespace
@@ -124,14 +141,15 @@ QString TrimNullsAndSpaces(const QString &text)
     return text.left(end);
 }
 
-void FindImageFiles(const QString &folder, QListWidget &list)
+void FindImageFiles(const QString &folder, ImageList &list)
 {
-    FindImageFiles(folder, list, defaultEventInterval);
+    ImageListSink sink(list);
+    FindImageFiles(folder, sink);
 }
 
-void FindImageFiles(const QString &folder, QListWidget &list, std::chrono::milliseconds eventInterval)
+void FindImageFiles(const QString &folder, ScanSink &sink, std::chrono::milliseconds eventInterval)
 {
-    FolderScan(list, eventInterval).run(folder);
+    FolderScan(sink, eventInterval).run(folder);
 }
 
 } // namespace pagemint

@@ -23,6 +23,14 @@ QString hintText()
     return QStringLiteral("请拖拽您的图片到这里");
 }
 
+QString addFileFilter()
+{
+    return QStringLiteral("JPG Files(*.jpg)|*.jpg|JPEG Files(*.jpeg)|*.jpeg|TIF Files(*.tif)|*.tif|"
+                          "TIFF Files(*.tiff)|*.tiff|BMP Files(*.BMP)|*.bmp|GIF Files(*.gif)|*.gif|"
+                          "PNG Files(*.png)|*.png|HEIC Files(*.heic)|*.heic|HEIF Files(*.heif)|*.heif|"
+                          "AVIF Files(*.avif)|*.avif|WebP Files(*.webp)|*.webp|All Files(*.*)|*.*");
+}
+
 int moveTarget(int selected, int count, MoveDirection direction)
 {
     if (selected < 0 || selected >= count)

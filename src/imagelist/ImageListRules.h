@@ -14,6 +14,9 @@ QString filenameLabelText(const QString &path);
 // The hint shown over an empty list.
 QString hintText();
 
+// The filter of the add-file dialog: picture types first, all files last.
+QString addFileFilter();
+
 enum class MoveDirection { Up, Down };
 
 // Where the selected entry goes when moved, or -1 when it stays (nothing selected, first entry

@@ -5,7 +5,7 @@
 #include "app/frmPrinting.h"
 #include "conversion/DeleteFolderTree.h"
 #include "contract/StagingFolder.h"
-#include "imagelist/ImageListCommands.h"
+#include "imagelist/ImageList.h"
 #include "ui/Skin.h"
 #include "ui/SkinResources.h"
 
@@ -14,9 +14,10 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 
 namespace pagemint {
 
@@ -56,9 +57,11 @@ frmMain::frmMain(frmPrinting &engine) : QWidget(nullptr, Qt::Window | Qt::Framel
     wireControls();
     wireZones();
     enableDrops();
-    Timer1.setInterval(50);
-    Timer1.setSingleShot(false);
-    connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+    Timer1->setSingleShot(false);
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
 }
 
 frmMain::~frmMain() = default;
@@ -105,8 +108,10 @@ void frmMain::createControls()
     setTextColour(lblPB, QColor(64, 64, 64));
     lblPB->hide();
 
-    List1 = new QListWidget(this);
+    list_ = new ImageList(this);
+    List1 = new QListView(this);
     List1->setObjectName(QStringLiteral("List1"));
+    List1->setModel(list_);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     // Rows of one height keep appending and removing fast with tens of thousands of entries.
     List1->setUniformItemSizes(true);
@@ -154,8 +159,8 @@ std::vector<ControlPlacement> frmMain::designedLayout()
 
 void frmMain::wireControls()
 {
-    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
+        if (current.isValid())
             List1_Click();
     });
     // Zones act on a press of any button, exit and minimise on a click.
@@ -185,13 +190,13 @@ void frmMain::Form_Load()
     lblPB->adjustSize();
     picDoor->raise();
     update();
-    Timer1.start();
+    Timer1->start();
 }
 
 void frmMain::Timer1_Timer()
 {
-    Timer1.stop();
-    maskColor = QColor(skinKey);
+    Timer1->stop();
+    maskColor_ = QColor(skinKey);
     if (!skin_.isNull()) {
         const QImage shape = skin_.copy(QRect(QPoint(0, 0), size()));
         setMask(QBitmap::fromImage(shape.createMaskFromColor(skinKey)));
@@ -220,25 +225,9 @@ void frmMain::imgMin_Click()
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
-void frmMain::List1_Click()
+bool frmMain::loadingFinished() const
 {
-    const int row = List1->currentRow();
-    if (row < 0)
-        return;
-    lblPage->setText(pageLabelText(row));
-    lblFilename->setText(filenameLabelText(List1->item(row)->text()));
-}
-
-void frmMain::imgUp_MouseDown()
-{
-    imgUp->clearPicture();
-    moveSelected(*this, MoveDirection::Up);
-}
-
-void frmMain::imgDown_MouseDown()
-{
-    imgDown->clearPicture();
-    moveSelected(*this, MoveDirection::Down);
+    return !Timer1->isActive();
 }
 
 double frmMain::barTwips() const

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "imagelist/ImageListRules.h"
 #include "ui/ImageZone.h"
 #include "ui/TwipsLayout.h"
 
 #include <QColor>
 #include <QImage>
-#include <QTimer>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -13,11 +14,14 @@
 
 class QFrame;
 class QLabel;
-class QListWidget;
+class QListView;
 class QMenu;
+class QTimer;
 
 namespace pagemint {
 
+class CCommonDialogs;
+class ImageList;
 class frmPrinting;
 
 // The window the user works in: frameless, painted by the skin picture, with invisible zones over
@@ -48,47 +52,44 @@ public:
     // The zones and the list that start or change anything; exit and minimise stay usable.
     void setCommandsEnabled(bool enabled);
 
-    // Controls, named as the rest of the program knows them.
-    std::array<ImageZone *, 4> imgMenu{};
-    std::array<ImageZone *, 6> imgToolbar{};
-    ImageZone *imgConvert = nullptr;
-    ImageZone *imgUp = nullptr;
-    ImageZone *imgDown = nullptr;
-    ImageZone *imgMin = nullptr;
-    ImageZone *imgExit = nullptr;
-    ImageZone *lblUp = nullptr;
-    ImageZone *lblDown = nullptr;
-    QListWidget *List1 = nullptr;
-    QLabel *picDoor = nullptr;
-    QFrame *picText = nullptr;
-    QLabel *lblText = nullptr;
-    QLabel *lblPage = nullptr;
-    QLabel *lblFilename = nullptr;
-    QFrame *PicPB = nullptr;
-    QLabel *shapePB = nullptr;
-    QLabel *lblPB = nullptr;
-    QTimer Timer1;
-    QColor maskColor;
-
-    // Picture holders: hover (Data) and pressed (Click) pictures of the zones.
-    std::array<QPixmap, 4> imgMenuData;
-    std::array<QPixmap, 6> imgToolbarData;
-    std::array<QPixmap, 6> imgToolbarClick;
-    QPixmap imgConvertData;
-    QPixmap imgUpData;
-    QPixmap imgDownData;
-
-    // A left-button drag of the window by its background, grab point in twips.
-    bool dragActive = false;
-    qint32 dragX = 0;
-    qint32 dragY = 0;
-
     // The progress bar's fill, in twips; the frame's width is the full bar.
     double barTwips() const;
     double fillTwips() const { return fillTwips_; }
     void setFillTwips(double twips);
     // The percentage label beside the bar, sized to its text.
     void setProgressText(const QString &text);
+
+    // The image list and its commands (frmMainList.cpp): the list is data, List1 shows it.
+    ImageList &imageList() const { return *list_; }
+    // The row of the selected entry; -1 when no entry is selected.
+    int selectedRow() const;
+    // Asks for one file and appends it; a cancelled dialog changes nothing.
+    void addFileCommand(CCommonDialogs &dialogs);
+    // Removes the selected entry; afterwards nothing is selected and the labels keep describing it.
+    void removeSelectedCommand();
+    void clearListCommand();
+    // Exchanges the selected entry with its neighbour and selects it at its new place.
+    void moveSelected(MoveDirection direction);
+    // Appends entries at the end of the list, in order, and hides the hint when the list holds any.
+    void appendEntries(const QStringList &paths);
+    // While a folder is searched the hint box says so and no command can start; afterwards the hint
+    // shows again over an empty list.
+    void showSearching(bool searching);
+
+    // The one-shot step after loading has run.
+    bool loadingFinished() const;
+    // The colour the skin's shape is cut by, set by the step after loading.
+    QColor maskColor() const { return maskColor_; }
+    // A left-button drag of the window by its background is under way.
+    bool isDragging() const { return dragActive; }
+
+    // Still reached directly by the engine window and the conversion tests.
+    ImageZone *imgConvert = nullptr;
+    QListView *List1 = nullptr;
+    QLabel *lblFilename = nullptr;
+    QFrame *PicPB = nullptr;
+    QLabel *shapePB = nullptr;
+    QLabel *lblPB = nullptr;
 
     frmPrinting &engine() const { return engine_; }
     // Twips per pixel found at load; progress widths are kept in twips.
@@ -105,6 +106,7 @@ protected:
 
 private:
     void createControls();
+    void showEmptyListState();
     void loadPictureHolders();
     void wireZones();
     void enableDrops();
@@ -112,6 +114,36 @@ private:
     void wireControls();
     std::vector<ControlPlacement> designedLayout();
 
+    // Controls, named as the rest of the program knows them; each has its name as object name.
+    std::array<ImageZone *, 4> imgMenu{};
+    std::array<ImageZone *, 6> imgToolbar{};
+    ImageZone *imgUp = nullptr;
+    ImageZone *imgDown = nullptr;
+    ImageZone *imgMin = nullptr;
+    ImageZone *imgExit = nullptr;
+    ImageZone *lblUp = nullptr;
+    ImageZone *lblDown = nullptr;
+    QLabel *picDoor = nullptr;
+    QFrame *picText = nullptr;
+    QLabel *lblText = nullptr;
+    QLabel *lblPage = nullptr;
+    QTimer *Timer1 = nullptr;
+    QColor maskColor_;
+
+    // Picture holders: hover (Data) and pressed (Click) pictures of the zones.
+    std::array<QPixmap, 4> imgMenuData;
+    std::array<QPixmap, 6> imgToolbarData;
+    std::array<QPixmap, 6> imgToolbarClick;
+    QPixmap imgConvertData;
+    QPixmap imgUpData;
+    QPixmap imgDownData;
+
+    // A left-button drag of the window by its background, grab point in twips.
+    bool dragActive = false;
+    qint32 dragX = 0;
+    qint32 dragY = 0;
+
+    ImageList *list_ = nullptr;
     frmPrinting &engine_;
     QImage skin_;
     TwipsPerPixel tpp_;

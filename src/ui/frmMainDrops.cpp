@@ -2,12 +2,11 @@
 #include "ui/frmMain.h"
 
 #include "imagelist/DropIntake.h"
-#include "imagelist/ImageListCommands.h"
 
 #include <QDropEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 
 namespace pagemint {
 
@@ -41,7 +40,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         // The source is told its data was copied, never moved.
         drop->setDropAction(Qt::CopyAction);
         drop->accept();
-        appendEntries(*this, droppedPicturePaths(*drop->mimeData()));
+        appendEntries(droppedPicturePaths(*drop->mimeData()));
         return true;
     }
     default:

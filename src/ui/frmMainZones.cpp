@@ -10,9 +10,9 @@
 #include "ui/Skin.h"
 
 #include <QApplication>
-#include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 

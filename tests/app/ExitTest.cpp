@@ -11,7 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QProcess>
 #include <QTimer>
 
@@ -96,7 +96,7 @@ TEST_F(ExitDuringScan, TheScanStopsAndTheProgramEnds)
     QTimer watch;
     watch.setInterval(0);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        shownAtExit = window().List1->count();
+        shownAtExit = List1()->model()->rowCount();
         if (shownAtExit == 0)
             return;
         watch.stop();
@@ -113,8 +113,8 @@ TEST_F(ExitDuringScan, TheScanStopsAndTheProgramEnds)
     EXPECT_LT(sinceExit.elapsed(), 3000);
     EXPECT_TRUE(engine().isUnloaded());
     // It stopped where it was: at most the rest of the folder it was reading, far from the end.
-    EXPECT_LE(window().List1->count(), shownAtExit + perFolder);
-    EXPECT_LT(window().List1->count(), folders * perFolder);
+    EXPECT_LE(List1()->model()->rowCount(), shownAtExit + perFolder);
+    EXPECT_LT(List1()->model()->rowCount(), folders * perFolder);
     EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(u';').toStdString();
 }
 

@@ -37,7 +37,7 @@ TEST_F(Startup, EngineIsHiddenAndTheMainWindowCentredAfterLoading)
     EXPECT_EQ(window().geometry().center().x() / 2, screen.center().x() / 2);
     EXPECT_NEAR(window().x(), (screen.width() - 548) / 2, 1);
     EXPECT_NEAR(window().y(), (screen.height() - 366) / 2, 1);
-    EXPECT_EQ(window().maskColor, QColor(255, 0, 255));
+    EXPECT_EQ(window().maskColor(), QColor(255, 0, 255));
     EXPECT_FALSE(exitRequested);
 }
 
@@ -74,7 +74,7 @@ TEST(StartupSequence, ALeftoverStagingFolderIsGoneShortlyAfterStart)
     EXPECT_TRUE(QDir(staging).exists());
     // The step after loading runs while events are handled, as nobody here.
     const FileAccessAsNobody nobody;
-    ASSERT_TRUE(waitFor([&] { return !engine.mainWindow()->Timer1.isActive(); }, 60000));
+    ASSERT_TRUE(waitFor([&] { return engine.mainWindow()->loadingFinished(); }, 60000));
     EXPECT_FALSE(QFileInfo::exists(staging));
 }
 

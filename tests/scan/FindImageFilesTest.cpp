@@ -2,15 +2,17 @@
 
 #include "common/FileNameBytes.h"
 #include "conversion/StagingPaths.h"
+#include "imagelist/ImageList.h"
 #include "support/RemoveTreeAtEnd.h"
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -21,7 +23,21 @@
 namespace pagemint {
 namespace {
 
-// A real folder tree made by each test, scanned into a list configured like the main window's.
+// Takes the batches of a scan and says to stop once it holds `stopAt` entries.
+struct RecordingSink : ScanSink {
+    void appendBatch(const QStringList &paths) override
+    {
+        callsAfterStop += entries.size() >= stopAt ? 1 : 0;
+        entries += paths;
+    }
+    bool keepGoing() const override { return entries.size() < stopAt; }
+
+    QStringList entries;
+    qsizetype stopAt = std::numeric_limits<qsizetype>::max();
+    int callsAfterStop = 0;
+};
+
+// A real folder tree made by each test, scanned into an image list.
 class FindImageFilesTest : public ::testing::Test {
 protected:
     QString root() const { return dir_.path(); }
@@ -55,18 +71,19 @@ protected:
         return entries();
     }
 
-    QStringList entries() const
+    QStringList entries() const { return list_.entries(); }
+
+    QStringList oneFolderEach(int folders) const
     {
-        QStringList texts;
-        for (int i = 0; i < list_.count(); ++i)
-            texts.append(list_.item(i)->text());
-        return texts;
+        QStringList files;
+        for (int i = 1; i <= folders; ++i)
+            files.append(QStringLiteral("f%1/p%1.jpg").arg(i));
+        makeFiles(files);
+        return files;
     }
 
     QTemporaryDir dir_;
-    QListWidget list_;
-
-    void SetUp() override { list_.setUniformItemSizes(true); }
+    ImageList list_;
 };
 
 TEST_F(FindImageFilesTest, TakesThePicturesOfAFolderInNaturalOrder)
@@ -135,7 +152,7 @@ TEST_F(FindImageFilesTest, LinksAreFollowedToFilesAndToOtherFolders)
 TEST_F(FindImageFilesTest, AFolderThatCannotBeListedAddsNothing)
 {
     makeFiles({"keep.jpg"});
-    list_.addItem(QStringLiteral("already there"));
+    list_.append({QStringLiteral("already there")});
     EXPECT_EQ(scan(at("missing")), QStringList{"already there"});
     EXPECT_EQ(scan(at("keep.jpg")), QStringList{"already there"});
 }
@@ -150,23 +167,41 @@ TEST_F(FindImageFilesTest, TheSameFolderTwiceGivesEveryPictureTwice)
 
 TEST_F(FindImageFilesTest, EntriesAppearWhileTheSearchRuns)
 {
-    QStringList files;
-    for (int i = 1; i <= 30; ++i)
-        files.append(QStringLiteral("f%1/p%1.jpg").arg(i));
-    makeFiles(files);
-
-    std::vector<int> countsSeen;
+    const QStringList files = oneFolderEach(30);
+    RecordingSink sink;
+    std::vector<qsizetype> countsSeen;
     QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] { countsSeen.push_back(list_.count()); });
+    QObject::connect(&watcher, &QTimer::timeout, [&] { countsSeen.push_back(sink.entries.size()); });
     watcher.start(0);
-    FindImageFiles(root(), list_, std::chrono::milliseconds(0));
+    FindImageFiles(root(), sink, std::chrono::milliseconds(0));
     watcher.stop();
 
-    EXPECT_EQ(entries(), atAll(files));
+    EXPECT_EQ(sink.entries, atAll(files));
     const bool sawPartList = std::any_of(countsSeen.begin(), countsSeen.end(),
-                                         [](int count) { return count > 0 && count < 30; });
+                                         [](qsizetype count) { return count > 0 && count < 30; });
     EXPECT_TRUE(sawPartList) << "events were handled only before or after the search";
     EXPECT_TRUE(std::is_sorted(countsSeen.begin(), countsSeen.end()));
+}
+
+TEST_F(FindImageFilesTest, ASinkThatSaysStopEndsTheScanAndGetsNothingMore)
+{
+    const QStringList files = oneFolderEach(30);
+    RecordingSink sink;
+    sink.stopAt = 1;
+    FindImageFiles(root(), sink, std::chrono::milliseconds(0));
+    EXPECT_EQ(sink.entries, atAll(files.mid(0, 1)));
+    EXPECT_EQ(sink.callsAfterStop, 0);
+}
+
+TEST_F(FindImageFilesTest, AListDestroyedWhileEventsAreHandledEndsTheScan)
+{
+    const QStringList files = oneFolderEach(30);
+    auto *list = new ImageList;
+    // Destroyed by the first events handled after it shows anything, as closing the window would.
+    QObject::connect(list, &ImageList::rowsInserted, [list] { QTimer::singleShot(0, [list] { delete list; }); });
+    QPointer<ImageList> watched(list);
+    FindImageFiles(root(), *list);
+    EXPECT_TRUE(watched.isNull()) << "no events were handled after the first batch";
 }
 
 // Made with the system's calls on bytes: Qt would write the name as UTF-8.

@@ -47,22 +47,22 @@ TEST_F(DoublePixelRatio, TheMainWindowKeepsItsLayoutAndItsSkinUndistorted)
         return;
     }
     frmMain &w = window();
-    w.picDoor->hide();
+    control(w, "picDoor")->hide();
     ASSERT_EQ(w.devicePixelRatio(), 2.0);
     EXPECT_EQ(w.size(), QSize(548, 366));
 
     // Zone corners in logical pixels, where the skin paints their buttons.
     struct Case {
-        QWidget *zone;
+        const char *zone;
         QPoint topLeft;
     };
     const Case cases[] = {
-        {w.imgMenu[0], {14, 31}},    {w.imgMenu[3], {182, 31}},   {w.imgToolbar[0], {5, 53}},
-        {w.imgToolbar[5], {355, 53}}, {w.imgConvert, {413, 256}}, {w.imgUp, {410, 159}},
-        {w.imgDown, {473, 159}},
+        {"imgMenu0", {14, 31}},    {"imgMenu3", {182, 31}},   {"imgToolbar0", {5, 53}},
+        {"imgToolbar5", {355, 53}}, {"imgConvert", {413, 256}}, {"imgUp", {410, 159}},
+        {"imgDown", {473, 159}},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(c.zone->pos(), c.topLeft) << c.zone->objectName().toStdString();
+        EXPECT_EQ(control(w, c.zone)->pos(), c.topLeft) << c.zone;
 
     // The shape is kept in logical pixels: the corner is cut, the header is not.
     const QRegion shape = w.mask();
@@ -83,7 +83,7 @@ TEST_F(DoublePixelRatio, TheMainWindowKeepsItsLayoutAndItsSkinUndistorted)
         }
 
     // A hover picture covers its button at the same logical place.
-    QTest::mouseMove(w.windowHandle(), w.imgToolbar[0]->geometry().center());
+    QTest::mouseMove(w.windowHandle(), control(w, "imgToolbar0")->geometry().center());
     const QImage lit = w.grab().toImage();
     const QImage hover(QStringLiteral(":/skin/toolbar_hover_0.jpg"));
     for (const QPoint at : {QPoint(10, 10), QPoint(33, 60), QPoint(60, 5)})

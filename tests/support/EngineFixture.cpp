@@ -5,7 +5,8 @@
 #include "common/ApplicationFolder.h"
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
-#include "imagelist/ImageListCommands.h"
+#include "imagelist/FindImageFiles.h"
+#include "imagelist/ImageList.h"
 #include "ui/Shell.h"
 
 #include <QDialog>
@@ -13,7 +14,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QTimer>
 
 namespace pagemint::test {
 
@@ -38,7 +40,7 @@ void EngineFixture::SetUp()
 void EngineFixture::TearDown()
 {
     if (engine_ && engine_->mainWindow() != nullptr)
-        engine_->mainWindow()->Timer1.stop();
+        engine_->mainWindow()->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
     engine_.reset();
     setShellHandlerForTesting({});
     setApplicationFolderForTesting(QString());
@@ -47,20 +49,32 @@ void EngineFixture::TearDown()
 
 QStringList EngineFixture::entries()
 {
+    // Read through the view: what the user sees listed.
+    const QAbstractItemModel &shown = *List1()->model();
     QStringList result;
-    for (int i = 0; i < window().List1->count(); ++i)
-        result << window().List1->item(i)->text();
+    for (int row = 0; row < shown.rowCount(); ++row)
+        result << shown.index(row, 0).data().toString();
     return result;
 }
 
 void EngineFixture::addEntries(const QStringList &paths)
 {
-    appendEntries(window(), paths);
+    window().appendEntries(paths);
+}
+
+QListView *EngineFixture::List1()
+{
+    return control<QListView>(window(), QStringLiteral("List1"));
+}
+
+void EngineFixture::selectRow(int row)
+{
+    List1()->setCurrentIndex(List1()->model()->index(row, 0));
 }
 
 void EngineFixture::finishLoading()
 {
-    EXPECT_TRUE(waitFor([this] { return !window().Timer1.isActive(); }, 2000));
+    EXPECT_TRUE(waitFor([this] { return window().loadingFinished(); }, 2000));
 }
 
 void chooseFile(QWidget *fileDialog, const QString &path)
@@ -73,6 +87,11 @@ void chooseFile(QWidget *fileDialog, const QString &path)
     if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
         edit->setText(path);
     QMetaObject::invokeMethod(dialog, "accept");
+}
+
+void FindImageFiles(const QString &folder, QListView &view)
+{
+    pagemint::FindImageFiles(folder, *qobject_cast<ImageList *>(view.model()));
 }
 
 void cancelDialog(QWidget *dialog)

@@ -1,5 +1,6 @@
 #pragma once
 // Starts the real windows offscreen, as the program does, in a private home folder.
+#include "Controls.h"
 #include "TestEnvironment.h"
 
 #include "app/frmPrinting.h"
@@ -10,6 +11,7 @@
 
 #include <memory>
 
+class QListView;
 class QWidget;
 
 namespace pagemint::test {
@@ -24,6 +26,9 @@ protected:
     // Entries of the image list, in order.
     QStringList entries();
     void addEntries(const QStringList &paths);
+    // The main window's list view, and a click on one of its rows.
+    QListView *List1();
+    void selectRow(int row);
     // Lets the one-shot step after loading run.
     void finishLoading();
     // Runs before the windows load: a test may put a settings file into appFolder_ here.
@@ -40,5 +45,8 @@ protected:
 void chooseFile(QWidget *fileDialog, const QString &path);
 // Cancels any dialog.
 void cancelDialog(QWidget *dialog);
+
+// The folder scan into the list a view shows.
+void FindImageFiles(const QString &folder, QListView &view);
 
 } // namespace pagemint::test

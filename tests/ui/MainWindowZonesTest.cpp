@@ -10,7 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QTest>
 
@@ -25,9 +25,10 @@ protected:
         finishLoading();
         expectRequestedScaling(window());
         // The door covers the list area and the zones beside it until the first toolbar press.
-        window().picDoor->hide();
+        named("picDoor")->hide();
     }
     QWindow *handle() { return window().windowHandle(); }
+    QWidget *named(const QString &name) { return control(window(), name); }
     void moveOver(QWidget *control) { QTest::mouseMove(handle(), control->geometry().center()); }
     std::vector<QString> lit()
     {
@@ -58,20 +59,20 @@ TEST_F(MainWindowZones, KeepsItsDesignedPixelsSoTheZonesLieOverTheirPaintedButto
         QRect pixels;
     };
     const Case cases[] = {
-        {window().imgMenu[0], {14, 31, 45, 17}},    {window().imgMenu[2], {126, 31, 47, 17}},
-        {window().imgToolbar[0], {5, 53, 69, 72}},  {window().imgToolbar[5], {355, 53, 59, 71}},
-        {window().imgConvert, {413, 256, 123, 63}}, {window().imgUp, {410, 159, 55, 65}},
-        {window().imgDown, {473, 159, 55, 65}},     {window().lblUp, {414, 226, 48, 14}},
-        {window().imgExit, {528, 6, 15, 17}},       {window().List1, {10, 138, 391, 184}},
-        {window().picText, {118, 212, 149, 19}},    {window().lblPage, {412, 140, 123, 15}},
-        {window().lblFilename, {228, 339, 313, 17}}, {window().PicPB, {10, 336, 391, 23}},
-        {window().picDoor, {6, 136, 537, 189}},
+        {named("imgMenu0"), {14, 31, 45, 17}},      {named("imgMenu2"), {126, 31, 47, 17}},
+        {named("imgToolbar0"), {5, 53, 69, 72}},    {named("imgToolbar5"), {355, 53, 59, 71}},
+        {named("imgConvert"), {413, 256, 123, 63}}, {named("imgUp"), {410, 159, 55, 65}},
+        {named("imgDown"), {473, 159, 55, 65}},     {named("lblUp"), {414, 226, 48, 14}},
+        {named("imgExit"), {528, 6, 15, 17}},       {List1(), {10, 138, 391, 184}},
+        {named("picText"), {118, 212, 149, 19}},    {named("lblPage"), {412, 140, 123, 15}},
+        {named("lblFilename"), {228, 339, 313, 17}}, {named("PicPB"), {10, 336, 391, 23}},
+        {named("picDoor"), {6, 136, 537, 189}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(c.control->geometry(), c.pixels) << c.control->objectName().toStdString();
     // Fonts keep their designed pixel size: 9 pt at 96 dpi.
-    EXPECT_EQ(QFontInfo(window().List1->font()).pixelSize(), 12);
-    EXPECT_EQ(QFontInfo(window().lblUp->font()).pixelSize(), 12);
+    EXPECT_EQ(QFontInfo(List1()->font()).pixelSize(), 12);
+    EXPECT_EQ(QFontInfo(named("lblUp")->font()).pixelSize(), 12);
 }
 
 TEST_F(MainWindowZones, HoverLightsExactlyOneZone)
@@ -81,25 +82,25 @@ TEST_F(MainWindowZones, HoverLightsExactlyOneZone)
         QString lit;
     };
     const Case cases[] = {
-        {window().imgToolbar[0], QStringLiteral("imgToolbar0")}, {window().imgToolbar[1], QStringLiteral("imgToolbar1")},
-        {window().imgMenu[3], QStringLiteral("imgMenu3")},       {window().imgConvert, QStringLiteral("imgConvert")},
-        {window().lblUp, QStringLiteral("imgUp")},               {window().imgDown, QStringLiteral("imgDown")},
-        {window().lblDown, QStringLiteral("imgDown")},           {window().imgUp, QStringLiteral("imgUp")},
+        {named("imgToolbar0"), QStringLiteral("imgToolbar0")}, {named("imgToolbar1"), QStringLiteral("imgToolbar1")},
+        {named("imgMenu3"), QStringLiteral("imgMenu3")},       {named("imgConvert"), QStringLiteral("imgConvert")},
+        {named("lblUp"), QStringLiteral("imgUp")},             {named("imgDown"), QStringLiteral("imgDown")},
+        {named("lblDown"), QStringLiteral("imgDown")},         {named("imgUp"), QStringLiteral("imgUp")},
     };
     for (const Case &c : cases) {
         moveOver(c.pointerOver);
         EXPECT_EQ(lit(), std::vector<QString>{c.lit}) << c.pointerOver->objectName().toStdString();
     }
-    const ImageZone *up = window().imgUp;
+    const auto *up = control<ImageZone>(window(), "imgUp");
     EXPECT_EQ(up->pixmap().size(), QSize(55, 64));
 }
 
 TEST_F(MainWindowZones, TheListKeepsALitZoneAndTheBackgroundClearsIt)
 {
-    moveOver(window().imgToolbar[2]);
-    QTest::mouseMove(handle(), window().List1->geometry().center());
+    moveOver(named("imgToolbar2"));
+    QTest::mouseMove(handle(), List1()->geometry().center());
     EXPECT_EQ(lit(), std::vector<QString>{QStringLiteral("imgToolbar2")});
-    QTest::mouseMove(handle(), window().lblPage->geometry().center());
+    QTest::mouseMove(handle(), named("lblPage")->geometry().center());
     EXPECT_EQ(lit().size(), 1u);
     QTest::mouseMove(handle(), background);
     EXPECT_TRUE(lit().empty());
@@ -107,12 +108,13 @@ TEST_F(MainWindowZones, TheListKeepsALitZoneAndTheBackgroundClearsIt)
 
 TEST_F(MainWindowZones, APressShowsThePressedPictureUntilTheNextMove)
 {
-    QTest::mousePress(handle(), Qt::LeftButton, {}, window().imgToolbar[4]->geometry().center());
+    QTest::mousePress(handle(), Qt::LeftButton, {}, named("imgToolbar4")->geometry().center());
     EXPECT_EQ(lit(), std::vector<QString>{QStringLiteral("imgToolbar4")});
-    EXPECT_EQ(window().imgToolbar[4]->pixmap().toImage(), window().imgToolbarClick[4].toImage());
-    EXPECT_TRUE(window().picDoor->isHidden());
+    EXPECT_EQ(control<ImageZone>(window(), "imgToolbar4")->pixmap().toImage(),
+              QPixmap(QStringLiteral(":/skin/toolbar_pressed_4.jpg")).toImage());
+    EXPECT_TRUE(named("picDoor")->isHidden());
     EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + helpPagePath()});
-    QTest::mouseRelease(handle(), Qt::LeftButton, {}, window().imgToolbar[4]->geometry().center());
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, named("imgToolbar4")->geometry().center());
     QTest::mouseMove(handle(), background);
     EXPECT_TRUE(lit().empty());
 }
@@ -126,41 +128,40 @@ TEST_F(MainWindowZones, TheLeftButtonDragsTheWindowByItsBackground)
     EXPECT_EQ(window().pos(), start);
 
     QTest::mousePress(handle(), Qt::LeftButton, {}, background);
-    EXPECT_TRUE(window().dragActive);
+    EXPECT_TRUE(window().isDragging());
     QTest::mouseMove(handle(), background + QPoint(30, 10));
     EXPECT_EQ(window().pos(), start + QPoint(30, 10));
     // The grab point stays under the pointer: the release lands where the press was.
     QTest::mouseRelease(handle(), Qt::LeftButton, {}, background);
-    EXPECT_FALSE(window().dragActive);
+    EXPECT_FALSE(window().isDragging());
     EXPECT_EQ(window().pos(), start + QPoint(30, 10));
 }
 
 TEST_F(MainWindowZones, NoControlDragsTheWindowOnlyTheBareBackground)
 {
     const QPoint start = window().pos();
-    window().lblPB->show();
-    window().picDoor->show();
+    named("lblPB")->show();
+    named("picDoor")->show();
     auto pressDragRelease = [&](QWidget *control) {
         const QPoint at = control->mapTo(&window(), control->rect().center());
         ASSERT_EQ(window().childAt(at), control) << control->objectName().toStdString();
         QTest::mousePress(handle(), Qt::LeftButton, {}, at);
-        EXPECT_FALSE(window().dragActive) << control->objectName().toStdString();
+        EXPECT_FALSE(window().isDragging()) << control->objectName().toStdString();
         QTest::mouseMove(handle(), at + QPoint(30, 10));
         QTest::mouseRelease(handle(), Qt::LeftButton, {}, at + QPoint(30, 10));
         EXPECT_EQ(window().pos(), start) << control->objectName().toStdString();
     };
     // The door lies over the list area until the first toolbar press.
-    pressDragRelease(window().picDoor);
-    window().picDoor->hide();
-    for (QWidget *control : {static_cast<QWidget *>(window().lblPage), static_cast<QWidget *>(window().lblFilename),
-                             static_cast<QWidget *>(window().lblPB), static_cast<QWidget *>(window().picText)})
-        pressDragRelease(control);
+    pressDragRelease(named("picDoor"));
+    named("picDoor")->hide();
+    for (const char *name : {"lblPage", "lblFilename", "lblPB", "picText"})
+        pressDragRelease(named(QString::fromLatin1(name)));
 }
 
 TEST_F(MainWindowZones, MenuItemsReactToTheLeftButtonOnly)
 {
     addEntries({QStringLiteral("/1"), QStringLiteral("/2")});
-    window().List1->setCurrentRow(1);
+    selectRow(1);
     QStringList afterRightClick;
     bool openAfterRightClick = false;
     ModalAnswerer answerer;
@@ -187,7 +188,7 @@ TEST_F(MainWindowZones, MenuItemsReactToTheLeftButtonOnly)
 TEST_F(MainWindowZones, MenusOpenUnderTheirZoneAndRunTheirCommand)
 {
     addEntries({QStringLiteral("/1"), QStringLiteral("/2")});
-    window().List1->setCurrentRow(1);
+    selectRow(1);
     const char *menus[] = {"menuFile", "menuR", "menuContrl", "menuA"};
     for (int i = 0; i < 4; ++i) {
         QPoint at;
@@ -198,11 +199,12 @@ TEST_F(MainWindowZones, MenusOpenUnderTheirZoneAndRunTheirCommand)
             name = popup->objectName();
             popup->close();
         });
-        QTest::mousePress(handle(), Qt::LeftButton, {}, window().imgMenu[i]->geometry().center());
+        const QWidget *zone = named(QStringLiteral("imgMenu%1").arg(i));
+        QTest::mousePress(handle(), Qt::LeftButton, {}, zone->geometry().center());
         EXPECT_EQ(name, QString::fromLatin1(menus[i]));
         // 300 twips below the zone's top: 20 pixels at 96 dpi.
         const int below = qRound(300.0 * window().logicalDpiY() / 1440);
-        EXPECT_EQ(at, window().mapToGlobal(window().imgMenu[i]->geometry().topLeft() + QPoint(0, below)));
+        EXPECT_EQ(at, window().mapToGlobal(zone->geometry().topLeft() + QPoint(0, below)));
         EXPECT_TRUE(answerer.failures().isEmpty());
     }
     // Choosing "上移一行" in the control menu moves the selected entry.
@@ -245,7 +247,7 @@ TEST_F(MainWindowZones, TheRemoveWordOpensTheRemoveMenu)
                 action->trigger();
         popup->close();
     });
-    QTest::mousePress(handle(), Qt::LeftButton, {}, window().imgToolbar[1]->geometry().center());
+    QTest::mousePress(handle(), Qt::LeftButton, {}, named("imgToolbar1")->geometry().center());
     EXPECT_TRUE(entries().isEmpty());
     EXPECT_TRUE(answerer.failures().isEmpty());
     EXPECT_EQ(engine().txtMsg->text(), QString());
@@ -259,7 +261,7 @@ TEST_F(MainWindowZones, TheSettingsZoneShowsTheSettingsWindowModally)
         wasModal = dialog == &engine() && dialog->isModal();
         dialog->close();
     });
-    QTest::mousePress(handle(), Qt::LeftButton, {}, window().imgToolbar[3]->geometry().center());
+    QTest::mousePress(handle(), Qt::LeftButton, {}, named("imgToolbar3")->geometry().center());
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(engine().isVisible());
     EXPECT_TRUE(lit().empty());
@@ -271,11 +273,11 @@ TEST_F(MainWindowZones, ConvertWithAnEmptyListAsksForAFile)
     MessageRecord shown;
     ModalAnswerer answerer;
     answerer.thenMessage(QMessageBox::Ok, &shown);
-    QTest::mousePress(handle(), Qt::LeftButton, {}, window().imgConvert->geometry().center());
+    QTest::mousePress(handle(), Qt::LeftButton, {}, named("imgConvert")->geometry().center());
     EXPECT_EQ(shown.text, QStringLiteral("请添加一个文件"));
     EXPECT_EQ(shown.caption, QStringLiteral("添加"));
     EXPECT_EQ(shown.icon, QMessageBox::Warning);
-    EXPECT_TRUE(window().List1->isEnabled());
+    EXPECT_TRUE(List1()->isEnabled());
 }
 
 } // namespace
@@ -290,7 +292,7 @@ TEST_F(MainWindowZones, RendersTheSkinAndSavesAScreenshot)
     addEntries({QStringLiteral("/home/ann/Pictures/holiday/IMG_0001.jpg"),
                 QStringLiteral("/home/ann/Pictures/holiday/IMG_0002.jpg"),
                 QStringLiteral("/home/ann/Pictures/scans/receipt.png")});
-    window().List1->setCurrentRow(1);
+    selectRow(1);
     const QImage shot = window().grab().toImage();
     ASSERT_EQ(shot.deviceIndependentSize(), QSizeF(548, 366));
     const QImage skin(QStringLiteral(":/skin/background.png"));

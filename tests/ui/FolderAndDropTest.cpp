@@ -8,7 +8,7 @@
 #include <QDropEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -29,9 +29,9 @@ TEST_F(FolderCommand, AddsThePicturesOfTheTreeWhileTheWindowWaits)
     QTimer watch;
     watch.setInterval(0);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!window().List1->isEnabled()) {
+        if (!List1()->isEnabled()) {
             listDisabledMeanwhile = true;
-            hintsSeen << window().lblText->text();
+            hintsSeen << control<QLabel>(window(), "lblText")->text();
         }
     });
     watch.start();
@@ -43,10 +43,10 @@ TEST_F(FolderCommand, AddsThePicturesOfTheTreeWhileTheWindowWaits)
                                       folder + QStringLiteral("/d.tif"), folder + QStringLiteral("/sub/e.png")}));
     EXPECT_TRUE(listDisabledMeanwhile);
     EXPECT_TRUE(hintsSeen.contains(QStringLiteral("搜索文件...")));
-    EXPECT_TRUE(window().List1->isEnabled());
-    EXPECT_TRUE(window().imgConvert->isEnabled());
-    EXPECT_TRUE(window().picText->isHidden());
-    EXPECT_EQ(window().lblText->text(), hintText());
+    EXPECT_TRUE(List1()->isEnabled());
+    EXPECT_TRUE(control<ImageZone>(window(), "imgConvert")->isEnabled());
+    EXPECT_TRUE(control(window(), "picText")->isHidden());
+    EXPECT_EQ(control<QLabel>(window(), "lblText")->text(), hintText());
 }
 
 TEST_F(FolderCommand, CancellingLeavesTheListAndGivesTheWindowBack)
@@ -55,10 +55,10 @@ TEST_F(FolderCommand, CancellingLeavesTheListAndGivesTheWindowBack)
     answerer.then(cancelDialog);
     engine().CmdToolsBar_Click(1);
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_FALSE(window().picText->isHidden());
-    EXPECT_EQ(window().lblText->text(), hintText());
-    EXPECT_TRUE(window().List1->isEnabled());
-    EXPECT_TRUE(window().imgToolbar[0]->isEnabled());
+    EXPECT_FALSE(control(window(), "picText")->isHidden());
+    EXPECT_EQ(control<QLabel>(window(), "lblText")->text(), hintText());
+    EXPECT_TRUE(List1()->isEnabled());
+    EXPECT_TRUE(control<ImageZone>(window(), "imgToolbar0")->isEnabled());
 }
 
 class Drops : public EngineFixture {
@@ -80,24 +80,24 @@ protected:
         return dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
     }
     QUrl file(const QString &name) { return QUrl::fromLocalFile(env_.writeFile(name, "x")); }
-    QPoint listPoint() { return window().List1->geometry().topLeft() + QPoint(20, 20); }
+    QPoint listPoint() { return List1()->geometry().topLeft() + QPoint(20, 20); }
 };
 
 TEST_F(Drops, OnTheDoorHideItAndAddPicturesInOrder)
 {
-    ASSERT_FALSE(window().picDoor->isHidden());
+    ASSERT_FALSE(control(window(), "picDoor")->isHidden());
     const QList<QUrl> urls = {file(QStringLiteral("a.jpg")), file(QStringLiteral("b.PNG")), file(QStringLiteral("c.doc"))};
     EXPECT_EQ(drop(urls, listPoint()), Qt::CopyAction);
-    EXPECT_TRUE(window().picDoor->isHidden());
+    EXPECT_TRUE(control(window(), "picDoor")->isHidden());
     EXPECT_EQ(entries(), (QStringList{urls[0].toLocalFile(), urls[1].toLocalFile()}));
-    EXPECT_TRUE(window().picText->isHidden());
+    EXPECT_TRUE(control(window(), "picText")->isHidden());
     // Nothing gets selected by a drop.
-    EXPECT_EQ(window().List1->currentRow(), -1);
+    EXPECT_EQ(List1()->currentIndex().row(), -1);
 }
 
 TEST_F(Drops, FoldersAreNotSearchedAndRemoteFilesAreIgnored)
 {
-    window().picDoor->hide();
+    control(window(), "picDoor")->hide();
     env_.writeFile(QStringLiteral("folder/inside.jpg"), "x");
     QDir().mkpath(env_.root() + QStringLiteral("/album.jpg"));
     const QList<QUrl> urls = {QUrl::fromLocalFile(env_.root() + QStringLiteral("/folder")),
@@ -110,17 +110,17 @@ TEST_F(Drops, FoldersAreNotSearchedAndRemoteFilesAreIgnored)
 TEST_F(Drops, OnlyDocumentsOnTheDoorLeaveAnEmptyListWithTheHint)
 {
     drop({file(QStringLiteral("notes.doc"))}, listPoint());
-    EXPECT_TRUE(window().picDoor->isHidden());
+    EXPECT_TRUE(control(window(), "picDoor")->isHidden());
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_FALSE(window().picText->isHidden());
+    EXPECT_FALSE(control(window(), "picText")->isHidden());
 }
 
 TEST_F(Drops, OnTheHintBoxHideItAndTheSamePictureTwiceCountsTwice)
 {
-    window().picDoor->hide();
+    control(window(), "picDoor")->hide();
     const QUrl picture = file(QStringLiteral("a.gif"));
-    drop({picture}, window().picText->geometry().center());
-    EXPECT_TRUE(window().picText->isHidden());
+    drop({picture}, control(window(), "picText")->geometry().center());
+    EXPECT_TRUE(control(window(), "picText")->isHidden());
     drop({picture}, listPoint());
     EXPECT_EQ(entries(), (QStringList{picture.toLocalFile(), picture.toLocalFile()}));
 }

@@ -1,16 +1,17 @@
+// The list commands as the window carries them out: the dialog, the hint, the labels, the selection.
 #include "EngineFixture.h"
 #include "ModalAnswerer.h"
 
-#include "imagelist/ImageListCommands.h"
+#include "imagelist/ImageListRules.h"
 
 #include <QFrame>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 
 namespace pagemint::test {
 namespace {
 
-class ImageListCommands : public EngineFixture {
+class ImageListWindow : public EngineFixture {
 protected:
     void addThroughDialog(const QString &path)
     {
@@ -19,21 +20,21 @@ protected:
         engine().CmdToolsBar_Click(0);
         EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
     }
-    void select(int row) { window().List1->setCurrentRow(row); }
-    QString pageLabel() { return window().lblPage->text(); }
-    QString filenameLabel() { return window().lblFilename->text(); }
+    void select(int row) { selectRow(row); }
+    QString pageLabel() { return control<QLabel>(window(), "lblPage")->text(); }
+    QString filenameLabel() { return control<QLabel>(window(), "lblFilename")->text(); }
 };
 
-TEST_F(ImageListCommands, StartsEmptyWithTheHintAndPageZero)
+TEST_F(ImageListWindow, StartsEmptyWithTheHintAndPageZero)
 {
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_FALSE(window().picText->isHidden());
+    EXPECT_FALSE(control(window(), "picText")->isHidden());
     EXPECT_EQ(pageLabel(), QStringLiteral("所在页码: 0"));
-    EXPECT_EQ(window().List1->currentRow(), -1);
-    EXPECT_EQ(window().lblText->text(), QStringLiteral("请拖拽您的图片到这里"));
+    EXPECT_EQ(List1()->currentIndex().row(), -1);
+    EXPECT_EQ(control<QLabel>(window(), "lblText")->text(), QStringLiteral("请拖拽您的图片到这里"));
 }
 
-TEST_F(ImageListCommands, AddAppendsTheChosenFileEvenTwiceAndWhateverItIs)
+TEST_F(ImageListWindow, AddAppendsTheChosenFileEvenTwiceAndWhateverItIs)
 {
     const QString picture = env_.writeFile(QStringLiteral("pics/a.jpg"), "x");
     const QString text = env_.writeFile(QStringLiteral("pics/notes.txt"), "x");
@@ -41,25 +42,25 @@ TEST_F(ImageListCommands, AddAppendsTheChosenFileEvenTwiceAndWhateverItIs)
     addThroughDialog(picture);
     addThroughDialog(text);
     EXPECT_EQ(entries(), (QStringList{picture, picture, text}));
-    EXPECT_TRUE(window().picText->isHidden());
+    EXPECT_TRUE(control(window(), "picText")->isHidden());
     // A new entry is not selected and the labels stay as they were.
-    EXPECT_EQ(window().List1->currentRow(), -1);
+    EXPECT_EQ(List1()->currentIndex().row(), -1);
     EXPECT_EQ(pageLabel(), QStringLiteral("所在页码: 0"));
     // The next dialog starts without a preset name.
     EXPECT_TRUE(engine().dialogs().Filename().isEmpty());
 }
 
-TEST_F(ImageListCommands, CancelledDialogChangesNothing)
+TEST_F(ImageListWindow, CancelledDialogChangesNothing)
 {
     ModalAnswerer answerer;
     answerer.then(cancelDialog);
     engine().CmdToolsBar_Click(0);
     EXPECT_TRUE(answerer.failures().isEmpty());
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_FALSE(window().picText->isHidden());
+    EXPECT_FALSE(control(window(), "picText")->isHidden());
 }
 
-TEST_F(ImageListCommands, SelectingShowsPageAndShortenedPath)
+TEST_F(ImageListWindow, SelectingShowsPageAndShortenedPath)
 {
     const QString longPath = QStringLiteral("/a/") + QString(45, QLatin1Char('p')) + QStringLiteral(".jpg");
     addEntries({QStringLiteral("/a/1.jpg"), longPath});
@@ -70,31 +71,31 @@ TEST_F(ImageListCommands, SelectingShowsPageAndShortenedPath)
     EXPECT_EQ(filenameLabel(), QStringLiteral("/a/1.jpg"));
 }
 
-TEST_F(ImageListCommands, RemoveWithoutSelectionChangesNothing)
+TEST_F(ImageListWindow, RemoveWithoutSelectionChangesNothing)
 {
     addEntries({QStringLiteral("/a/1.jpg"), QStringLiteral("/a/2.jpg")});
     engine().CmdToolsBar_Click(2);
     EXPECT_EQ(entries().size(), 2);
 }
 
-TEST_F(ImageListCommands, RemovingTheOnlyEntryShowsTheHintButKeepsThePath)
+TEST_F(ImageListWindow, RemovingTheOnlyEntryShowsTheHintButKeepsThePath)
 {
     addEntries({QStringLiteral("/a/only.jpg")});
     select(0);
     engine().CmdToolsBar_Click(2);
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_FALSE(window().picText->isHidden());
+    EXPECT_FALSE(control(window(), "picText")->isHidden());
     EXPECT_EQ(pageLabel(), QStringLiteral("所在页码: 0"));
     EXPECT_EQ(filenameLabel(), QStringLiteral("/a/only.jpg"));
 }
 
-TEST_F(ImageListCommands, RemovingFromTheMiddleSelectsNoNeighbourAndKeepsTheLabels)
+TEST_F(ImageListWindow, RemovingFromTheMiddleSelectsNoNeighbourAndKeepsTheLabels)
 {
     addEntries({QStringLiteral("/1.jpg"), QStringLiteral("/2.jpg"), QStringLiteral("/3.jpg")});
     select(1);
     engine().CmdToolsBar_Click(2);
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("/1.jpg"), QStringLiteral("/3.jpg")}));
-    EXPECT_EQ(window().List1->selectedItems().size(), 0);
+    EXPECT_EQ(List1()->selectionModel()->selectedIndexes().size(), 0);
     EXPECT_EQ(pageLabel(), QStringLiteral("所在页码: 2"));
     EXPECT_EQ(filenameLabel(), QStringLiteral("/2.jpg"));
     // A second remove with nothing selected does nothing.
@@ -102,17 +103,17 @@ TEST_F(ImageListCommands, RemovingFromTheMiddleSelectsNoNeighbourAndKeepsTheLabe
     EXPECT_EQ(entries().size(), 2);
 }
 
-TEST_F(ImageListCommands, ClearEmptiesTheListAndShowsTheHint)
+TEST_F(ImageListWindow, ClearEmptiesTheListAndShowsTheHint)
 {
     addEntries({QStringLiteral("/1.jpg"), QStringLiteral("/2.jpg")});
     select(1);
     engine().CmdToolsBar_Click(3);
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_FALSE(window().picText->isHidden());
+    EXPECT_FALSE(control(window(), "picText")->isHidden());
     EXPECT_EQ(pageLabel(), QStringLiteral("所在页码: 0"));
 }
 
-TEST_F(ImageListCommands, MovesCarryTheSelectionAndTheLabels)
+TEST_F(ImageListWindow, MovesCarryTheSelectionAndTheLabels)
 {
     const QStringList five = {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3"), QStringLiteral("/4"),
                               QStringLiteral("/5")};
@@ -121,7 +122,7 @@ TEST_F(ImageListCommands, MovesCarryTheSelectionAndTheLabels)
     engine().CmdToolsBar_Click(6); // up
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("/1"), QStringLiteral("/3"), QStringLiteral("/2"),
                                       QStringLiteral("/4"), QStringLiteral("/5")}));
-    EXPECT_EQ(window().List1->currentRow(), 1);
+    EXPECT_EQ(List1()->currentIndex().row(), 1);
     EXPECT_EQ(pageLabel(), QStringLiteral("所在页码: 2"));
     EXPECT_EQ(filenameLabel(), QStringLiteral("/3"));
 
@@ -131,13 +132,13 @@ TEST_F(ImageListCommands, MovesCarryTheSelectionAndTheLabels)
 
     // The arrow zones and their captions move the same way.
     window().imgDown_MouseDown();
-    EXPECT_EQ(window().List1->currentRow(), 3);
+    EXPECT_EQ(List1()->currentIndex().row(), 3);
     window().imgUp_MouseDown();
-    EXPECT_EQ(window().List1->currentRow(), 2);
+    EXPECT_EQ(List1()->currentIndex().row(), 2);
     EXPECT_EQ(entries(), five);
 }
 
-TEST_F(ImageListCommands, MovesAtTheEndsOrWithoutSelectionDoNothing)
+TEST_F(ImageListWindow, MovesAtTheEndsOrWithoutSelectionDoNothing)
 {
     const QStringList three = {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3")};
     addEntries(three);
@@ -145,10 +146,10 @@ TEST_F(ImageListCommands, MovesAtTheEndsOrWithoutSelectionDoNothing)
     engine().CmdToolsBar_Click(4);
     select(0);
     engine().CmdToolsBar_Click(6);
-    EXPECT_EQ(window().List1->currentRow(), 0);
+    EXPECT_EQ(List1()->currentIndex().row(), 0);
     select(2);
     engine().CmdToolsBar_Click(4);
-    EXPECT_EQ(window().List1->currentRow(), 2);
+    EXPECT_EQ(List1()->currentIndex().row(), 2);
     EXPECT_EQ(entries(), three);
 }
 

@@ -1,0 +1,111 @@
+// The image list's window part: List1 over the list's data, the hint over an empty list, the page
+// and path labels of the selected entry, and the commands as the window carries them out.
+#include "ui/frmMain.h"
+
+#include "imagelist/ImageList.h"
+#include "ui/CCommonDialogs.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QListView>
+
+namespace pagemint {
+
+int frmMain::selectedRow() const
+{
+    const QModelIndex current = List1->currentIndex();
+    return current.isValid() && List1->selectionModel()->isSelected(current) ? current.row() : -1;
+}
+
+void frmMain::List1_Click()
+{
+    const int row = List1->currentIndex().row();
+    if (row < 0)
+        return;
+    lblPage->setText(pageLabelText(row));
+    lblFilename->setText(filenameLabelText(list_->at(row)));
+}
+
+void frmMain::showEmptyListState()
+{
+    picText->show();
+    lblPage->setText(pageLabelText(-1));
+}
+
+void frmMain::addFileCommand(CCommonDialogs &dialogs)
+{
+    dialogs.setFilter(addFileFilter());
+    dialogs.setTitle(QStringLiteral("打开文件"));
+    const bool chosen = dialogs.ShowOpen();
+    QApplication::processEvents();
+    if (!chosen)
+        return;
+    picText->hide();
+    list_->addFile(dialogs.Filename());
+    // The next dialog starts without a preset name.
+    dialogs.setFilename(QString());
+    update();
+}
+
+void frmMain::removeSelectedCommand()
+{
+    const int selected = selectedRow();
+    if (selected < 0)
+        return;
+    // Cleared first, so that the view moves no selection to a neighbour; the labels keep describing
+    // the removed entry.
+    List1->selectionModel()->clear();
+    list_->removeSelected(selected);
+    if (list_->count() == 0)
+        showEmptyListState();
+}
+
+void frmMain::clearListCommand()
+{
+    list_->clear();
+    showEmptyListState();
+}
+
+void frmMain::moveSelected(MoveDirection direction)
+{
+    const int target = list_->moveSelected(selectedRow(), direction);
+    if (target >= 0)
+        List1->setCurrentIndex(list_->index(target));
+}
+
+void frmMain::appendEntries(const QStringList &paths)
+{
+    list_->append(paths);
+    if (list_->count() > 0)
+        picText->hide();
+}
+
+void frmMain::showSearching(bool searching)
+{
+    if (searching) {
+        picText->show();
+        lblText->setText(QStringLiteral("搜索文件..."));
+        setCommandsEnabled(false);
+        return;
+    }
+    picText->setVisible(list_->count() == 0);
+    lblText->setText(hintText());
+    setCommandsEnabled(true);
+    QApplication::processEvents();
+    update();
+}
+
+void frmMain::imgUp_MouseDown()
+{
+    imgUp->clearPicture();
+    moveSelected(MoveDirection::Up);
+}
+
+void frmMain::imgDown_MouseDown()
+{
+    imgDown->clearPicture();
+    moveSelected(MoveDirection::Down);
+}
+
+} // namespace pagemint
