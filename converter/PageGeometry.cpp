@@ -1,6 +1,6 @@
 #include "PageGeometry.h"
 
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // the dictionaries are written straight out and the kernel copies each file in after its own
 // (memory stays flat however many pages there are).
 
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 
 #include <filesystem>
 #include <functional>

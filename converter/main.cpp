@@ -5,7 +5,7 @@
 // 3 the PDF could not be written (nothing written).
 
 #include "ConsoleLines.h"
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 #include "PdfWriter.h"
 #include "contract/StagedPages.h"
 

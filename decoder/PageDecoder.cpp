@@ -2,9 +2,9 @@
 
 #include "FlattenOnWhite.h"
 #include "ImageHandle.h"
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 #include "LoaderMessages.h"
-#include "MappedFile.h"
+#include "contract/MappedFile.h"
 #include "PageWriter.h"
 #include "PictureFormat.h"
 #include "contract/PictureLimits.h"

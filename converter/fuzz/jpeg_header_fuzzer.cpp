@@ -2,8 +2,8 @@
 // Besides crashes and sanitizer reports, it stops on any accepted file whose fields would give
 // the PDF writer something it cannot use, and on any answer of the piece reader (how files are
 // read) that differs from the answer on the whole bytes. Build and run with converter/fuzz/run.sh.
-#include "JpegFile.h"
-#include "JpegInfo.h"
+#include "contract/JpegFile.h"
+#include "contract/JpegInfo.h"
 #include "PageGeometry.h"
 
 #include <cmath>

@@ -12,8 +12,8 @@ fixtures=$root/tests/fixtures/converter
 mkdir -p "$work/corpus" "$fixtures/fuzz-found"
 
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    -I "$root/converter" "$here/jpeg_header_fuzzer.cpp" \
-    "$root/converter/JpegFile.cpp" "$root/converter/JpegInfo.cpp" "$root/converter/PageGeometry.cpp" \
+    -I "$root" -I "$root/converter" "$here/jpeg_header_fuzzer.cpp" \
+    "$root/contract/JpegFile.cpp" "$root/contract/JpegInfo.cpp" "$root/converter/PageGeometry.cpp" \
     -o "$work/jpeg_header_fuzzer"
 
 cd "$work"

@@ -3,7 +3,7 @@
 #include "DecodeTask.h"
 #include "DecoderProcess.h"
 #include "Delivery.h"
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 #include "contract/StagingFolder.h"
 #include "StagingPaths.h"
 #include "contract/PictureLimits.h"

@@ -1,6 +1,6 @@
 // The JPEG check decides what goes into a PDF untouched: it must accept what readers show and
 // name the fault of everything else, whatever the header claims.
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 #include "TestJpegs.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 // Page size from pixels and resolution, and the page turns and mirrors of EXIF orientations.
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 #include "PageGeometry.h"
 
 #include <gtest/gtest.h>

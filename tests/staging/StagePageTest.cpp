@@ -2,7 +2,7 @@
 #include "HeifPictures.h"
 #include "TestPictures.h"
 
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 #include "common/FileNameBytes.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/StagePage.h"

@@ -1,4 +1,4 @@
-#include "JpegFile.h"
+#include "contract/JpegFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,7 +3,7 @@
 // the end marker. A file is read this way (inspectJpegFile): two small reads cost less than
 // mapping each file, faulting its pages in and unmapping it again.
 
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 
 #include <cstdint>
 #include <functional>

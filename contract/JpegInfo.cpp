@@ -1,4 +1,4 @@
-#include "JpegInfo.h"
+#include "contract/JpegInfo.h"
 
 #include <algorithm>
 #include <array>

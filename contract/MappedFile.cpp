@@ -1,4 +1,4 @@
-#include "MappedFile.h"
+#include "contract/MappedFile.h"
 
 #include <cerrno>
 #include <cstring>
