@@ -66,7 +66,10 @@ int runJob(const QString &appFolder, const QString &outputFolder, const QString 
     setApplicationFolderForTesting(appFolder);
     QStringList opened;
     // The job ends by opening the output folder in a file manager; note it rather than start one.
-    setShellHandlerForTesting([&opened](const QString &action, const QString &target) { opened << action + QLatin1Char(' ') + target; });
+    setShellHandlerForTesting([&opened](const QString &action, const QString &target) {
+        opened << action + QLatin1Char(' ') + target;
+        return true;
+    });
 
     frmPrinting engine;
     engine.Form_Load();
@@ -77,7 +80,7 @@ int runJob(const QString &appFolder, const QString &outputFolder, const QString 
     handleEventsFor(100);
 
     OnePdfPerPicture = mode == QLatin1String("per-picture");
-    engine.txtPath->setText(outputFolder);
+    engine.findChild<QLineEdit *>(QStringLiteral("txtPath"))->setText(outputFolder);
     engine.mainWindow()->appendEntries(pictures);
 
     const bench::JobOutcome outcome = bench::timeConversion(engine);
