@@ -298,6 +298,17 @@ void frmPrinting::CmdToolsBar_Click(int Index)
     }
 }
 
+void frmPrinting::postCommandWord(const QString &word)
+{
+    txtMsg->setText(word);
+}
+
+QMenu *frmPrinting::menuOfZone(int Index) const
+{
+    QMenu *const menus[] = {menuFile, menuR, menuContrl, menuA};
+    return Index >= 0 && Index < 4 ? menus[Index] : nullptr;
+}
+
 void frmPrinting::txtMsg_Change()
 {
     if (txtMsg->text() == QStringLiteral("Add"))
@@ -346,7 +357,7 @@ void frmPrinting::enableCommands(bool enabled)
     for (QPushButton *button : CmdToolsBar)
         button->setEnabled(enabled);
     main_->setCommandsEnabled(enabled);
-    main_->lblFilename->setVisible(enabled);
+    main_->showFilename(enabled);
 }
 
 void frmPrinting::enableConvertCommand(bool enabled)
@@ -361,8 +372,7 @@ void frmPrinting::showOutputFolder(const QString &folder)
 
 void frmPrinting::showProgressBar(bool shown)
 {
-    main_->PicPB->setVisible(shown);
-    main_->lblPB->setVisible(shown);
+    main_->showProgressBar(shown);
 }
 
 void frmPrinting::showStatus(const QString &text)

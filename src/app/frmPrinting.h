@@ -59,34 +59,11 @@ public:
     DOSOutputs &objDOS() { return *objDOS_; }
     CCommonDialogs &dialogs() { return dialogs_; }
 
-    // Visible controls of the settings window.
-    QLabel *Label3 = nullptr;
-    QLineEdit *txtPath = nullptr;
-    QPushButton *cmdBrowse = nullptr;
-    QLabel *Label1 = nullptr;
-    QComboBox *cmbMode = nullptr;
-    QPushButton *cmdSave = nullptr;
-
-    // Working controls that lie outside the visible area.
-    QLineEdit *txtMsg = nullptr;
-    std::array<QPushButton *, 7> CmdToolsBar{};
-    QPushButton *Command3 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QLineEdit *txtTitle = nullptr;
-    QLineEdit *txtCreateFor = nullptr;
-    QLineEdit *txtSubject = nullptr;
-    QLineEdit *txtKeywords = nullptr;
-    QLineEdit *txtCreationDate = nullptr;
-    QLabel *lblJPG = nullptr;
-    QLabel *lblQuality = nullptr;
-    QLabel *lblQtt = nullptr;
-    QLabel *lblPB = nullptr;
-
-    // Pop-up menus opened by the main window.
-    QMenu *menuFile = nullptr;
-    QMenu *menuR = nullptr;
-    QMenu *menuContrl = nullptr;
-    QMenu *menuA = nullptr;
+    // The main window's command words (Add, Remove, Add Folder, Convert) go through the hidden
+    // command box, whose change runs them (txtMsg_Change).
+    void postCommandWord(const QString &word);
+    // The menu a zone of the main window opens: 0 file, 1 remove, 2 control, 3 about.
+    QMenu *menuOfZone(int Index) const;
 
 Q_SIGNALS:
     // The program may end: both windows are gone.
@@ -122,6 +99,36 @@ private:
     bool openFolder(const QString &folder) override;
     void beep() override;
     void handleEvents() override;
+
+    // Controls, named as the rest of the program knows them, each with its name as object name.
+    // Visible controls of the settings window.
+    QLabel *Label3 = nullptr;
+    QLineEdit *txtPath = nullptr;
+    QPushButton *cmdBrowse = nullptr;
+    QLabel *Label1 = nullptr;
+    QComboBox *cmbMode = nullptr;
+    QPushButton *cmdSave = nullptr;
+
+    // Working controls that lie outside the visible area.
+    QLineEdit *txtMsg = nullptr;
+    std::array<QPushButton *, 7> CmdToolsBar{};
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QLineEdit *txtTitle = nullptr;
+    QLineEdit *txtCreateFor = nullptr;
+    QLineEdit *txtSubject = nullptr;
+    QLineEdit *txtKeywords = nullptr;
+    QLineEdit *txtCreationDate = nullptr;
+    QLabel *lblJPG = nullptr;
+    QLabel *lblQuality = nullptr;
+    QLabel *lblQtt = nullptr;
+    QLabel *lblPB = nullptr;
+
+    // Pop-up menus opened by the main window.
+    QMenu *menuFile = nullptr;
+    QMenu *menuR = nullptr;
+    QMenu *menuContrl = nullptr;
+    QMenu *menuA = nullptr;
 
     CCommonDialogs dialogs_;
     std::unique_ptr<DOSOutputs> objShell_;

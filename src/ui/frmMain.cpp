@@ -247,6 +247,17 @@ void frmMain::setProgressText(const QString &text)
     lblPB->adjustSize();
 }
 
+void frmMain::showProgressBar(bool shown)
+{
+    PicPB->setVisible(shown);
+    lblPB->setVisible(shown);
+}
+
+void frmMain::showFilename(bool shown)
+{
+    lblFilename->setVisible(shown);
+}
+
 void frmMain::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -15,7 +15,6 @@
 class QFrame;
 class QLabel;
 class QListView;
-class QMenu;
 class QTimer;
 
 namespace pagemint {
@@ -58,6 +57,10 @@ public:
     void setFillTwips(double twips);
     // The percentage label beside the bar, sized to its text.
     void setProgressText(const QString &text);
+    // The bar and its percentage label, shown while a job runs.
+    void showProgressBar(bool shown);
+    // The path label of the selected entry, hidden while a job runs.
+    void showFilename(bool shown);
 
     // The image list and its commands (frmMainList.cpp): the list is data, List1 shows it.
     ImageList &imageList() const { return *list_; }
@@ -83,14 +86,6 @@ public:
     // A left-button drag of the window by its background is under way.
     bool isDragging() const { return dragActive; }
 
-    // Still reached directly by the engine window and the conversion tests.
-    ImageZone *imgConvert = nullptr;
-    QListView *List1 = nullptr;
-    QLabel *lblFilename = nullptr;
-    QFrame *PicPB = nullptr;
-    QLabel *shapePB = nullptr;
-    QLabel *lblPB = nullptr;
-
     frmPrinting &engine() const { return engine_; }
     // Twips per pixel found at load; progress widths are kept in twips.
     TwipsPerPixel tpp() const { return tpp_; }
@@ -110,13 +105,13 @@ private:
     void loadPictureHolders();
     void wireZones();
     void enableDrops();
-    QMenu *menuOfZone(int Index) const;
     void wireControls();
     std::vector<ControlPlacement> designedLayout();
 
     // Controls, named as the rest of the program knows them; each has its name as object name.
     std::array<ImageZone *, 4> imgMenu{};
     std::array<ImageZone *, 6> imgToolbar{};
+    ImageZone *imgConvert = nullptr;
     ImageZone *imgUp = nullptr;
     ImageZone *imgDown = nullptr;
     ImageZone *imgMin = nullptr;
@@ -127,6 +122,11 @@ private:
     QFrame *picText = nullptr;
     QLabel *lblText = nullptr;
     QLabel *lblPage = nullptr;
+    QLabel *lblFilename = nullptr;
+    QListView *List1 = nullptr;
+    QFrame *PicPB = nullptr;
+    QLabel *shapePB = nullptr;
+    QLabel *lblPB = nullptr;
     QTimer *Timer1 = nullptr;
     QColor maskColor_;
 

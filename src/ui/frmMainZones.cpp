@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
@@ -59,7 +58,7 @@ void frmMain::wireZones()
     for (ImageZone *zone : {imgDown, lblDown})
         connect(zone, &ImageZone::moved, this, [this] { showHover(imgDown, imgDownData); });
     for (int i = 0; i < 4; ++i)
-        acceptLeftButtonOnly(*menuOfZone(i));
+        acceptLeftButtonOnly(*engine_.menuOfZone(i));
 }
 
 void frmMain::ClearHoverPictures()
@@ -98,7 +97,7 @@ void frmMain::imgToolbar_MouseDown(int Index)
     case 0:
     case 1:
     case 2:
-        engine_.txtMsg->setText(commandWords[Index]);
+        engine_.postCommandWord(commandWords[Index]);
         break;
     case 3:
         engine_.exec();
@@ -121,19 +120,13 @@ void frmMain::imgToolbar_MouseDown(int Index)
 void frmMain::imgConvert_MouseDown()
 {
     imgConvert->clearPicture();
-    engine_.txtMsg->setText(QStringLiteral("Convert"));
-}
-
-QMenu *frmMain::menuOfZone(int Index) const
-{
-    QMenu *const menus[] = {engine_.menuFile, engine_.menuR, engine_.menuContrl, engine_.menuA};
-    return Index >= 0 && Index < 4 ? menus[Index] : nullptr;
+    engine_.postCommandWord(QStringLiteral("Convert"));
 }
 
 void frmMain::imgMenu_MouseDown(int Index)
 {
     ClearHoverPictures();
-    QMenu *menu = menuOfZone(Index);
+    QMenu *menu = engine_.menuOfZone(Index);
     if (menu == nullptr)
         return;
     // Under the zone: its left edge, 300 twips below its top.

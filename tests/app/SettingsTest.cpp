@@ -39,16 +39,16 @@ protected:
     void saveWith(const QString &folder, int mode)
     {
         engine().show();
-        engine().txtPath->setText(folder);
-        engine().cmbMode->setCurrentIndex(mode);
-        engine().cmdSave->click();
+        txtPath()->setText(folder);
+        cmbMode()->setCurrentIndex(mode);
+        cmdSave()->click();
     }
 };
 
 TEST_F(Settings, FirstRunShowsTheDefaults)
 {
-    EXPECT_EQ(engine().txtPath->text(), QDir::homePath() + QStringLiteral("/Output"));
-    EXPECT_EQ(engine().cmbMode->currentText(), mergeModeText());
+    EXPECT_EQ(txtPath()->text(), QDir::homePath() + QStringLiteral("/Output"));
+    EXPECT_EQ(cmbMode()->currentText(), mergeModeText());
     EXPECT_FALSE(OnePdfPerPicture);
     EXPECT_FALSE(QFile::exists(settingsFile()));
 }
@@ -61,22 +61,22 @@ TEST_F(Settings, SavedFolderAndModeComeBackAfterARestart)
     EXPECT_TRUE(OnePdfPerPicture);
     EXPECT_EQ(readAll(settingsFile()), folder.toLocal8Bit() + "\r\n1\r\n");
     restart();
-    EXPECT_EQ(engine().txtPath->text(), folder);
-    EXPECT_EQ(engine().cmbMode->currentText(), perPictureModeText());
+    EXPECT_EQ(txtPath()->text(), folder);
+    EXPECT_EQ(cmbMode()->currentText(), perPictureModeText());
     EXPECT_TRUE(OnePdfPerPicture);
 }
 
 TEST_F(Settings, ModeChangesOnlyWithASave)
 {
     engine().show();
-    engine().cmbMode->setCurrentIndex(1);
+    cmbMode()->setCurrentIndex(1);
     engine().close();
     EXPECT_FALSE(OnePdfPerPicture);
     // Closed without saving: the mode in force shows again.
-    EXPECT_EQ(engine().cmbMode->currentIndex(), 0);
+    EXPECT_EQ(cmbMode()->currentIndex(), 0);
     engine().show();
-    engine().cmbMode->setCurrentIndex(-1);
-    engine().cmdSave->click();
+    cmbMode()->setCurrentIndex(-1);
+    cmdSave()->click();
     // No selection counts as one PDF per picture.
     EXPECT_TRUE(OnePdfPerPicture);
     EXPECT_EQ(readAll(settingsFile()).split('\n').value(1), QByteArray("-1\r"));
@@ -110,8 +110,8 @@ TEST(SettingsReader, ShowsWhatTheFirstProcessSaved)
     OnePdfPerPicture = false;
     frmPrinting engine;
     engine.Form_Load();
-    EXPECT_EQ(engine.txtPath->text(), qEnvironmentVariable("PAGEMINT_SAVED_OUTPUT_FOLDER"));
-    EXPECT_EQ(engine.cmbMode->currentText(), perPictureModeText());
+    EXPECT_EQ(control<QLineEdit>(engine, "txtPath")->text(), qEnvironmentVariable("PAGEMINT_SAVED_OUTPUT_FOLDER"));
+    EXPECT_EQ(control<QComboBox>(engine, "cmbMode")->currentText(), perPictureModeText());
     EXPECT_TRUE(OnePdfPerPicture);
     setApplicationFolderForTesting(QString());
 }
@@ -127,8 +127,8 @@ class OneLineSettings : public Settings {
 
 TEST_F(OneLineSettings, GiveTheFolderAndOnePdfPerPicture)
 {
-    EXPECT_EQ(engine().txtPath->text(), QStringLiteral("/srv/pdf"));
-    EXPECT_EQ(engine().cmbMode->currentIndex(), -1);
+    EXPECT_EQ(txtPath()->text(), QStringLiteral("/srv/pdf"));
+    EXPECT_EQ(cmbMode()->currentIndex(), -1);
     EXPECT_TRUE(OnePdfPerPicture);
 }
 
@@ -156,8 +156,8 @@ TEST_F(Settings, ALoadTakesWhatTheFileGivesAndLeavesTheRestAsDesigned)
         file.write(c.bytes);
         file.close();
         restart();
-        EXPECT_EQ(engine().txtPath->text(), c.folder) << c.what;
-        EXPECT_EQ(engine().cmbMode->currentIndex(), c.mode) << c.what;
+        EXPECT_EQ(txtPath()->text(), c.folder) << c.what;
+        EXPECT_EQ(cmbMode()->currentIndex(), c.mode) << c.what;
         EXPECT_EQ(OnePdfPerPicture, c.mode != 0) << c.what;
     }
 }
@@ -177,11 +177,11 @@ TEST_F(Settings, AJobAfterTheWindowWasClosedWithoutSavingUsesTheSavedSettings)
 
     const QString abandoned = env_.root() + QStringLiteral("/typed and abandoned");
     engine().show();
-    engine().txtPath->setText(abandoned);
-    engine().cmbMode->setCurrentIndex(1);
+    txtPath()->setText(abandoned);
+    cmbMode()->setCurrentIndex(1);
     engine().close();
     ModalAnswerer answerer(60000);
-    engine().txtMsg->setText(QStringLiteral("Convert"));
+    txtMsg()->setText(QStringLiteral("Convert"));
     EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
 
     // One merged document in the saved folder; nothing where the abandoned edit pointed.
@@ -195,14 +195,14 @@ TEST_F(Settings, BrowsingSetsTheFolderAndCancellingKeepsIt)
 {
     const QString chosen = env_.root() + QStringLiteral("/chosen");
     QDir().mkpath(chosen);
-    engine().txtPath->setText(QStringLiteral("/before"));
+    txtPath()->setText(QStringLiteral("/before"));
     ModalAnswerer answerer;
     answerer.then(cancelDialog);
-    engine().cmdBrowse->click();
-    EXPECT_EQ(engine().txtPath->text(), QStringLiteral("/before"));
+    cmdBrowse()->click();
+    EXPECT_EQ(txtPath()->text(), QStringLiteral("/before"));
     answerer.then([&](QWidget *dialog) { chooseFile(dialog, chosen); });
-    engine().cmdBrowse->click();
-    EXPECT_EQ(engine().txtPath->text(), chosen);
+    cmdBrowse()->click();
+    EXPECT_EQ(txtPath()->text(), chosen);
     EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
     // Browsing alone saves nothing.
     EXPECT_FALSE(QFile::exists(settingsFile()));

@@ -98,7 +98,7 @@ protected:
         // The step after loading clears the staging folder; let it run before any job.
         finishLoading();
         out_ = env_.root() + QStringLiteral("/out");
-        engine().txtPath->setText(out_ + QLatin1Char('/'));
+        txtPath()->setText(out_ + QLatin1Char('/'));
     }
     QString picture(const QString &name, const char *format, QImage::Format pixelFormat = QImage::Format_RGB32,
                     QSize size = {64, 48})
@@ -116,7 +116,7 @@ protected:
         ModalAnswerer answerer(60000);
         for (int i = 0; i < expectedMessages; ++i)
             answerer.thenMessage(QMessageBox::Ok);
-        engine().txtMsg->setText(QStringLiteral("Convert"));
+        txtMsg()->setText(QStringLiteral("Convert"));
         EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
         EXPECT_EQ(answerer.pending(), 0u);
         return answerer.messages();
@@ -124,10 +124,10 @@ protected:
     void expectCleanEnd()
     {
         EXPECT_FALSE(QDir(QString::fromStdString(stagingFolder().string())).exists());
-        EXPECT_TRUE(window().List1->isEnabled());
-        EXPECT_TRUE(window().imgConvert->isEnabled());
-        EXPECT_TRUE(engine().Command3->isEnabled());
-        EXPECT_TRUE(window().PicPB->isHidden());
+        EXPECT_TRUE(List1()->isEnabled());
+        EXPECT_TRUE(control(window(), "imgConvert")->isEnabled());
+        EXPECT_TRUE(Command3()->isEnabled());
+        EXPECT_TRUE(control(window(), "PicPB")->isHidden());
         EXPECT_TRUE(opened_.contains(QStringLiteral("open ") + out_)) << opened_.join(QLatin1Char(';')).toStdString();
     }
     QString out_;
@@ -156,7 +156,7 @@ TEST_F(ConversionJob, MergedDocumentKeepsListOrderAndNamesWhatWasLeftOut)
     run(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}, &status);
     EXPECT_EQ(status, 0);
     // The trailing separator was dropped from the folder text.
-    EXPECT_EQ(engine().txtPath->text(), out_);
+    EXPECT_EQ(txtPath()->text(), out_);
     expectCleanEnd();
 
     // The .jpg pages went in byte for byte.
@@ -208,7 +208,7 @@ TEST_F(ConversionJob, AFolderOfPhonePicturesGivesAPageEach)
     ASSERT_FALSE(encodeHeif({png}, phone + QStringLiteral("IMG_3.avif"), {QStringLiteral("-A")}).isEmpty());
     env_.writeFile(QStringLiteral("pics/phone/notes.txt"), "x");
 
-    FindImageFiles(phone.chopped(1), *window().List1);
+    FindImageFiles(phone.chopped(1), window().imageList());
 
     EXPECT_EQ(entries(), (QStringList{phone + QStringLiteral("IMG_1.jpg"), phone + QStringLiteral("IMG_2.HEIC"),
                                       phone + QStringLiteral("IMG_3.avif"), phone + QStringLiteral("IMG_10.webp")}));
@@ -221,7 +221,7 @@ TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
     OnePdfPerPicture = true;
     addEntries({picture(QStringLiteral("holiday.2012.jpg"), "JPG"), picture(QStringLiteral("b.png"), "PNG"),
                 picture(QStringLiteral("c.bmp"), "BMP"), picture(QStringLiteral("d.jpg"), "JPG")});
-    TextRecorder progress(window().lblPB);
+    TextRecorder progress(control<QLabel>(window(), "lblPB"));
     EXPECT_TRUE(convert(0).empty());
     EXPECT_EQ(progress.texts(), (QStringList{QStringLiteral("0%"), QStringLiteral("准备文件中..."),
                                              QStringLiteral("正在转换...0%"), QStringLiteral("正在转换...33%"),
@@ -230,7 +230,7 @@ TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/d.pdf")), 1);
     for (const char *name : {"holiday.pdf", "b.pdf", "c.pdf"})
         EXPECT_EQ(pageCount(out_ + QLatin1Char('/') + QLatin1String(name)), 1) << name;
-    EXPECT_EQ(engine().lblPB->text(), QStringLiteral("正在转换...100%"));
+    EXPECT_EQ(control<QLabel>(engine(), "lblPB")->text(), QStringLiteral("正在转换...100%"));
     expectCleanEnd();
 }
 
@@ -299,7 +299,7 @@ TEST_F(ConversionJob, AReportOfManyLeftOutPicturesFitsOnTheScreen)
         }
         window->close();
     });
-    engine().txtMsg->setText(QStringLiteral("Convert"));
+    txtMsg()->setText(QStringLiteral("Convert"));
     EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
 
     ASSERT_FALSE(screen.isEmpty());
@@ -321,11 +321,11 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
     for (int i = 0; i < 4; ++i)
         pictures << picture(QStringLiteral("p%1.jpg").arg(i), "JPG");
     addEntries(pictures);
-    TextRecorder progress(window().lblPB);
+    TextRecorder progress(control<QLabel>(window(), "lblPB"));
     // What the label shows right after each piece of converter output was handled.
     QStringList afterConverterOutput;
     QObject::connect(&engine().objDOS(), &DOSOutputs::ReceiveOutputs, &engine(),
-                     [&] { afterConverterOutput << window().lblPB->text(); });
+                     [&] { afterConverterOutput << control<QLabel>(window(), "lblPB")->text(); });
     EXPECT_TRUE(convert(0).empty());
     // The converter's line for the last page (00003 of 4) always arrives, however it was cut.
     ASSERT_FALSE(afterConverterOutput.isEmpty()) << "the converter reported no page";
@@ -353,9 +353,9 @@ TEST_F(ConversionJob, ExitingDuringAJobEndsItAndClearsTheStagingFolder)
     QTimer exitSoon;
     exitSoon.setInterval(0);
     QObject::connect(&exitSoon, &QTimer::timeout, [&] {
-        if (window().lblPB->text() == QStringLiteral("Converting Files...10%")) {
+        if (control<QLabel>(window(), "lblPB")->text() == QStringLiteral("Converting Files...10%")) {
             exitSoon.stop();
-            textAtExit = window().lblPB->text();
+            textAtExit = control<QLabel>(window(), "lblPB")->text();
             window().imgExit_Click();
         }
     });
@@ -366,7 +366,7 @@ TEST_F(ConversionJob, ExitingDuringAJobEndsItAndClearsTheStagingFolder)
     EXPECT_TRUE(exitRequested);
     EXPECT_TRUE(engine().isUnloaded());
     // The job stopped where it was and left the windows alone.
-    EXPECT_EQ(window().lblPB->text(), textAtExit);
+    EXPECT_EQ(control<QLabel>(window(), "lblPB")->text(), textAtExit);
     EXPECT_FALSE(QDir(QString::fromStdString(stagingFolder().string())).exists());
     EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/NewPDF.pdf")));
     EXPECT_TRUE(opened_.isEmpty());
@@ -378,7 +378,7 @@ TEST_F(ConversionJob, OnePictureShowsAHundredPercent)
     OnePdfPerPicture = true;
     addEntries({picture(QStringLiteral("only.jpg"), "JPG")});
     EXPECT_TRUE(convert(0).empty());
-    EXPECT_EQ(engine().lblPB->text(), QStringLiteral("正在转换...100%"));
+    EXPECT_EQ(control<QLabel>(engine(), "lblPB")->text(), QStringLiteral("正在转换...100%"));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/only.pdf")), 1);
 }
 
@@ -395,15 +395,15 @@ TEST_F(ConversionJob, CancellingTheOverwritePromptConvertsNothing)
     EXPECT_EQ(prompt.icon, QMessageBox::NoIcon);
     EXPECT_EQ(prompt.buttons, QMessageBox::Ok | QMessageBox::Cancel);
     EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/NewPDF.pdf")));
-    EXPECT_TRUE(window().List1->isEnabled());
-    EXPECT_TRUE(engine().Command3->isEnabled());
-    EXPECT_FALSE(window().lblFilename->isHidden());
+    EXPECT_TRUE(List1()->isEnabled());
+    EXPECT_TRUE(Command3()->isEnabled());
+    EXPECT_FALSE(control(window(), "lblFilename")->isHidden());
     EXPECT_EQ(entries().size(), 1);
 }
 
 TEST_F(ConversionJob, AnEmptyOutputFolderIsRefused)
 {
-    engine().txtPath->setText(QString());
+    txtPath()->setText(QString());
     addEntries({picture(QStringLiteral("a.jpg"), "JPG")});
     MessageRecord shown;
     ModalAnswerer answerer;
@@ -412,7 +412,7 @@ TEST_F(ConversionJob, AnEmptyOutputFolderIsRefused)
     EXPECT_EQ(shown.icon, QMessageBox::Warning);
     EXPECT_FALSE(QFile::exists(QStringLiteral("/NewPDF.pdf")));
     EXPECT_TRUE(opened_.isEmpty());
-    EXPECT_TRUE(window().List1->isEnabled());
+    EXPECT_TRUE(List1()->isEnabled());
 }
 
 TEST_F(ConversionJob, NothingDeliveredIsReported)
@@ -432,7 +432,7 @@ TEST_F(ConversionJob, AnOutputFolderThatCannotTakeThePdfsIsRefusedBeforeStaging)
     addEntries({picture(QStringLiteral("a.png"), "PNG")});
     for (const QString &folder : {QStringLiteral("/dev/null/out"), QStringLiteral("/sys")}) {
         SCOPED_TRACE(folder.toStdString());
-        engine().txtPath->setText(folder);
+        txtPath()->setText(folder);
 
         const auto messages = convert(1);
 
@@ -441,8 +441,8 @@ TEST_F(ConversionJob, AnOutputFolderThatCannotTakeThePdfsIsRefusedBeforeStaging)
         EXPECT_TRUE(messages[0].text.contains(folder));
         EXPECT_FALSE(messages[0].text.contains(QStringLiteral("没有生成PDF文件")));
         EXPECT_FALSE(QDir(fromFsPath(stagingFolder())).exists());
-        EXPECT_TRUE(window().List1->isEnabled());
-        EXPECT_TRUE(engine().Command3->isEnabled());
+        EXPECT_TRUE(List1()->isEnabled());
+        EXPECT_TRUE(Command3()->isEnabled());
         EXPECT_TRUE(opened_.isEmpty()) << opened_.join(QLatin1Char(';')).toStdString();
     }
 }
@@ -465,7 +465,7 @@ TEST_F(ConversionJob, AMissingConverterIsReportedOnceAndEndsTheJob)
     EXPECT_EQ(messages[0].text, QStringLiteral("File or command not found"));
     EXPECT_TRUE(wholeReport(messages[1]).contains(QStringLiteral("没有生成PDF文件")));
     EXPECT_EQ(wholeReport(messages[1]).count(QStringLiteral("the converter could not be started")), 3);
-    EXPECT_TRUE(window().List1->isEnabled());
+    EXPECT_TRUE(List1()->isEnabled());
 }
 
 TEST_F(ConversionJob, AFolderCalledNewPdfIsPassedOverAndStrandedCopiesAreRemoved)

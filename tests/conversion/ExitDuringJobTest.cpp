@@ -82,7 +82,7 @@ protected:
         // The step after loading clears the staging folder; let it run before any job.
         finishLoading();
         out_ = env_.root() + QStringLiteral("/out");
-        engine().txtPath->setText(out_);
+        txtPath()->setText(out_);
     }
     void TearDown() override
     {
@@ -144,7 +144,7 @@ protected:
     bool momentReached()
     {
         if (*phase().whenShown != '\0')
-            return window().lblPB->text() == QString::fromUtf8(phase().whenShown);
+            return control<QLabel>(window(), "lblPB")->text() == QString::fromUtf8(phase().whenShown);
         for (const QString &helper : helpers_)
             if (QFile::exists(helper + QStringLiteral(".pid")))
                 return true;
@@ -231,7 +231,7 @@ TEST_F(ForeignConverter, OneOfAnotherUserKeepsNoJobWaiting)
     QTimer watch;
     watch.setInterval(0);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (window().lblPB->text() == QStringLiteral("Converting Files...0%")) {
+        if (control<QLabel>(window(), "lblPB")->text() == QStringLiteral("Converting Files...0%")) {
             watch.stop();
             foreign.emplace(QStringLiteral("pdf.exe"), 30);
         }

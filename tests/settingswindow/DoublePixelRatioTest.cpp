@@ -100,7 +100,7 @@ TEST_F(DoublePixelRatio, TheSettingsWindowKeepsItsFixedLogicalSize)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&engine()));
     EXPECT_EQ(engine().size(), QSize(253, 170));
     EXPECT_EQ(engine().grab().size(), QSize(506, 340));
-    const QWidget *controls[] = {engine().txtPath, engine().cmdBrowse, engine().cmbMode, engine().cmdSave};
+    const QWidget *controls[] = {txtPath(), cmdBrowse(), cmbMode(), cmdSave()};
     for (const QWidget *control : controls)
         EXPECT_TRUE(engine().rect().contains(control->geometry())) << control->objectName().toStdString();
 }

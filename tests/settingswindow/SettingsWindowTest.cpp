@@ -102,12 +102,12 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
         QRect pixels; // as designed, at any resolution
     };
     const Case cases[] = {
-        {engine().Label3, QStringLiteral("输出路径:"), QString(), {12, 18, 52, 14}},
-        {engine().txtPath, QString(), QStringLiteral("Select a Folder to Output"), {12, 36, 177, 19}},
-        {engine().cmdBrowse, QStringLiteral("浏览..."), QStringLiteral("Select an Output Folder"), {194, 36, 49, 20}},
-        {engine().Label1, QStringLiteral("转换模式:"), QString(), {12, 68, 52, 14}},
-        {engine().cmbMode, QString(), QString(), {12, 86, 229, 22}},
-        {engine().cmdSave, QStringLiteral("保存设置"), QString(), {72, 128, 91, 27}},
+        {control(engine(), "Label3"), QStringLiteral("输出路径:"), QString(), {12, 18, 52, 14}},
+        {txtPath(), QString(), QStringLiteral("Select a Folder to Output"), {12, 36, 177, 19}},
+        {cmdBrowse(), QStringLiteral("浏览..."), QStringLiteral("Select an Output Folder"), {194, 36, 49, 20}},
+        {control(engine(), "Label1"), QStringLiteral("转换模式:"), QString(), {12, 68, 52, 14}},
+        {cmbMode(), QString(), QString(), {12, 86, 229, 22}},
+        {cmdSave(), QStringLiteral("保存设置"), QString(), {72, 128, 91, 27}},
     };
     for (const Case &c : cases) {
         const std::string name = c.control->objectName().toStdString();
@@ -131,9 +131,9 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
 TEST_F(SettingsWindow, TabGoesBrowseThenPathThenModeThenSaveAndRoundAgain)
 {
     showSettings();
-    engine().cmdBrowse->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), engine().cmdBrowse);
-    const QWidget *order[] = {engine().txtPath, engine().cmbMode, engine().cmdSave, engine().cmdBrowse};
+    cmdBrowse()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), cmdBrowse());
+    const QWidget *order[] = {txtPath(), cmbMode(), cmdSave(), cmdBrowse()};
     for (const QWidget *next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), next) << QApplication::focusWidget()->objectName().toStdString();
@@ -142,7 +142,7 @@ TEST_F(SettingsWindow, TabGoesBrowseThenPathThenModeThenSaveAndRoundAgain)
 
 TEST_F(SettingsWindow, TheModeListHoldsExactlyTheTwoModesAndTakesNoTyping)
 {
-    QComboBox *mode = engine().cmbMode;
+    QComboBox *mode = cmbMode();
     ASSERT_EQ(mode->count(), 2);
     EXPECT_EQ(mode->itemText(0), QStringLiteral("将所有图片转换合并成一个PDF"));
     EXPECT_EQ(mode->itemText(1), QStringLiteral("转换每张图片到单独的PDF"));
@@ -162,11 +162,11 @@ TEST_F(SettingsWindow, TheModeListHoldsExactlyTheTwoModesAndTakesNoTyping)
 
 TEST_F(SettingsWindow, TheCloseBoxHidesItAndDropsWhatWasNotSaved)
 {
-    const QString loaded = engine().txtPath->text();
+    const QString loaded = txtPath()->text();
     const QString folder = env_.home() + QStringLiteral("/Elsewhere");
     runModally([&] {
-        engine().txtPath->setText(folder);
-        engine().cmbMode->setCurrentIndex(1);
+        txtPath()->setText(folder);
+        cmbMode()->setCurrentIndex(1);
     });
     EXPECT_FALSE(engine().isVisible());
     EXPECT_FALSE(engine().isUnloaded());
@@ -176,19 +176,19 @@ TEST_F(SettingsWindow, TheCloseBoxHidesItAndDropsWhatWasNotSaved)
     QString pathShown;
     int modeShown = -1;
     runModally([&] {
-        pathShown = engine().txtPath->text();
-        modeShown = engine().cmbMode->currentIndex();
+        pathShown = txtPath()->text();
+        modeShown = cmbMode()->currentIndex();
         // Saved this time: kept from now on.
-        engine().txtPath->setText(folder);
-        engine().cmbMode->setCurrentIndex(1);
-        engine().cmdSave->click();
+        txtPath()->setText(folder);
+        cmbMode()->setCurrentIndex(1);
+        cmdSave()->click();
     });
     EXPECT_EQ(pathShown, loaded);
     EXPECT_EQ(modeShown, 0);
     EXPECT_TRUE(OnePdfPerPicture);
     runModally([&] {
-        pathShown = engine().txtPath->text();
-        modeShown = engine().cmbMode->currentIndex();
+        pathShown = txtPath()->text();
+        modeShown = cmbMode()->currentIndex();
     });
     EXPECT_EQ(pathShown, folder);
     EXPECT_EQ(modeShown, 1);
@@ -198,8 +198,8 @@ TEST_F(SettingsWindow, EscapeLeavesItOpen)
 {
     bool openAfterEscape = false;
     runModally([&] {
-        QTest::keyClick(engine().txtPath, Qt::Key_Escape);
-        QTest::keyClick(engine().cmdSave, Qt::Key_Escape);
+        QTest::keyClick(txtPath(), Qt::Key_Escape);
+        QTest::keyClick(cmdSave(), Qt::Key_Escape);
         QTest::keyClick(&engine(), Qt::Key_Escape);
         QCoreApplication::processEvents();
         openAfterEscape = engine().isVisible();
@@ -214,10 +214,10 @@ TEST_F(SettingsWindow, TheMenusHoldTheirItemsInOrder)
         QStringList items; // "-" for a separator
     };
     const Case cases[] = {
-        {engine().menuFile, {QStringLiteral("添加文件"), QStringLiteral("添加文件夹"), QStringLiteral("-"), QStringLiteral("退出")}},
-        {engine().menuR, {QStringLiteral("移除选中文件"), QStringLiteral("清空列表")}},
-        {engine().menuContrl, {QStringLiteral("上移一行"), QStringLiteral("下移一行")}},
-        {engine().menuA, {QStringLiteral("访问网站"), QStringLiteral("-"), QStringLiteral("关于")}},
+        {control<QMenu>(engine(), "menuFile"), {QStringLiteral("添加文件"), QStringLiteral("添加文件夹"), QStringLiteral("-"), QStringLiteral("退出")}},
+        {control<QMenu>(engine(), "menuR"), {QStringLiteral("移除选中文件"), QStringLiteral("清空列表")}},
+        {control<QMenu>(engine(), "menuContrl"), {QStringLiteral("上移一行"), QStringLiteral("下移一行")}},
+        {control<QMenu>(engine(), "menuA"), {QStringLiteral("访问网站"), QStringLiteral("-"), QStringLiteral("关于")}},
     };
     for (const Case &c : cases) {
         QStringList items;

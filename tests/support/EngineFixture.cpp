@@ -5,16 +5,16 @@
 #include "common/ApplicationFolder.h"
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
-#include "imagelist/FindImageFiles.h"
-#include "imagelist/ImageList.h"
 #include "ui/Shell.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QTimer>
 
 namespace pagemint::test {
@@ -72,6 +72,36 @@ void EngineFixture::selectRow(int row)
     List1()->setCurrentIndex(List1()->model()->index(row, 0));
 }
 
+QLineEdit *EngineFixture::txtPath()
+{
+    return control<QLineEdit>(engine(), QStringLiteral("txtPath"));
+}
+
+QComboBox *EngineFixture::cmbMode()
+{
+    return control<QComboBox>(engine(), QStringLiteral("cmbMode"));
+}
+
+QPushButton *EngineFixture::cmdSave()
+{
+    return control<QPushButton>(engine(), QStringLiteral("cmdSave"));
+}
+
+QPushButton *EngineFixture::cmdBrowse()
+{
+    return control<QPushButton>(engine(), QStringLiteral("cmdBrowse"));
+}
+
+QPushButton *EngineFixture::Command3()
+{
+    return control<QPushButton>(engine(), QStringLiteral("Command3"));
+}
+
+QLineEdit *EngineFixture::txtMsg()
+{
+    return control<QLineEdit>(engine(), QStringLiteral("txtMsg"));
+}
+
 void EngineFixture::finishLoading()
 {
     EXPECT_TRUE(waitFor([this] { return window().loadingFinished(); }, 2000));
@@ -87,11 +117,6 @@ void chooseFile(QWidget *fileDialog, const QString &path)
     if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
         edit->setText(path);
     QMetaObject::invokeMethod(dialog, "accept");
-}
-
-void FindImageFiles(const QString &folder, QListView &view)
-{
-    pagemint::FindImageFiles(folder, *qobject_cast<ImageList *>(view.model()));
 }
 
 void cancelDialog(QWidget *dialog)

@@ -11,7 +11,10 @@
 
 #include <memory>
 
+class QComboBox;
+class QLineEdit;
 class QListView;
+class QPushButton;
 class QWidget;
 
 namespace pagemint::test {
@@ -29,6 +32,13 @@ protected:
     // The main window's list view, and a click on one of its rows.
     QListView *List1();
     void selectRow(int row);
+    // Controls of the engine window that many tests use.
+    QLineEdit *txtPath();
+    QComboBox *cmbMode();
+    QPushButton *cmdSave();
+    QPushButton *cmdBrowse();
+    QPushButton *Command3();
+    QLineEdit *txtMsg();
     // Lets the one-shot step after loading run.
     void finishLoading();
     // Runs before the windows load: a test may put a settings file into appFolder_ here.
@@ -46,7 +56,5 @@ void chooseFile(QWidget *fileDialog, const QString &path);
 // Cancels any dialog.
 void cancelDialog(QWidget *dialog);
 
-// The folder scan into the list a view shows.
-void FindImageFiles(const QString &folder, QListView &view);
 
 } // namespace pagemint::test

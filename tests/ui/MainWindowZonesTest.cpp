@@ -222,13 +222,13 @@ TEST_F(MainWindowZones, MenusOpenUnderTheirZoneAndRunTheirCommand)
 
 TEST_F(MainWindowZones, CommandWordsMatchExactlyAndTheBoxEmpties)
 {
-    EXPECT_EQ(engine().txtMsg->text(), QStringLiteral("Text1"));
+    EXPECT_EQ(txtMsg()->text(), QStringLiteral("Text1"));
     addEntries({QStringLiteral("/1")});
     ModalAnswerer answerer;
     for (const QString &word : {QStringLiteral("add"), QStringLiteral("ADD"), QStringLiteral("Add "),
                                QStringLiteral("Text1"), QStringLiteral("convert")}) {
-        engine().txtMsg->setText(word);
-        EXPECT_EQ(engine().txtMsg->text(), QString()) << word.toStdString();
+        txtMsg()->setText(word);
+        EXPECT_EQ(txtMsg()->text(), QString()) << word.toStdString();
     }
     EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
     EXPECT_EQ(entries().size(), 1);
@@ -239,7 +239,7 @@ TEST_F(MainWindowZones, TheRemoveWordOpensTheRemoveMenu)
     addEntries({QStringLiteral("/1"), QStringLiteral("/2")});
     ModalAnswerer answerer;
     answerer.then([](QWidget *popup) { popup->close(); });
-    engine().txtMsg->setText(QStringLiteral("Remove"));
+    txtMsg()->setText(QStringLiteral("Remove"));
     EXPECT_EQ(entries().size(), 2);
     answerer.then([](QWidget *popup) {
         for (QAction *action : qobject_cast<QMenu *>(popup)->actions())
@@ -250,7 +250,7 @@ TEST_F(MainWindowZones, TheRemoveWordOpensTheRemoveMenu)
     QTest::mousePress(handle(), Qt::LeftButton, {}, named("imgToolbar1")->geometry().center());
     EXPECT_TRUE(entries().isEmpty());
     EXPECT_TRUE(answerer.failures().isEmpty());
-    EXPECT_EQ(engine().txtMsg->text(), QString());
+    EXPECT_EQ(txtMsg()->text(), QString());
 }
 
 TEST_F(MainWindowZones, TheSettingsZoneShowsTheSettingsWindowModally)
