@@ -42,7 +42,7 @@ per_picture_jpegs=${PER_PICTURE_JPEGS:-$jpegs}
 if [[ ! -e $main_build/build.ninja ]]; then
   cmake -S "$repo" -B "$main_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$main_build" -j1 --target pagemint_core pdf.exe pagemint-decoder pagemint-fallback-decoder >/dev/null
+cmake --build "$main_build" -j1 --target pagemint_app pdf.exe pagemint-decoder pagemint-fallback-decoder >/dev/null
 cmake -S "$repo/bench/job" -B "$build/bench" -G Ninja -DPAGEMINT_MAIN_BUILD="$main_build" >/dev/null
 cmake --build "$build/bench" -j1 >/dev/null
 bench=$build/bench/bench_job

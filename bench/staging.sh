@@ -18,7 +18,7 @@ rounds=${ROUNDS:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$build" -j1 --target pagemint-decoder pagemint-fallback-decoder pagemint_core pagemint_jpeg \
+cmake --build "$build" -j1 --target pagemint-decoder pagemint-fallback-decoder pagemint_conversion \
     pagemint_contract >/dev/null
 
 # Small and camera-sized PNGs, written with the standard library only.
@@ -77,9 +77,9 @@ int main(int argc, char **argv)
     return 0;
 }
 CPP
-c++ -std=c++20 -O2 -fPIC -o "$work/bench" "$work/bench.cpp" -I"$root/src" -I"$root" -I"$root/converter" \
-    $(pkg-config --cflags Qt6Widgets) "$build/src/libpagemint_core.a" "$build/converter/libpagemint_jpeg.a" \
-    "$build/contract/libpagemint_contract.a" "$build/src/libpagemint_common.a" $(pkg-config --libs Qt6Widgets)
+c++ -std=c++20 -O2 -fPIC -o "$work/bench" "$work/bench.cpp" -I"$root/src" -I"$root" \
+    $(pkg-config --cflags Qt6Widgets) "$build/src/libpagemint_conversion.a" "$build/src/libpagemint_process.a" \
+    "$build/src/libpagemint_common.a" "$build/contract/libpagemint_contract.a" $(pkg-config --libs Qt6Widgets)
 
 # The floor: decode, 24 bits, JPEG, all in memory, FreeImage loaded once: floor PICTURE COUNT
 cat > "$work/floor.cpp" <<'CPP'

@@ -309,6 +309,11 @@ QMenu *frmPrinting::menuOfZone(int Index) const
     return Index >= 0 && Index < 4 ? menus[Index] : nullptr;
 }
 
+void frmPrinting::showSettingsWindow()
+{
+    exec();
+}
+
 void frmPrinting::txtMsg_Change()
 {
     if (txtMsg->text() == QStringLiteral("Add"))

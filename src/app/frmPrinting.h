@@ -2,6 +2,7 @@
 
 #include "conversion/ConversionView.h"
 #include "ui/CCommonDialogs.h"
+#include "ui/MainWindowEngine.h"
 #include "ui/TwipsLayout.h"
 
 #include <QDialog>
@@ -24,7 +25,7 @@ class frmMain;
 // The engine window: loaded first and kept hidden, it owns the commands, the conversion and the
 // menus, and doubles as the conversion-settings window. Closing it only hides it until the user
 // ends the program. It shows a running job on the main window.
-class frmPrinting : public QDialog, private ConversionView {
+class frmPrinting : public QDialog, public MainWindowEngine, private ConversionView {
     Q_OBJECT
 public:
     frmPrinting();
@@ -33,7 +34,7 @@ public:
     // Start-up: ends a leftover converter, loads the settings, shows the main window.
     void Form_Load();
     // Asks the window to unload; it only hides unless the program is exiting.
-    void Unload();
+    void Unload() override;
     bool isUnloaded() const { return unloaded_; }
 
     void CmdToolsBar_Click(int Index);
@@ -61,9 +62,11 @@ public:
 
     // The main window's command words (Add, Remove, Add Folder, Convert) go through the hidden
     // command box, whose change runs them (txtMsg_Change).
-    void postCommandWord(const QString &word);
+    void postCommandWord(const QString &word) override;
     // The menu a zone of the main window opens: 0 file, 1 remove, 2 control, 3 about.
-    QMenu *menuOfZone(int Index) const;
+    QMenu *menuOfZone(int Index) const override;
+    // The toolbar's settings zone: the settings window, modal.
+    void showSettingsWindow() override;
 
 Q_SIGNALS:
     // The program may end: both windows are gone.

@@ -2,7 +2,7 @@
 
 #include "common/Rounding.h"
 #include "common/ExitRequest.h"
-#include "app/frmPrinting.h"
+#include "ui/MainWindowEngine.h"
 #include "conversion/DeleteFolderTree.h"
 #include "contract/StagingFolder.h"
 #include "imagelist/ImageList.h"
@@ -43,7 +43,7 @@ void setTextColour(QWidget *widget, QColor colour)
 }
 } // namespace
 
-frmMain::frmMain(frmPrinting &engine) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), engine_(engine)
+frmMain::frmMain(MainWindowEngine &engine) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), engine_(engine)
 {
     registerSkinResources();
     setObjectName(QStringLiteral("frmMain"));

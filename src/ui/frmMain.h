@@ -21,14 +21,14 @@ namespace pagemint {
 
 class CCommonDialogs;
 class ImageList;
-class frmPrinting;
+class MainWindowEngine;
 
 // The window the user works in: frameless, painted by the skin picture, with invisible zones over
 // the painted buttons. It runs no command itself; it hands them to the engine window.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    explicit frmMain(frmPrinting &engine);
+    explicit frmMain(MainWindowEngine &engine);
     ~frmMain() override;
 
     // Set-up before the first showing: off the screen, rescaled, then the one-shot timer.
@@ -86,7 +86,6 @@ public:
     // A left-button drag of the window by its background is under way.
     bool isDragging() const { return dragActive; }
 
-    frmPrinting &engine() const { return engine_; }
     // Twips per pixel found at load; progress widths are kept in twips.
     TwipsPerPixel tpp() const { return tpp_; }
 
@@ -144,7 +143,7 @@ private:
     qint32 dragY = 0;
 
     ImageList *list_ = nullptr;
-    frmPrinting &engine_;
+    MainWindowEngine &engine_;
     QImage skin_;
     TwipsPerPixel tpp_;
     bool unloaded_ = false;

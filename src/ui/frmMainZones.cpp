@@ -3,7 +3,7 @@
 #include "ui/frmMain.h"
 
 #include "common/ExitRequest.h"
-#include "app/frmPrinting.h"
+#include "ui/MainWindowEngine.h"
 #include "ui/HelpPage.h"
 #include "ui/LeftButtonMenu.h"
 #include "ui/Shell.h"
@@ -100,7 +100,7 @@ void frmMain::imgToolbar_MouseDown(int Index)
         engine_.postCommandWord(commandWords[Index]);
         break;
     case 3:
-        engine_.exec();
+        engine_.showSettingsWindow();
         for (ImageZone *zone : imgToolbar)
             zone->clearPicture();
         for (ImageZone *zone : imgMenu)

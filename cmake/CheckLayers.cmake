@@ -1,0 +1,42 @@
+# cmake -DROOT=<source folder> -P CheckLayers.cmake
+cmake_minimum_required(VERSION 3.25)
+# Fails when a file includes a header of a layer its own layer may not use (Layers.cmake), or
+# when a helper program includes a header that is neither its own nor the contract's.
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
+set(folders contract converter decoder)
+foreach(layer common process settings imagelist conversion ui app)
+  list(APPEND folders src/${layer})
+endforeach()
+
+set(faults "")
+foreach(folder ${folders})
+  get_filename_component(layer ${folder} NAME)
+  set(allowed ${layer} ${PAGEMINT_LAYERS_${layer}})
+  string(REPLACE ";" " " allowedText "${allowed}")
+  file(GLOB_RECURSE files ${ROOT}/${folder}/*.cpp ${ROOT}/${folder}/*.h)
+  foreach(file ${files})
+    file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
+      file(RELATIVE_PATH shown ${ROOT} ${file})
+      if(header MATCHES "^([A-Za-z_]+)/")
+        set(used ${CMAKE_MATCH_1})
+        if(NOT used IN_LIST allowed)
+          list(APPEND faults "${shown}: ${header} (${layer} may use: ${allowedText})")
+        endif()
+      else()
+        # A header without a folder belongs to the including file's own folder or its program's.
+        get_filename_component(here ${file} DIRECTORY)
+        if(NOT EXISTS ${here}/${header} AND NOT EXISTS ${ROOT}/${folder}/${header})
+          list(APPEND faults "${shown}: ${header} is not in ${folder}")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n  " shown)
+  message(FATAL_ERROR "Includes across layers:\n  ${shown}")
+endif()

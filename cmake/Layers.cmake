@@ -1,0 +1,21 @@
+# The layers, bottom first. A layer may include its own headers and those of the layers listed
+# for it; anything else is a fault that the build (each layer's include root, pagemint_layer) and
+# the check below (CheckLayers.cmake, run as a test) both refuse.
+#
+#   app                              engine window, start-up, shutdown
+#   ui                               main window, dialogs, skin
+#   conversion                       jobs, staging, delivery
+#   process  settings  imagelist     console runner; settings file; the image list and its scan
+#   common                           file names as bytes, application folder, rounding, exit request
+#   contract                         what the program, pdf.exe and the decoders agree on
+set(PAGEMINT_LAYERS_contract "")
+set(PAGEMINT_LAYERS_common contract)
+set(PAGEMINT_LAYERS_process common contract)
+set(PAGEMINT_LAYERS_settings common contract)
+set(PAGEMINT_LAYERS_imagelist common contract)
+set(PAGEMINT_LAYERS_conversion process common contract)
+set(PAGEMINT_LAYERS_ui conversion process settings imagelist common contract)
+set(PAGEMINT_LAYERS_app ui conversion process settings imagelist common contract)
+# The helper programs see only the contract besides their own folder.
+set(PAGEMINT_LAYERS_converter contract)
+set(PAGEMINT_LAYERS_decoder contract)
