@@ -2,7 +2,7 @@
 # Conversion-job benchmark: whole jobs through the program's real engine (offscreen), in both modes,
 # against the least the same work needs without the program: copying the pictures into a staging
 # folder, the converter alone on them, copying the PDFs out, removing the staging folder.
-#   bench/job.sh [RUNS]      (default 3; the best run counts, the 2-core machine is shared)
+#   bench/job.sh [RUNS]      (default 3; job and baseline alternate run by run; median and range)
 #   ONLY=staging bench/job.sh [RUNS]   only the staging comparison below the table
 # Settings: BUILD_DIR (default build-bench-job), MAIN_BUILD (a main build to link; default
 # BUILD_DIR/main, configured and built here when missing), PAGEMINT_BENCH_CACHE (pictures, made
@@ -142,19 +142,6 @@ time_baseline() { # mode, page...
   done
 }
 
-row() { # label, count, job ns, baseline ns, faulty runs
-  awk -v l="$1" -v n="$2" -v j="$3" -v b="$4" -v f="$5" -v r="$runs" 'BEGIN {
-    printf "| %s | %d | %.2f | %.2f | %.2fx | %.1f | %d of %d |\n", l, n, j / 1e9, b / 1e9, j / b, (j - b) / 1e6 / n, f, r }'
-}
-
-run_case() { # label, mode, job pictures (array name), baseline pages (array name)
-  local -n job_pictures=$3 baseline_pages=$4
-  cat "${job_pictures[@]}" "${baseline_pages[@]}" >/dev/null # into the page cache
-  time_job "$1" "$2" "${job_pictures[@]}"; local job=$best_ns faulty=$faulty_runs
-  time_baseline "$2" "${baseline_pages[@]}"; local base=$best_ns
-  row "$1" "${#job_pictures[@]}" "$job" "$base" "$faulty"
-}
-
 mapfile -t all_jpegs < <(ls "$cache"/jpeg/*.jpg | sort | head -n "$jpegs")
 mapfile -t some_jpegs < <(printf '%s\n' "${all_jpegs[@]}" | head -n "$per_picture_jpegs")
 mapfile -t all_pngs < <(ls "$cache"/png/*.png | sort | head -n "$pngs")
@@ -182,19 +169,36 @@ compare_staging() {
   awk -v a="$(median "${after[@]}")" -v b="$(median "${before[@]}")" 'BEGIN { printf "\nafter / before (medians): %.2fx\n", a / b }'
 }
 
+# A case: the job and its baseline alternate run by run; medians and ranges of both, the ratio and
+# the overhead per picture of the medians.
+run_case() { # label, mode, job pictures (array name), baseline pages (array name)
+  local -n job_pictures=$3 baseline_pages=$4
+  local jobs=() bases=() faulty=0
+  cat "${job_pictures[@]}" "${baseline_pages[@]}" >/dev/null # into the page cache
+  for _ in $(seq "$runs"); do
+    job_runs=1 time_job "$1" "$2" "${job_pictures[@]}"; jobs+=("${samples[@]}"); faulty=$((faulty + faulty_runs))
+    runs=1 time_baseline "$2" "${baseline_pages[@]}"; bases+=("$best_ns")
+  done
+  awk -v l="$1" -v n="${#job_pictures[@]}" -v j="$(median "${jobs[@]}")" -v b="$(median "${bases[@]}")" \
+      -v js="$(spread "${jobs[@]}")" -v bs="$(spread "${bases[@]}")" -v f="$faulty" -v r="$runs" 'BEGIN {
+    printf "| %s | %d | %s | %s | %.2fx | %.1f | %d of %d |\n", l, n, js, bs, j / b, (j - b) / 1e6 / n, f, r }'
+}
+
 if [[ ${ONLY:-all} == staging ]]; then
   compare_staging
   exit 0
 fi
 
-echo "best of $runs runs; pictures 1600x1200 in $cache"
+echo "job and baseline alternate, $runs runs each; pictures 1600x1200 in $cache"
+echo "load at start: $(cat /proc/loadavg)"
 echo
-echo "| case | pictures | job s | baseline s | job / baseline | overhead per picture ms | runs with faults |"
+echo "| case | pictures | job s, median (range) | baseline s, median (range) | job / baseline | overhead per picture ms | runs with faults |"
 echo "|---|---|---|---|---|---|---|"
 run_case "merged, JPEG" merged all_jpegs all_jpegs
 run_case "one per picture, JPEG" per-picture some_jpegs some_jpegs
 run_case "merged, PNG" merged all_pngs decoded
 run_case "one per picture, PNG" per-picture all_pngs decoded
+echo "load at end:   $(cat /proc/loadavg)"
 echo
 compare_staging
 

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Every performance figure of docs/performance.md in one run, each against its floor:
+#   converter   pdf.exe vs cat on 1000 JPEGs of 0.77 MB and of 0.2 MB, and one picture (start-up)
+#   staging     the decoder's cost per picture vs the same decode in one process
+#   job         merged and per-picture jobs vs copying and converting with the tools alone, and the
+#               merged PNG job one picture at a time vs one decoder per core
+#   scan        the folder scan vs find, and its longest pause
+# Each script alternates its commands run by run and prints medians, spreads and the load at its
+# start and end. Run it on a quiet machine; the whole run takes about half an hour.
+#   bench/all.sh [BUILD_DIR]    (default build-bench: a release build made here when missing)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$repo/build-bench}
+if [[ ! -e $build/build.ninja ]]; then
+  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)" --target pdf.exe pagemint-decoder pagemint-fallback-decoder pagemint_app >/dev/null
+
+section() { echo; echo "## $1 ($(date +%T), load $(cut -d' ' -f1-3 /proc/loadavg))"; echo; }
+section converter
+"$repo/bench/converter.sh" "$build"
+section staging
+"$repo/bench/staging.sh" "$build"
+section job
+MAIN_BUILD=$build "$repo/bench/job.sh"
+section scan
+BUILD_DIR=$build/scan "$repo/bench/scan.sh"
