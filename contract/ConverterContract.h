@@ -44,10 +44,13 @@ std::optional<LeftOutNotice> parseLeftOutLine(std::string_view line);
 // beside its destination under a name that no final file has, then renames it.
 // - a decoded page: "<page>.part", in the staging folder, written by the decoder through a
 //   descriptor the program opened;
+// - a page staged ahead of its turn: "<page>.ahead", renamed to its page name when its turn comes
+//   (the converter takes every page the folder holds);
 // - the converter's PDF: "." + its name + ".XXXXXX" (mkstemp), in the staging folder;
 // - a delivered PDF or page: kDeliveryTemporaryPrefix + six characters (mkstemp), in the output
 //   folder; the next job removes any that a killed copy left there.
 inline constexpr std::string_view kPartialPageSuffix = ".part";
+inline constexpr std::string_view kStagedAheadSuffix = ".ahead";
 std::string converterTemporaryName(std::string_view destinationName);
 inline constexpr std::string_view kDeliveryTemporaryPrefix = ".pagemint-";
 

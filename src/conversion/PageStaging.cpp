@@ -3,6 +3,7 @@
 #include "DecoderServer.h"
 #include "StagingPaths.h"
 #include "common/ExitRequest.h"
+#include "contract/ConverterContract.h"
 #include "contract/SystemReason.h"
 
 #include <QCoreApplication>
@@ -37,7 +38,7 @@ void PageStaging::setDefaultWidthForTesting(int width)
 fs::path PageStaging::aheadPath(int index)
 {
     fs::path path = stagedPagePath(index);
-    path += ".ahead";
+    path += kStagedAheadSuffix;
     return path;
 }
 

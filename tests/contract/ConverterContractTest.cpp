@@ -73,6 +73,7 @@ TEST(ConverterContract, TheCommandLineStartsTheConverterOnTheStagingFolder)
 TEST(ConverterContract, TemporaryNamesAreNeverPagesOrOutputs)
 {
     const std::string temporaries[] = {stagedPageName(3) + std::string(kPartialPageSuffix),
+                                       stagedPageName(3) + std::string(kStagedAheadSuffix),
                                        converterTemporaryName(kConverterOutputName),
                                        std::string(kDeliveryTemporaryPrefix) + "a1B2c3"};
     for (const std::string &name : temporaries) {
