@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "app/AppLog.h"
+
 #include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 
@@ -19,7 +21,13 @@ SingleInstance::SingleInstance()
 
 bool SingleInstance::acquire()
 {
-    return lock_->tryLock(0);
+    if (lock_->tryLock(0))
+        return true;
+    // The program then ends without a word, as it does when another instance runs.
+    if (lock_->error() != QLockFile::LockFailedError)
+        qCWarning(lcApp, "instance lock %s not taken: %s", qUtf8Printable(lock_->fileName()),
+                  lock_->error() == QLockFile::PermissionError ? "permission denied" : "unknown error");
+    return false;
 }
 
 } // namespace pagemint

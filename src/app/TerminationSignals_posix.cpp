@@ -1,9 +1,12 @@
 #include "app/TerminationSignals.h"
 
+#include "app/AppLog.h"
+
 #include <QSocketNotifier>
 
 #include <array>
 #include <cerrno>
+#include <cstring>
 
 #include <signal.h>
 #include <sys/socket.h>
@@ -40,8 +43,13 @@ void closeDescriptor(int &fd)
 TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
 {
     int ends[2];
-    if (signalWriteEnd >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0)
+    if (signalWriteEnd >= 0)
         return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0) {
+        // SIGTERM and SIGHUP then end the program at once, without its exit sequence.
+        qCWarning(lcApp, "termination signals not handled: %s", std::strerror(errno));
+        return;
+    }
     readEnd_ = ends[0];
     writeEnd_ = ends[1];
     signalWriteEnd = writeEnd_;

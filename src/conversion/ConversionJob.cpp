@@ -4,6 +4,7 @@
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
 #include "contract/StagingFolder.h"
+#include "conversion/ConversionLog.h"
 #include "conversion/ConversionRules.h"
 #include "conversion/DeleteFolderTree.h"
 #include "conversion/Delivery.h"
@@ -101,8 +102,9 @@ void ConversionJob::prepareFolders()
     // The output folder was made when it was checked; a copy killed in an earlier job may have
     // left its temporary file there.
     removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
-    std::error_code error;
-    createStagingFolder(error);
+    // Without it every page fails to stage, and the end report names each picture.
+    if (std::error_code error; !createStagingFolder(error))
+        qCWarning(lcConversion, "staging folder %s not made: %s", stagingFolder().c_str(), error.message().c_str());
     view_.showProgressBar(true);
     view_.handleEvents();
     view_.showProgressText(QStringLiteral("准备文件中..."));
@@ -159,10 +161,11 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
     view_.handleEvents();
     // By the file system's own bytes: Qt's file classes would re-encode a home folder whose name
     // is not UTF-8, and a page left behind would go into the next picture's PDF.
-    std::error_code ignored;
     for (const std::filesystem::path &file :
-         {stagedPagePath(index), stagingFolder() / kConverterOutputName, stagingFolder() / kSpareConverterOutputName})
-        std::filesystem::remove(file, ignored);
+         {stagedPagePath(index), stagingFolder() / kConverterOutputName, stagingFolder() / kSpareConverterOutputName}) {
+        if (std::error_code error; !std::filesystem::remove(file, error) && error)
+            qCWarning(lcConversion, "staged file %s not removed: %s", file.c_str(), error.message().c_str());
+    }
     view_.handleEvents();
     return true;
 }

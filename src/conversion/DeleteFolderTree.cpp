@@ -1,5 +1,6 @@
 #include "DeleteFolderTree.h"
 
+#include "ConversionLog.h"
 #include "StagingPaths.h"
 
 #include <QCoreApplication>
@@ -28,7 +29,8 @@ void removeEntry(const fs::path &entry, const fs::path &parent)
     fs::permissions(parent, fs::perms::owner_all, fs::perm_options::add, error);
     if (!fs::is_symlink(fs::symlink_status(entry, error)))
         fs::permissions(entry, fs::perms::owner_write, fs::perm_options::add, error);
-    fs::remove(entry, error);
+    if (!fs::remove(entry, error) && error)
+        qCWarning(lcConversion, "%s not removed: %s", entry.c_str(), error.message().c_str());
 }
 
 // Empties `folder` of everything but its subfolders, which it returns for a later visit.
@@ -46,6 +48,8 @@ std::vector<fs::path> removeFilesIn(const fs::path &folder)
         else
             removeEntry(entry, folder);
     }
+    if (error)
+        qCWarning(lcConversion, "folder %s not emptied: %s", folder.c_str(), error.message().c_str());
     return subfolders;
 }
 } // namespace
@@ -58,7 +62,8 @@ void DeleteFolderTree(const QString &path)
     std::error_code error;
     const fs::file_status status = fs::symlink_status(root, error);
     if (fs::is_symlink(status)) {
-        fs::remove(root, error);
+        if (!fs::remove(root, error) && error)
+            qCWarning(lcConversion, "link %s not removed: %s", root.c_str(), error.message().c_str());
         return;
     }
     if (!fs::is_directory(status))
@@ -77,7 +82,8 @@ void DeleteFolderTree(const QString &path)
     }
     for (auto it = visited.rbegin(); it != visited.rend(); ++it) {
         QCoreApplication::processEvents();
-        fs::remove(*it, error);
+        if (!fs::remove(*it, error) && error)
+            qCWarning(lcConversion, "folder %s not removed: %s", it->c_str(), error.message().c_str());
     }
 }
 

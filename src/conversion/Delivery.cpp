@@ -1,6 +1,7 @@
 #include "conversion/Delivery.h"
 
 #include "common/ExitRequest.h"
+#include "conversion/ConversionLog.h"
 #include "conversion/DeliveryTemporary.h"
 #include "conversion/StagingPaths.h"
 
@@ -34,9 +35,9 @@ bool deliverFile(const QString &source, const QString &target, std::error_code *
     if (failure != nullptr)
         *failure = error;
     if (error) {
-        std::error_code ignored;
-        if (!partial.empty())
-            fs::remove(partial, ignored);
+        // Left behind, it is removed by the next job that delivers into this folder.
+        if (std::error_code removal; !partial.empty() && !fs::remove(partial, removal) && removal)
+            qCWarning(lcConversion, "temporary %s not removed: %s", partial.c_str(), removal.message().c_str());
         return false;
     }
     return true;

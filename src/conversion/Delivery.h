@@ -16,9 +16,9 @@ bool handleEventsUnlessExiting();
 
 // Copies `source` to `target`, replacing a file of that name only once the copy is whole (a copy
 // that fails leaves the old file as it was). `betweenPieces` runs between the pieces of a large
-// copy and may abandon it. False when nothing was delivered; then `error`, when given, holds the
+// copy and may abandon it. False when nothing was delivered; then `failure`, when given, holds the
 // system's reason (std::errc::operation_canceled when abandoned).
-bool deliverFile(const QString &source, const QString &target, std::error_code *error = nullptr,
+bool deliverFile(const QString &source, const QString &target, std::error_code *failure = nullptr,
                  const BetweenPieces &betweenPieces = handleEventsUnlessExiting);
 
 } // namespace pagemint

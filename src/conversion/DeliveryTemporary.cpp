@@ -1,6 +1,7 @@
 #include "conversion/DeliveryTemporary.h"
 
 #include "contract/ConverterContract.h"
+#include "conversion/ConversionLog.h"
 
 #include <algorithm>
 #include <cctype>
@@ -44,8 +45,11 @@ void removeStrandedDeliveryTemporaries(const fs::path &folder)
     std::error_code error;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
         std::error_code ignored;
-        if (isDeliveryTemporaryName(entry->path().filename().string()) && entry->is_regular_file(ignored))
-            fs::remove(entry->path(), ignored);
+        if (!isDeliveryTemporaryName(entry->path().filename().string()) || !entry->is_regular_file(ignored))
+            continue;
+        if (std::error_code failure; !fs::remove(entry->path(), failure) && failure)
+            qCWarning(lcConversion, "stranded temporary %s not removed: %s", entry->path().c_str(),
+                      failure.message().c_str());
     }
 }
 

@@ -1,8 +1,11 @@
 #include "process/ChildProcess.h"
 
+#include "process/ProcessLog.h"
+
 #include <QByteArray>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include <fcntl.h>
@@ -127,11 +130,15 @@ void ChildProcess::kill()
 {
     if (m_pid <= 0 || reap())
         return;
-    ::kill(static_cast<pid_t>(m_pid), SIGKILL);
+    if (::kill(static_cast<pid_t>(m_pid), SIGKILL) != 0 && errno != ESRCH)
+        qCWarning(lcProcess, "child process %lld not ended: %s", m_pid, std::strerror(errno));
     // Gone, not merely doomed, when this returns; a child stuck in the kernel is left to be reaped
     // later rather than waited for.
     for (int waited = 0; waited < killWaitMs && !reap(); ++waited)
         ::usleep(1000);
+    if (!m_exited)
+        qCWarning(lcProcess, "child process %lld still runs %d ms after SIGKILL; it is reaped later", m_pid,
+                  killWaitMs);
 }
 
 } // namespace pagemint

@@ -1,10 +1,14 @@
 #include "process/ProcessFinder.h"
 
+#include "process/ProcessLog.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 #include <signal.h>
@@ -104,8 +108,14 @@ void KillProcessByName(const QString &name)
 {
     const pid_t self = getpid();
     walkProcesses([&](const ProcessEntry &entry) {
-        if (entry.pid != self && !entry.zombie && processNameMatches(entry.executableName, name))
-            ::kill(entry.pid, SIGKILL);
+        if (entry.pid == self || entry.zombie || !processNameMatches(entry.executableName, name))
+            return;
+        // ESRCH: it ended on its own meanwhile. Anything else (another user's process) leaves it running.
+        if (::kill(entry.pid, SIGKILL) == 0 || errno == ESRCH)
+            return;
+        const int error = errno;
+        qCWarning(lcProcess, "process %d (%s) not ended: %s", int(entry.pid), qUtf8Printable(entry.executableName),
+                  std::strerror(error));
     });
 }
 

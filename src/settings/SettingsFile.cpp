@@ -2,6 +2,7 @@
 
 #include "common/ApplicationFolder.h"
 #include "common/FileNameBytes.h"
+#include "settings/SettingsLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,8 +93,11 @@ StoredSettings readSettingsFile(const QString &path)
     settings.found = true;
     // A file there that cannot be read leaves the fields as they are, as a read that fails would.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcSettings, "settings file %s not read: %s", qUtf8Printable(path),
+                  qUtf8Printable(file.errorString()));
         return settings;
+    }
     const QByteArray bytes = file.readAll();
 
     qsizetype pos = 0;
@@ -106,20 +110,22 @@ StoredSettings readSettingsFile(const QString &path)
 
 bool writeSettingsFile(const QString &path, const QString &outputFolder, int modeIndex)
 {
-    if (outputFolder.contains(u'\n') || outputFolder.contains(u'\r'))
+    if (outputFolder.contains(u'\n') || outputFolder.contains(u'\r')) {
+        qCWarning(lcSettings, "settings file %s not written: the output folder holds a line break",
+                  qUtf8Printable(path));
         return false;
+    }
     const QByteArray bytes = folderToBytes(outputFolder) + "\r\n" + QByteArray::number(modeIndex) + "\r\n";
     QSaveFile file(path);
     // An application folder we may not write in, holding a settings file we may write: the file
     // is written in place.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    // The settings window closes either way; this line is all that is left of the failure.
+    qCWarning(lcSettings, "settings file %s not written: %s", qUtf8Printable(path), qUtf8Printable(file.errorString()));
+    file.cancelWriting();
+    return false;
 }
 
 } // namespace pagemint

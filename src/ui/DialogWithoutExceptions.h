@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include "ui/UiLog.h"
 
 #include <exception>
 
@@ -13,9 +13,9 @@ template <typename Dialog> bool withoutErrors(const char *what, Dialog &&dialog)
     try {
         return dialog();
     } catch (const std::exception &error) {
-        qWarning("%s failed: %s", what, error.what());
+        qCWarning(lcUi, "%s failed: %s", what, error.what());
     } catch (...) {
-        qWarning("%s failed", what);
+        qCWarning(lcUi, "%s failed", what);
     }
     return false;
 }

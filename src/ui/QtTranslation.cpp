@@ -1,5 +1,7 @@
 #include "ui/QtTranslation.h"
 
+#include "ui/UiLog.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -13,8 +15,8 @@ QTranslator *installChineseForQt()
     auto *translator = new QTranslator(QCoreApplication::instance());
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), folder) || !QCoreApplication::installTranslator(translator)) {
-        qWarning("Qt's Chinese translation qtbase_zh_CN was not found in %s; Qt's dialogs stay English",
-                 qPrintable(folder));
+        qCWarning(lcUi, "Qt's Chinese translation qtbase_zh_CN was not found in %s; Qt's dialogs stay English",
+                  qPrintable(folder));
         delete translator;
         return nullptr;
     }

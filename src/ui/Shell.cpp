@@ -1,5 +1,7 @@
 #include "ui/Shell.h"
 
+#include "ui/UiLog.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QUrl>
@@ -19,7 +21,11 @@ bool openWithShell(const QString &target)
     if (handler())
         return handler()(QStringLiteral("open"), target);
     const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
-    return QDesktopServices::openUrl(url);
+    if (QDesktopServices::openUrl(url))
+        return true;
+    // Qt learns no reason from the desktop; the caller decides what the user is told.
+    qCWarning(lcUi, "%s not opened: no program of the desktop took it", qUtf8Printable(url.toString()));
+    return false;
 }
 
 void systemBeep()

@@ -1,6 +1,8 @@
 // Putting a file in place through a temporary file of ours.
 #include "conversion/Delivery.h"
 #include "conversion/DeliveryTemporary.h"
+#include "support/FileAccessAsNobody.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -87,6 +89,24 @@ TEST(Delivery, TheNextJobRemovesOnlyTemporaryFilesOfOurs)
 
     EXPECT_EQ(entriesOf(out), (QStringList{QStringLiteral(".pagemint-abc12"), QStringLiteral(".pagemint-abcdef"),
                                            QStringLiteral(".pagemint-notes.txt"), QStringLiteral("report.pdf")}));
+}
+
+TEST(Delivery, AStrandedTemporaryThatCannotBeRemovedLeavesALine)
+{
+    TestEnvironment env;
+    const QString out = env.root() + QStringLiteral("/out");
+    const QString stranded = env.writeFile(QStringLiteral("out/.pagemint-Ab12Cd"), "x");
+    // "nobody" may list the folder but not remove from it.
+    ASSERT_TRUE(QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                               QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(env.root(), QFile::permissions(env.root()) | QFile::ExeOther));
+    const LogCapture log;
+    {
+        const FileAccessAsNobody nobody;
+        removeStrandedDeliveryTemporaries(out.toStdString());
+    }
+    EXPECT_TRUE(QFile::exists(stranded));
+    expectOneLine(log, QStringLiteral("pagemint.conversion"), {stranded, QStringLiteral("permission denied")});
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 #include "support/FileAccessAsNobody.h"
+#include "support/LogCapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,13 @@ namespace pagemint {
 namespace {
 
 using test::FileAccessAsNobody;
+using test::LogCapture;
+
+// A failure the user is not shown leaves one line naming the settings file and the reason.
+void expectOneLineAbout(const LogCapture &log, const QString &path, const QString &reason)
+{
+    test::expectOneLine(log, QStringLiteral("pagemint.settings"), {path, reason});
+}
 
 class SettingsFileTest : public ::testing::Test {
 protected:
@@ -119,8 +127,10 @@ TEST_F(SettingsFileTest, WhatIsWrittenReadsBackTheSame)
 TEST_F(SettingsFileTest, AFolderWithALineBreakIsRefusedAndTheOldFileKept)
 {
     putFile("/old\r\n0\r\n");
+    const LogCapture log;
     EXPECT_FALSE(writeSettingsFile(path(), QStringLiteral("/a\nb"), 1));
     EXPECT_EQ(fileBytes(), QByteArray("/old\r\n0\r\n"));
+    expectOneLineAbout(log, path(), QStringLiteral("line break"));
 }
 
 class SettingsFileInAReadOnlyFolder : public SettingsFileTest {
@@ -141,14 +151,19 @@ protected:
 TEST_F(SettingsFileInAReadOnlyFolder, AWritableFileIsWrittenInPlace)
 {
     // No new file can be made beside it, so the whole-or-nothing rename is out of reach.
+    const LogCapture log;
     EXPECT_TRUE(writeAsNobody(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
     EXPECT_EQ(fileBytes(), QByteArray("/new\r\n1\r\n"));
+    // The way round the folder is no failure.
+    EXPECT_TRUE(log.warnings().isEmpty()) << log.warnings().join(u'\n').toStdString();
 }
 
 TEST_F(SettingsFileInAReadOnlyFolder, AReadOnlyFileFailsAndIsKept)
 {
+    const LogCapture log;
     EXPECT_FALSE(writeAsNobody(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
     EXPECT_EQ(fileBytes(), QByteArray("/old\r\n0\r\n"));
+    expectOneLineAbout(log, path(), QStringLiteral("permission denied"));
 }
 
 TEST_F(SettingsFileTest, AFileThatCannotBeReadIsFoundButGivesNoFields)
@@ -159,6 +174,7 @@ TEST_F(SettingsFileTest, AFileThatCannotBeReadIsFoundButGivesNoFields)
                                                        QFile::ReadOther | QFile::ExeOther));
     ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
     StoredSettings read;
+    const LogCapture log;
     {
         const FileAccessAsNobody nobody;
         read = readSettingsFile(path());
@@ -166,6 +182,7 @@ TEST_F(SettingsFileTest, AFileThatCannotBeReadIsFoundButGivesNoFields)
     EXPECT_TRUE(read.found);
     EXPECT_FALSE(read.outputFolder.has_value());
     EXPECT_FALSE(read.modeIndex.has_value());
+    expectOneLineAbout(log, path(), QStringLiteral("permission denied"));
 }
 
 } // namespace

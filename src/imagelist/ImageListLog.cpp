@@ -1,0 +1,5 @@
+#include "imagelist/ImageListLog.h"
+
+namespace pagemint {
+Q_LOGGING_CATEGORY(lcImageList, "pagemint.imagelist")
+} // namespace pagemint
