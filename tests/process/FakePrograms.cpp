@@ -12,7 +12,7 @@ constexpr QFile::Permissions executable = QFile::ReadOwner | QFile::WriteOwner |
 
 QString FakePrograms::prepare(const QString &relativePath) const
 {
-    const QString path = m_dir.filePath(relativePath);
+    QString path = m_dir.filePath(relativePath);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
     return path;
@@ -20,14 +20,14 @@ QString FakePrograms::prepare(const QString &relativePath) const
 
 QString FakePrograms::script(const QString &relativePath, const QByteArray &body) const
 {
-    const QString path = data(relativePath, "#!/bin/sh\n" + body + "\n");
+    QString path = data(relativePath, "#!/bin/sh\n" + body + "\n");
     QFile::setPermissions(path, executable);
     return path;
 }
 
 QString FakePrograms::copy(const QString &source, const QString &relativePath) const
 {
-    const QString path = prepare(relativePath);
+    QString path = prepare(relativePath);
     QFile::copy(source, path);
     QFile::setPermissions(path, executable);
     return path;
@@ -35,7 +35,7 @@ QString FakePrograms::copy(const QString &source, const QString &relativePath) c
 
 QString FakePrograms::data(const QString &relativePath, const QByteArray &bytes) const
 {
-    const QString path = prepare(relativePath);
+    QString path = prepare(relativePath);
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);

@@ -8,7 +8,7 @@ namespace pagemint::test {
 // A copy of sleep named pdf.exe in `folder`; returns its path.
 inline QString fakeConverter(const QString &folder)
 {
-    const QString path = folder + QStringLiteral("/pdf.exe");
+    QString path = folder + QStringLiteral("/pdf.exe");
     QFile::copy(QStringLiteral("/bin/sleep"), path);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
     return path;

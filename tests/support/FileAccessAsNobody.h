@@ -37,7 +37,7 @@ public:
 // `base` (a test's own temporary folder) to reach it. Returns the folder, empty on failure.
 inline QString makeFolderForNobody(const QString &base, const QString &name)
 {
-    const QString folder = base + QLatin1Char('/') + name;
+    QString folder = base + QLatin1Char('/') + name;
     if (!QDir().mkpath(folder))
         return {};
     if (geteuid() == 0) {

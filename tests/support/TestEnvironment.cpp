@@ -35,7 +35,7 @@ TestEnvironment::~TestEnvironment()
 
 QString TestEnvironment::writeFile(const QString &relativePath, const QByteArray &bytes) const
 {
-    const QString path = QDir(root()).filePath(relativePath);
+    QString path = QDir(root()).filePath(relativePath);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
