@@ -21,6 +21,8 @@ namespace {
 // lost pictures; the harmful acts are few and named here, and Landlock checks file access by
 // object rather than by call number. Names this libseccomp does not know are skipped (the
 // filter matches numbers, so an unknown name cannot be refused).
+// The list keeps its layout (grouped by kind, several names a line) against clang-format.
+// clang-format off
 constexpr const char *kDenied[] = {
     // Files by name, and ways to reach a file without one.
     "open", "openat", "openat2", "creat", "open_by_handle_at", "name_to_handle_at", "uselib",
@@ -45,6 +47,7 @@ constexpr const char *kDenied[] = {
     "delete_module", "kexec_load", "kexec_file_load", "reboot", "swapon", "swapoff", "acct",
     "quotactl", "settimeofday", "clock_settime", "sethostname", "setdomainname", "iopl", "ioperm",
 };
+// clang-format on
 
 // Calls whose first argument names the target process: allowed only on this process, so that
 // abort() (tgkill on itself) still ends it by SIGABRT.

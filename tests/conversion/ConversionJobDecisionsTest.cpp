@@ -78,6 +78,8 @@ void PrintTo(const DecisionCase &c, std::ostream *out)
     *out << c.name;
 }
 
+// A table, one case to a row: clang-format would give each field a line.
+// clang-format off
 const DecisionCase decisionCases[] = {
     {"AnEmptyListIsRefused", {}, "<out>", false, false, false, true, Converter::Present,
      {"tell warning 添加: 请添加一个文件"}, {}},
@@ -118,6 +120,7 @@ const DecisionCase decisionCases[] = {
       "tell warning 转换: 没有生成PDF文件。"},
      {}},
 };
+// clang-format on
 
 class ConversionJobDecisions : public ::testing::TestWithParam<DecisionCase> {
 protected:

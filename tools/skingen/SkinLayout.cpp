@@ -9,6 +9,8 @@ namespace {
 constexpr QSize kMenuPicture{46, 16};
 constexpr QSize kToolbarPicture{66, 72};
 
+// A table, one zone to a row: clang-format would give each field a line.
+// clang-format off
 const std::array kZones{
     Zone{ZoneKind::Menu, {14, 31, 45, 17}, kMenuPicture, Glyph::None, "文件", "menu_hover_0", nullptr},
     Zone{ZoneKind::Menu, {69, 31, 45, 17}, kMenuPicture, Glyph::None, "移除", "menu_hover_1", nullptr},
@@ -29,6 +31,7 @@ const std::array kZones{
     Zone{ZoneKind::WindowButton, {512, 6, 15, 17}, {}, Glyph::Minimise, nullptr, nullptr, nullptr},
     Zone{ZoneKind::WindowButton, {528, 6, 15, 17}, {}, Glyph::Close, nullptr, nullptr, nullptr},
 };
+// clang-format on
 
 const std::array kQuietAreas{
     QuietArea{"page number", {412, 140, 123, 15}},
