@@ -8,16 +8,16 @@ namespace pagemint::decoder {
 
 // Exit codes of pagemint-decoder; each means one thing.
 enum class ExitCode : int {
-    Written = 0,         // TARGET holds the new JPEG
-    Usage = 1,           // wrong arguments
-    Unreadable = 2,      // empty or unreadable source
-    UnknownFormat = 3,   // the bytes name none of the formats the program reads
-    TooLarge = 4,        // over the limits of PictureLimits.h, or no size at all
-    Damaged = 5,         // read, but pixels are missing
-    NotConvertible = 6,  // loaded, but could not be turned into 24-bit colour
-    WriteFailed = 7,     // the JPEG could not be written
-    LoaderFailed = 8,    // this reader could not read it; another reader may
-    SandboxFailed = 9,   // the helper could not give up its rights, so it read nothing
+    Written = 0,        // TARGET holds the new JPEG
+    Usage = 1,          // wrong arguments
+    Unreadable = 2,     // empty or unreadable source
+    UnknownFormat = 3,  // the bytes name none of the formats the program reads
+    TooLarge = 4,       // over the limits of PictureLimits.h, or no size at all
+    Damaged = 5,        // read, but pixels are missing
+    NotConvertible = 6, // loaded, but could not be turned into 24-bit colour
+    WriteFailed = 7,    // the JPEG could not be written
+    LoaderFailed = 8,   // this reader could not read it; another reader may
+    SandboxFailed = 9,  // the helper could not give up its rights, so it read nothing
 };
 
 struct DecodeOutcome {

@@ -19,7 +19,10 @@ namespace {
 // Pieces grow fourfold while the search goes on, up to this.
 constexpr std::size_t kLargestPiece = 1024 * 1024;
 
-std::size_t grown(std::size_t piece) { return std::min(piece * 4, kLargestPiece); }
+std::size_t grown(std::size_t piece)
+{
+    return std::min(piece * 4, kLargestPiece);
+}
 } // namespace
 
 bool inspectJpegPieces(const ReadAt &read, std::uintmax_t size, JpegInfo &info, std::string &reason, PieceSizes sizes)

@@ -11,7 +11,10 @@ namespace {
 
 using Bytes = std::span<const unsigned char>;
 
-unsigned be16(Bytes b, std::size_t at) { return unsigned(b[at]) << 8 | b[at + 1]; }
+unsigned be16(Bytes b, std::size_t at)
+{
+    return unsigned(b[at]) << 8 | b[at + 1];
+}
 
 bool startsWith(Bytes b, std::string_view prefix)
 {

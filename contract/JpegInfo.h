@@ -21,8 +21,8 @@ struct JpegInfo {
     int adobeTransform = -1; // APP14 colour transform, -1 when there is no APP14
     double dpiX = 0;         // 0 when the file states no usable resolution
     double dpiY = 0;
-    int orientation = 1;            // EXIF orientation 1..8; 1 when missing or invalid
-    std::uintmax_t fileSize = 0;    // bytes inspected (the whole file)
+    int orientation = 1;         // EXIF orientation 1..8; 1 when missing or invalid
+    std::uintmax_t fileSize = 0; // bytes inspected (the whole file)
 };
 
 // Reads the markers of a JPEG held in `data` (the whole file) without decoding it. False, with a

@@ -24,7 +24,10 @@ public:
     // The file behind an open descriptor, which stays the caller's.
     bool open(int descriptor, Access access, std::string &error);
 #endif
-    std::span<const unsigned char> bytes() const { return {data_, size_}; }
+    std::span<const unsigned char> bytes() const
+    {
+        return {data_, size_};
+    }
 
 private:
     const unsigned char *data_ = nullptr;

@@ -19,7 +19,7 @@ bool kernelDeclines(int error)
     case EOPNOTSUPP: // (ENOTSUP is the same value on Linux)
     case EBADF:      // an output opened for appending
     case ETXTBSY:
-    case EPERM:      // some FUSE and network file systems
+    case EPERM: // some FUSE and network file systems
         return true;
     default:
         return false;
@@ -45,7 +45,8 @@ std::int64_t readWriteLoop(int from, std::uint64_t offset, int to, std::uint64_t
 {
     static char buffer[256 * 1024];
     while (done < count) {
-        const ssize_t n = ::pread(from, buffer, std::min<std::uint64_t>(sizeof buffer, count - done), off_t(offset + done));
+        const ssize_t n =
+            ::pread(from, buffer, std::min<std::uint64_t>(sizeof buffer, count - done), off_t(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

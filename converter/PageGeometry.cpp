@@ -7,7 +7,10 @@
 namespace pagemint {
 
 namespace {
-bool plausible(double dpi) { return dpi >= kMinPlausibleDpi && dpi <= kMaxPlausibleDpi; }
+bool plausible(double dpi)
+{
+    return dpi >= kMinPlausibleDpi && dpi <= kMaxPlausibleDpi;
+}
 } // namespace
 
 Resolution effectiveResolution(double statedX, double statedY)

@@ -18,9 +18,18 @@ namespace {
 
 // Object numbers: the catalog, the page tree, then three objects for each page.
 constexpr std::uint64_t kCatalog = 1, kPageTree = 2;
-std::uint64_t pageObject(std::size_t index) { return 3 + 3 * std::uint64_t(index); }
-std::uint64_t contentObject(std::size_t index) { return pageObject(index) + 1; }
-std::uint64_t imageObject(std::size_t index) { return pageObject(index) + 2; }
+std::uint64_t pageObject(std::size_t index)
+{
+    return 3 + 3 * std::uint64_t(index);
+}
+std::uint64_t contentObject(std::size_t index)
+{
+    return pageObject(index) + 1;
+}
+std::uint64_t imageObject(std::size_t index)
+{
+    return pageObject(index) + 2;
+}
 
 // The cross-reference table gives each object's offset in ten digits.
 constexpr std::uint64_t kMaxOffset = 9'999'999'999;
@@ -39,7 +48,10 @@ std::string number(double value)
     return s == "-0" ? "0" : s;
 }
 
-std::string ref(std::uint64_t object) { return std::to_string(object) + " 0 R"; }
+std::string ref(std::uint64_t object)
+{
+    return std::to_string(object) + " 0 R";
+}
 
 const char *colorSpace(int components)
 {
@@ -48,8 +60,8 @@ const char *colorSpace(int components)
 
 std::string pageText(const PageGeometry &g, std::size_t index)
 {
-    std::string text = "<< /Type /Page /Parent " + ref(kPageTree) +
-                       " /MediaBox [0 0 " + number(g.mediaWidth) + ' ' + number(g.mediaHeight) + ']';
+    std::string text = "<< /Type /Page /Parent " + ref(kPageTree) + " /MediaBox [0 0 " + number(g.mediaWidth) + ' ' +
+                       number(g.mediaHeight) + ']';
     if (g.rotate != 0)
         text += " /Rotate " + std::to_string(g.rotate);
     text += " /Resources << /XObject << /Im0 " + ref(imageObject(index)) + " >> >> /Contents " +
@@ -64,17 +76,16 @@ std::string contentText(const PageGeometry &g)
     for (double m : g.matrix)
         content += ' ' + number(m);
     content += " cm /Im0 Do Q\n";
-    return "<< /Length " + std::to_string(content.size()) +
-           " >>\nstream\n" + content + "endstream\nendobj\n";
+    return "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream\nendobj\n";
 }
 
 // The image's dictionary up to its data; the data follows unchanged.
 std::string imageHead(const PdfPage &page)
 {
     const JpegInfo &info = page.info;
-    std::string text = "<< /Type /XObject /Subtype /Image /Width " +
-                       std::to_string(info.width) + " /Height " + std::to_string(info.height) + " /ColorSpace " +
-                       colorSpace(info.components) + " /BitsPerComponent 8";
+    std::string text = "<< /Type /XObject /Subtype /Image /Width " + std::to_string(info.width) + " /Height " +
+                       std::to_string(info.height) + " /ColorSpace " + colorSpace(info.components) +
+                       " /BitsPerComponent 8";
     // Adobe's writers store CMYK inverted; readers must be told.
     if (info.adobeInverted)
         text += " /Decode [1 0 1 0 1 0 1 0]";
@@ -230,8 +241,8 @@ private:
 
 } // namespace
 
-bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output,
-              const PageStarted &pageStarted, std::string &error)
+bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
+              std::string &error)
 {
     std::uint64_t bound = kPageTextBound;
     for (const PdfPage &page : pages)

@@ -25,7 +25,7 @@ using PageStarted = std::function<void(const PdfPage &page)>;
 // Writes `pages` to `output` through a temporary file in the same folder that is renamed at the
 // end, so `output` either appears whole or not at all (an existing file stays until then).
 // False with `error` (naming the file at fault) when anything failed.
-bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output,
-              const PageStarted &pageStarted, std::string &error);
+bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
+              std::string &error);
 
 } // namespace pagemint

@@ -38,7 +38,10 @@ void setPending(const fs::path &path)
         std::signal(sig, removePendingAndDie);
 }
 
-void clearPending() { pendingPath[0] = '\0'; }
+void clearPending()
+{
+    pendingPath[0] = '\0';
+}
 
 std::string systemError(const char *what, const fs::path &path)
 {
@@ -47,7 +50,10 @@ std::string systemError(const char *what, const fs::path &path)
 
 } // namespace
 
-TempFile::~TempFile() { discard(); }
+TempFile::~TempFile()
+{
+    discard();
+}
 
 bool TempFile::create(const fs::path &destination, std::string &error)
 {

@@ -5,8 +5,8 @@
 // 3 the PDF could not be written (nothing written).
 
 #include "ConsoleLines.h"
-#include "contract/JpegInfo.h"
 #include "PdfWriter.h"
+#include "contract/JpegInfo.h"
 #include "contract/StagedPages.h"
 
 #include "contract/StagingFolder.h"
@@ -39,7 +39,10 @@ constexpr const char *kHelp =
     "The PDF appears only once it is complete.\n"
     "Exit status: 0 PDF written, 1 no usable page, 2 bad arguments, 3 PDF not written.\n";
 
-void complain(const std::string &message) { emitLine(stderr, "pdf.exe: " + message + "\n"); }
+void complain(const std::string &message)
+{
+    emitLine(stderr, "pdf.exe: " + message + "\n");
+}
 
 int convert(const std::vector<fs::path> &pictures, const fs::path &output)
 {
@@ -81,7 +84,10 @@ int convertStagingFolder()
     return convert(pictures, output);
 }
 
-bool isNoAsk(std::string_view arg) { return arg.size() == 6 && ::strncasecmp(arg.data(), "/NOASK", 6) == 0; }
+bool isNoAsk(std::string_view arg)
+{
+    return arg.size() == 6 && ::strncasecmp(arg.data(), "/NOASK", 6) == 0;
+}
 
 } // namespace
 

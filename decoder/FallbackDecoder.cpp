@@ -120,9 +120,9 @@ DecodeOutcome FallbackDecoder::decode(std::FILE *target)
         return refuse(ExitCode::Damaged, "damaged picture: the picture data is cut short");
     const QSize size = reader_.size();
     if (size.isValid()) {
-        const std::string problem = pictureSizeProblem(static_cast<std::uint64_t>(size.width()),
-                                                       static_cast<std::uint64_t>(size.height()),
-                                                       peakBitsPerPixel(reader_.imageFormat()));
+        const std::string problem =
+            pictureSizeProblem(static_cast<std::uint64_t>(size.width()), static_cast<std::uint64_t>(size.height()),
+                               peakBitsPerPixel(reader_.imageFormat()));
         if (!problem.empty())
             return refuse(ExitCode::TooLarge, problem);
     }

@@ -5,8 +5,8 @@
 #include "PageWriter.h"
 #include "contract/PictureLimits.h"
 
-#include <libheif/heif.h>
 #include <lcms2.h>
+#include <libheif/heif.h>
 
 #include <sys/stat.h>
 
@@ -22,10 +22,8 @@ namespace {
 // that; at most 16 bits a sample.
 constexpr std::uint64_t kPeakBitsPerPixel = 48 + 64 + 32;
 
-template <auto Release>
-struct Releaser {
-    template <typename T>
-    void operator()(T *object) const { Release(object); }
+template <auto Release> struct Releaser {
+    template <typename T> void operator()(T *object) const { Release(object); }
 };
 using Context = std::unique_ptr<heif_context, Releaser<heif_context_free>>;
 using Handle = std::unique_ptr<const heif_image_handle, Releaser<heif_image_handle_release>>;
@@ -54,8 +52,7 @@ bool readAll(std::FILE *source, std::vector<std::uint8_t> &bytes)
 
 // Brings the picture's colours from its own ICC profile to sRGB, in place; without a profile
 // the picture is taken as sRGB already.
-void convertToSrgb(const heif_image_handle *handle, std::uint8_t *pixels, int width, int height, int stride,
-                   bool alpha)
+void convertToSrgb(const heif_image_handle *handle, std::uint8_t *pixels, int width, int height, int stride, bool alpha)
 {
     const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
     if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
@@ -68,8 +65,8 @@ void convertToSrgb(const heif_image_handle *handle, std::uint8_t *pixels, int wi
         return; // a profile no one can read: the colours stay as stored
     cmsHPROFILE srgb = cmsCreate_sRGBProfile();
     const cmsUInt32Number format = alpha ? TYPE_RGBA_8 : TYPE_RGB_8;
-    cmsHTRANSFORM transform = cmsCreateTransform(source, format, srgb, format, INTENT_PERCEPTUAL,
-                                                 alpha ? cmsFLAGS_COPY_ALPHA : 0);
+    cmsHTRANSFORM transform =
+        cmsCreateTransform(source, format, srgb, format, INTENT_PERCEPTUAL, alpha ? cmsFLAGS_COPY_ALPHA : 0);
     if (transform != nullptr) {
         const cmsUInt32Number bytes = static_cast<cmsUInt32Number>(stride);
         cmsDoTransformLineStride(transform, pixels, pixels, static_cast<cmsUInt32Number>(width),
@@ -126,9 +123,9 @@ DecodeOutcome decodeHeif(std::FILE *source, std::FILE *target)
     // Width and height as shown, after the container's rotation; checked before any decoding.
     const int width = heif_image_handle_get_width(handle.get());
     const int height = heif_image_handle_get_height(handle.get());
-    if (const std::string problem = pictureSizeProblem(static_cast<std::uint64_t>(std::max(width, 0)),
-                                                       static_cast<std::uint64_t>(std::max(height, 0)),
-                                                       kPeakBitsPerPixel);
+    if (const std::string problem =
+            pictureSizeProblem(static_cast<std::uint64_t>(std::max(width, 0)),
+                               static_cast<std::uint64_t>(std::max(height, 0)), kPeakBitsPerPixel);
         !problem.empty())
         return refuse(ExitCode::TooLarge, problem);
 

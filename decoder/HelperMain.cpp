@@ -12,7 +12,8 @@ namespace {
 // The caller shows this line to the user; loader messages may carry their own line breaks.
 std::string oneLine(std::string text)
 {
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
     return text;

@@ -33,7 +33,7 @@ constexpr RightsSince kRights[] = {
     {3, &RulesetAttr::handledAccessFs, std::uint64_t{1} << 14},       // truncate
     {4, &RulesetAttr::handledAccessNet, 0b11},                        // TCP bind, TCP connect
     {5, &RulesetAttr::handledAccessFs, std::uint64_t{1} << 15},       // ioctl on devices
-    {6, &RulesetAttr::scoped, 0b11},                                   // abstract sockets, signals
+    {6, &RulesetAttr::scoped, 0b11},                                  // abstract sockets, signals
 };
 
 std::string systemError(const char *what)

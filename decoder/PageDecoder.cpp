@@ -2,13 +2,13 @@
 
 #include "FlattenOnWhite.h"
 #include "ImageHandle.h"
-#include "contract/JpegInfo.h"
 #include "LoaderMessages.h"
-#include "contract/MappedFile.h"
 #include "PageWriter.h"
 #include "PictureFormat.h"
-#include "contract/PictureLimits.h"
 #include "StdioHandle.h"
+#include "contract/JpegInfo.h"
+#include "contract/MappedFile.h"
+#include "contract/PictureLimits.h"
 #include "contract/SystemReason.h"
 
 #include <algorithm>
@@ -70,8 +70,8 @@ std::uint64_t peakBitsPerPixel(FIBITMAP *header, FREE_IMAGE_FORMAT format)
 
 DecodeOutcome checkDimensions(FIBITMAP *image, FREE_IMAGE_FORMAT format)
 {
-    const std::string problem = pictureSizeProblem(FreeImage_GetWidth(image), FreeImage_GetHeight(image),
-                                                   peakBitsPerPixel(image, format));
+    const std::string problem =
+        pictureSizeProblem(FreeImage_GetWidth(image), FreeImage_GetHeight(image), peakBitsPerPixel(image, format));
     return problem.empty() ? DecodeOutcome::written() : refuse(ExitCode::TooLarge, problem);
 }
 
@@ -83,8 +83,7 @@ DecodeOutcome checkSize(std::FILE *source, FREE_IMAGE_FORMAT format)
     if (!FreeImage_FIFSupportsNoPixels(format))
         return DecodeOutcome::written();
     resetLoaderReport();
-    const ImageHandle header(
-        FreeImage_LoadFromHandle(format, &stdioFunctions(), handleOf(source), FIF_LOAD_NOPIXELS));
+    const ImageHandle header(FreeImage_LoadFromHandle(format, &stdioFunctions(), handleOf(source), FIF_LOAD_NOPIXELS));
     std::rewind(source);
     if (!header || loaderReport().errors > 0)
         return refuseUnread();

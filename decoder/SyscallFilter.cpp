@@ -98,8 +98,8 @@ int add(scmp_filter_ctx filter, const Rule &rule)
     const int call = seccomp_syscall_resolve_name(rule.name);
     if (call == __NR_SCMP_ERROR)
         return 0;
-    return seccomp_rule_add_array(filter, SCMP_ACT_ERRNO(rule.error), call,
-                                  static_cast<unsigned>(rule.when.size()), rule.when.data());
+    return seccomp_rule_add_array(filter, SCMP_ACT_ERRNO(rule.error), call, static_cast<unsigned>(rule.when.size()),
+                                  rule.when.data());
 }
 
 int addRules(scmp_filter_ctx filter)

@@ -6,12 +6,12 @@
 // or time-out to mean the picture could not be read. With --serve it loads FreeImage once and
 // does the same in a forked child per request (DecodeServer.h), saving each picture the start-up.
 
-#include "contract/DecodeOutcome.h"
-#include "contract/DecoderServerProtocol.h"
 #include "DecodeServer.h"
 #include "HelperMain.h"
 #include "LoaderMessages.h"
 #include "PageDecoder.h"
+#include "contract/DecodeOutcome.h"
+#include "contract/DecoderServerProtocol.h"
 
 #include <FreeImage.h>
 

@@ -56,7 +56,9 @@ QString checkDelivery(const QString &outputFolder, const QStringList &pictures, 
         const int pages = pageCount(folder.filePath(QStringLiteral("NewPDF.pdf")));
         if (pdfs.size() != 1 || pages != pictures.size())
             return QStringLiteral("expected NewPDF.pdf alone with %1 pages, found %2 PDF(s), NewPDF.pdf with %3 pages")
-                .arg(pictures.size()).arg(pdfs.size()).arg(pages);
+                .arg(pictures.size())
+                .arg(pdfs.size())
+                .arg(pages);
         return {};
     }
     if (pdfs.size() != pictures.size())

@@ -10,10 +10,10 @@
 #include "JobRun.h"
 #include "TestPictures.h"
 
-#include "common/ApplicationFolder.h"
 #include "app/ConversionMode.h"
-#include "common/ExitRequest.h"
 #include "app/frmPrinting.h"
+#include "common/ApplicationFolder.h"
+#include "common/ExitRequest.h"
 #include "contract/StagingFolder.h"
 #include "conversion/DecoderProcess.h"
 #include "conversion/PageStaging.h"
@@ -116,6 +116,7 @@ int main(int argc, char **argv)
     if ((args.size() == 5 || (args.size() == 6 && args[5] == QLatin1String("one-at-a-time"))) &&
         args[0] == QLatin1String("run"))
         return runJob(args[1], args[2], args[3], args[4], args.size() == 6);
-    return fail(QStringLiteral("usage: bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png\n"
-                               "       bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE [one-at-a-time]"));
+    return fail(
+        QStringLiteral("usage: bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png\n"
+                       "       bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE [one-at-a-time]"));
 }

@@ -15,9 +15,8 @@ constexpr int filesEach = 25;
 
 // 15 pictures and 10 near misses per folder, with mixed case as people's folders have them.
 constexpr std::array<const char *, filesEach> suffixes = {
-    ".jpg", ".JPG", ".jpeg", ".png", ".PNG", ".tif", ".tiff", ".bmp", ".gif", ".Jpg",
-    ".jpg", ".jpg", ".png", ".jpg", ".JPEG",
-    ".txt", ".doc", ".jpe", ".png2", ".tiff~", ".xmp", ".pdf", ".raw", ".thm", ".db",
+    ".jpg", ".JPG",  ".jpeg", ".png", ".PNG", ".tif",  ".tiff",  ".bmp", ".gif", ".Jpg", ".jpg", ".jpg", ".png",
+    ".jpg", ".JPEG", ".txt",  ".doc", ".jpe", ".png2", ".tiff~", ".xmp", ".pdf", ".raw", ".thm", ".db",
 };
 
 bool fillFolder(const QString &folder, TreeCounts &counts)

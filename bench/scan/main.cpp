@@ -1,6 +1,6 @@
 // Times FindImageFiles into the image list shown by a real QListView on the offscreen platform,
-// configured like the main window's List1 (its size, font, uniform item sizes), and measures the longest pause between two rounds of
-// event handling with a 1 ms timer: a gap between its firings is time in which no event was handled.
+// configured like the main window's List1 (its size, font, uniform item sizes), and measures the longest pause between
+// two rounds of event handling with a 1 ms timer: a gap between its firings is time in which no event was handled.
 //
 //   bench_scan --make-tree DIR     makes the benchmark tree
 //   bench_scan DIR [RUNS]          scans DIR RUNS times (default 3) and prints one line per run

@@ -2,9 +2,9 @@
 // Besides crashes and sanitizer reports, it stops on any accepted file whose fields would give
 // the PDF writer something it cannot use, and on any answer of the piece reader (how files are
 // read) that differs from the answer on the whole bytes. Build and run with converter/fuzz/run.sh.
+#include "PageGeometry.h"
 #include "contract/JpegFile.h"
 #include "contract/JpegInfo.h"
-#include "PageGeometry.h"
 
 #include <cmath>
 #include <cstdint>
@@ -22,8 +22,8 @@ void require(bool condition)
 
 // Reads the input in pieces as small as the input's last byte chooses, so growing the header and
 // stepping back through the tail are both exercised on short inputs.
-void requireSameAnswerInPieces(const std::uint8_t *data, std::size_t size, bool ok,
-                               const pagemint::JpegInfo &info, const std::string &reason)
+void requireSameAnswerInPieces(const std::uint8_t *data, std::size_t size, bool ok, const pagemint::JpegInfo &info,
+                               const std::string &reason)
 {
     const std::size_t pick = size > 0 ? data[size - 1] : 0;
     const pagemint::PieceSizes sizes{1 + pick % 16, 1 + pick / 16};

@@ -3,10 +3,10 @@
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
+#include "contract/StagingFolder.h"
 #include "conversion/ConversionJob.h"
 #include "conversion/DeleteFolderTree.h"
 #include "conversion/DocumentProperties.h"
-#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "imagelist/ImageList.h"
 #include "process/DOSOutputs.h"
@@ -98,8 +98,8 @@ void frmPrinting::createWorkingControls()
 {
     txtMsg = hiddenControl<QLineEdit>(this, QStringLiteral("txtMsg"), QStringLiteral("Text1"));
     connect(txtMsg, &QLineEdit::textChanged, this, &frmPrinting::txtMsg_Change);
-    const QStringList captions = {QStringLiteral("Add"),       QStringLiteral("Add Folder"), QStringLiteral("Remove"),
-                                  QStringLiteral("Clean"),     QStringLiteral("Move Down"),  QStringLiteral("Exit"),
+    const QStringList captions = {QStringLiteral("Add"),    QStringLiteral("Add Folder"), QStringLiteral("Remove"),
+                                  QStringLiteral("Clean"),  QStringLiteral("Move Down"),  QStringLiteral("Exit"),
                                   QStringLiteral("Move Up")};
     for (int i = 0; i < 7; ++i) {
         CmdToolsBar[i] = hiddenControl<QPushButton>(this, QStringLiteral("CmdToolsBar%1").arg(i), captions[i]);
@@ -157,9 +157,8 @@ void frmPrinting::createMenus()
 std::vector<ControlPlacement> frmPrinting::designedLayout()
 {
     return {
-        {Label3, {180, 270, 780, 210}, 9},     {txtPath, {180, 540, 2655, 285}, 9},
-        {cmdBrowse, {2910, 540, 735, 300}, 9}, {Label1, {180, 1020, 780, 210}, 9},
-        {cmbMode, {180, 1290, 3435, 330}, 9},  {cmdSave, {1080, 1920, 1365, 405}, 9},
+        {Label3, {180, 270, 780, 210}, 9},  {txtPath, {180, 540, 2655, 285}, 9},  {cmdBrowse, {2910, 540, 735, 300}, 9},
+        {Label1, {180, 1020, 780, 210}, 9}, {cmbMode, {180, 1290, 3435, 330}, 9}, {cmdSave, {1080, 1920, 1365, 405}, 9},
     };
 }
 
@@ -398,8 +397,8 @@ void frmPrinting::showFill(double fraction)
 
 bool frmPrinting::askToOverwrite()
 {
-    return ShowMessage(this, QStringLiteral("输出文件已经存在。是否覆盖？"), QStringLiteral("覆盖"), QMessageBox::NoIcon,
-                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return ShowMessage(this, QStringLiteral("输出文件已经存在。是否覆盖？"), QStringLiteral("覆盖"),
+                       QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void frmPrinting::tell(const QString &text, const QString &caption, Tone tone, const QString &details)

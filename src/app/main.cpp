@@ -22,8 +22,7 @@ int main(int argc, char *argv[])
     pagemint::installChineseForQt();
 
     pagemint::frmPrinting engine;
-    QObject::connect(&engine, &pagemint::frmPrinting::unloaded, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&engine, &pagemint::frmPrinting::unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     engine.Form_Load();
     // From here on log-out, shut-down and `kill` end the program as the exit zone does: converter
     // and decoder ended, staging folder removed. Before, nothing has been staged yet.

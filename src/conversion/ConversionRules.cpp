@@ -95,7 +95,8 @@ QString outputFolderOf(const QString &folderText)
 QString converterCommandLine(const QString &applicationFolder)
 {
     return QStringLiteral("\"%1/data/%2\" %3")
-        .arg(applicationFolder, QString::fromLatin1(kConverterFileName), QString::fromLatin1(kConverterStagingArgument));
+        .arg(applicationFolder, QString::fromLatin1(kConverterFileName),
+             QString::fromLatin1(kConverterStagingArgument));
 }
 
 } // namespace pagemint

@@ -17,10 +17,10 @@ namespace pagemint {
 
 // What the program knows of one child of the server.
 struct ServedChild {
-    pid_t pid = 0;       // once started
-    bool ended = false;  // reaped by the server; waitStatus then holds its wait status
+    pid_t pid = 0;      // once started
+    bool ended = false; // reaped by the server; waitStatus then holds its wait status
     int waitStatus = 0;
-    bool lost = false;   // not started, or the server died before the child's end was heard
+    bool lost = false; // not started, or the server died before the child's end was heard
 };
 
 class DecoderServer {
@@ -53,8 +53,8 @@ private:
 
     int socket_ = -1;
     pid_t pid_ = 0;
-    QString program_;       // the helper it was started from
-    int failures_ = 0;      // starts that failed and deaths, for program_
+    QString program_;  // the helper it was started from
+    int failures_ = 0; // starts that failed and deaths, for program_
     std::uint64_t nextId_ = 1;
     std::map<std::uint64_t, ServedChild> children_;
 };

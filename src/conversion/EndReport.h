@@ -33,8 +33,8 @@ QString shortenedPath(const QString &path, int maxColumns);
 std::pair<int, int> sharedLineBudget(int first, int second, int budget);
 
 struct EndReport {
-    QString text;    // what the box says; empty when there is nothing to report
-    QString details; // every entry in full; empty when `text` holds them all
+    QString text;         // what the box says; empty when there is nothing to report
+    QString details;      // every entry in full; empty when `text` holds them all
     bool warning = false; // a picture is missing from the output
 };
 

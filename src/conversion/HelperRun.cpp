@@ -66,8 +66,8 @@ public:
         DecoderServer &server = DecoderServer::instance();
         server.readReports();
         // Its pid comes a moment after the request; only a server gone by then has none to give.
-        for (int tries = 0; tries < 20 && server.child(id_) != nullptr && server.child(id_)->pid == 0 &&
-                            !server.child(id_)->lost;
+        for (int tries = 0;
+             tries < 20 && server.child(id_) != nullptr && server.child(id_)->pid == 0 && !server.child(id_)->lost;
              ++tries) {
             server.waitForReports(std::chrono::milliseconds(5));
             server.readReports();

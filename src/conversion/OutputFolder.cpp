@@ -1,7 +1,7 @@
 #include "conversion/OutputFolder.h"
 
-#include "conversion/DeliveryTemporary.h"
 #include "contract/StagingFolder.h"
+#include "conversion/DeliveryTemporary.h"
 #include "conversion/StagingPaths.h"
 
 #include <algorithm>

@@ -50,8 +50,8 @@ private:
 
     QStringList pictures_;
     int width_;
-    int handed_ = 0;   // the next picture to hand out
-    int launched_ = 0; // pictures whose PageStage exists or has been handed out
+    int handed_ = 0;                               // the next picture to hand out
+    int launched_ = 0;                             // pictures whose PageStage exists or has been handed out
     std::deque<std::unique_ptr<PageStage>> ahead_; // pictures handed_ .. launched_ - 1
     QTimer timer_;
 };

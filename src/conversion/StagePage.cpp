@@ -3,10 +3,10 @@
 #include "DecodeTask.h"
 #include "DecoderProcess.h"
 #include "Delivery.h"
-#include "contract/JpegInfo.h"
-#include "contract/StagingFolder.h"
 #include "StagingPaths.h"
+#include "contract/JpegInfo.h"
 #include "contract/PictureLimits.h"
+#include "contract/StagingFolder.h"
 #include "contract/SystemReason.h"
 
 #include <cerrno>

@@ -1,8 +1,8 @@
 #include "StagingPaths.h"
 
+#include "common/FileNameBytes.h"
 #include "contract/ConverterContract.h"
 #include "contract/StagingFolder.h"
-#include "common/FileNameBytes.h"
 
 namespace pagemint {
 

@@ -23,8 +23,8 @@ bool upperTailIsOneOf(const QString &name, qsizetype length, std::initializer_li
 
 bool hasPictureExtension(const QString &name)
 {
-    return upperTailIsOneOf(name, 4, {u".BMP", u".JPG", u".GIF", u".PNG", u".TIF"})
-        || upperTailIsOneOf(name, 5, {u".TIFF", u".JPEG", u".HEIC", u".HEIF", u".AVIF", u".WEBP"});
+    return upperTailIsOneOf(name, 4, {u".BMP", u".JPG", u".GIF", u".PNG", u".TIF"}) ||
+           upperTailIsOneOf(name, 5, {u".TIFF", u".JPEG", u".HEIC", u".HEIF", u".AVIF", u".WEBP"});
 }
 
 } // namespace pagemint

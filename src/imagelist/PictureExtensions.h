@@ -6,7 +6,8 @@
 namespace pagemint {
 
 // Whether the last 4 characters, upper-cased, are .BMP .JPG .GIF .PNG or .TIF, or the last 5 are
-// .TIFF .JPEG, or the phone and web formats .HEIC .HEIF .AVIF .WEBP. Only the name decides: the contents are read later, at conversion.
+// .TIFF .JPEG, or the phone and web formats .HEIC .HEIF .AVIF .WEBP. Only the name decides: the contents are read
+// later, at conversion.
 bool hasPictureExtension(const QString &name);
 
 } // namespace pagemint

@@ -67,11 +67,11 @@ public:
         // The command must not inherit signals the user-interface thread happens to block.
         sigset_t none;
         sigemptyset(&none);
-        return m_ok && ::posix_spawnattr_setsigmask(&m_attributes, &none) == 0
-            && ::posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETSIGMASK) == 0
-            && ::posix_spawn_file_actions_addopen(&m_actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0
-            && ::posix_spawn_file_actions_adddup2(&m_actions, outputDescriptor, STDOUT_FILENO) == 0
-            && ::posix_spawn_file_actions_adddup2(&m_actions, outputDescriptor, STDERR_FILENO) == 0;
+        return m_ok && ::posix_spawnattr_setsigmask(&m_attributes, &none) == 0 &&
+               ::posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETSIGMASK) == 0 &&
+               ::posix_spawn_file_actions_addopen(&m_actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0 &&
+               ::posix_spawn_file_actions_adddup2(&m_actions, outputDescriptor, STDOUT_FILENO) == 0 &&
+               ::posix_spawn_file_actions_adddup2(&m_actions, outputDescriptor, STDERR_FILENO) == 0;
     }
 
     const posix_spawn_file_actions_t *actions() const { return &m_actions; }

@@ -16,8 +16,8 @@ namespace {
 QString currentTimerName()
 {
     const QString program = QCoreApplication::instance() != nullptr
-        ? QCoreApplication::applicationFilePath()
-        : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+                                ? QCoreApplication::applicationFilePath()
+                                : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
     return waitableTimerName(QFileInfo(program).fileName(), QTime::currentTime());
 }
 
@@ -40,7 +40,8 @@ QString waitableTimerName(const QString &executableFileName, const QTime &time)
     const qsizetype dot = base.lastIndexOf(u'.');
     if (dot > 0)
         base.truncate(dot);
-    return base + QStringLiteral("Timer%1%2").arg(time.minute(), 2, 10, QLatin1Char('0'))
+    return base + QStringLiteral("Timer%1%2")
+                      .arg(time.minute(), 2, 10, QLatin1Char('0'))
                       .arg(time.second(), 2, 10, QLatin1Char('0'));
 }
 

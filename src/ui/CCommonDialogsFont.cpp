@@ -1,7 +1,7 @@
 #include "ui/CCommonDialogs.h"
 
-#include "ui/FontSizes.h"
 #include "ui/DialogWithoutExceptions.h"
+#include "ui/FontSizes.h"
 
 #include <QCheckBox>
 #include <QFontDialog>

@@ -18,8 +18,7 @@ inline const QString &applicationTitle()
 // caption. A non-empty `details` goes behind the box's details button, for what is too long to
 // show. Returns the button pressed. Tests answer it like a user would (see tests/support).
 QMessageBox::StandardButton ShowMessage(QWidget *owner, const QString &text, const QString &caption,
-                                        QMessageBox::Icon icon,
-                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                        QMessageBox::Icon icon, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                         const QString &details = QString());
 
 } // namespace pagemint

@@ -1,11 +1,11 @@
 #include "ui/frmMain.h"
 
-#include "common/Rounding.h"
 #include "common/ExitRequest.h"
-#include "ui/MainWindowEngine.h"
-#include "conversion/DeleteFolderTree.h"
+#include "common/Rounding.h"
 #include "contract/StagingFolder.h"
+#include "conversion/DeleteFolderTree.h"
 #include "imagelist/ImageList.h"
+#include "ui/MainWindowEngine.h"
 #include "ui/Skin.h"
 #include "ui/SkinResources.h"
 
@@ -139,20 +139,33 @@ std::vector<ControlPlacement> frmMain::designedLayout()
 
     // Left, Top, Width, Height in twips, font size in points (0: the window's font).
     std::vector<ControlPlacement> layout = {
-        {imgMenu[0], {210, 465, 675, 255}},    {imgMenu[1], {1040, 465, 675, 255}},
-        {imgMenu[2], {1890, 460, 705, 255}},   {imgMenu[3], {2730, 465, 675, 255}},
-        {imgToolbar[0], {80, 795, 1035, 1080}}, {imgToolbar[1], {1130, 795, 945, 1065}},
-        {imgToolbar[2], {2190, 795, 1005, 1065}}, {imgToolbar[3], {3240, 795, 945, 1065}},
-        {imgToolbar[4], {4290, 800, 945, 1065}}, {imgToolbar[5], {5325, 795, 885, 1065}},
-        {imgConvert, {6190, 3840, 1845, 945}}, {imgUp, {6150, 2390, 825, 975}},
-        {imgDown, {7100, 2390, 825, 975}},     {lblUp, {6210, 3390, 720, 210}, 9},
-        {lblDown, {7150, 3390, 720, 210}, 9},  {imgMin, {7680, 90, 225, 255}},
-        {imgExit, {7920, 90, 225, 255}},       {List1, {150, 2070, 5865, 2760}, 9},
+        {imgMenu[0], {210, 465, 675, 255}},
+        {imgMenu[1], {1040, 465, 675, 255}},
+        {imgMenu[2], {1890, 460, 705, 255}},
+        {imgMenu[3], {2730, 465, 675, 255}},
+        {imgToolbar[0], {80, 795, 1035, 1080}},
+        {imgToolbar[1], {1130, 795, 945, 1065}},
+        {imgToolbar[2], {2190, 795, 1005, 1065}},
+        {imgToolbar[3], {3240, 795, 945, 1065}},
+        {imgToolbar[4], {4290, 800, 945, 1065}},
+        {imgToolbar[5], {5325, 795, 885, 1065}},
+        {imgConvert, {6190, 3840, 1845, 945}},
+        {imgUp, {6150, 2390, 825, 975}},
+        {imgDown, {7100, 2390, 825, 975}},
+        {lblUp, {6210, 3390, 720, 210}, 9},
+        {lblDown, {7150, 3390, 720, 210}, 9},
+        {imgMin, {7680, 90, 225, 255}},
+        {imgExit, {7920, 90, 225, 255}},
+        {List1, {150, 2070, 5865, 2760}, 9},
         // The door, stored outside the window, is placed over the list area before the rescaling.
-        {picDoor, {90, 2040, 8055, 2835}},     {picText, {1770, 3180, 2235, 285}},
-        {lblText, {180, 30, 1965, 210}, 9},    {lblPage, {6180, 2100, 1845, 225}, 9},
-        {lblFilename, {3420, 5090, 4695, 255}, 9}, {PicPB, {150, 5040, 5865, 345}},
-        {shapePB, {0, 0, 15, 300}},            {lblPB, {6180, 5130, 285, 180}, 7.5},
+        {picDoor, {90, 2040, 8055, 2835}},
+        {picText, {1770, 3180, 2235, 285}},
+        {lblText, {180, 30, 1965, 210}, 9},
+        {lblPage, {6180, 2100, 1845, 225}, 9},
+        {lblFilename, {3420, 5090, 4695, 255}, 9},
+        {PicPB, {150, 5040, 5865, 345}},
+        {shapePB, {0, 0, 15, 300}},
+        {lblPB, {6180, 5130, 285, 180}, 7.5},
     };
     return layout;
 }

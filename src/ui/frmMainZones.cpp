@@ -3,9 +3,9 @@
 #include "ui/frmMain.h"
 
 #include "common/ExitRequest.h"
-#include "ui/MainWindowEngine.h"
 #include "ui/HelpPage.h"
 #include "ui/LeftButtonMenu.h"
+#include "ui/MainWindowEngine.h"
 #include "ui/Shell.h"
 #include "ui/Skin.h"
 

@@ -1,8 +1,8 @@
 #include "EngineFixture.h"
 #include "ModalAnswerer.h"
 
-#include "common/ApplicationFolder.h"
 #include "app/ConversionMode.h"
+#include "common/ApplicationFolder.h"
 #include "common/ExitRequest.h"
 #include "conversion/DocumentProperties.h"
 
@@ -170,7 +170,8 @@ TEST_F(Settings, AJobAfterTheWindowWasClosedWithoutSavingUsesTheSavedSettings)
     saveWith(saved, 0);
     QImage page(40, 30, QImage::Format_RGB32);
     page.fill(Qt::darkCyan);
-    const QStringList pictures = {env_.writeFile(QStringLiteral("pics/a.jpg")), env_.writeFile(QStringLiteral("pics/b.jpg"))};
+    const QStringList pictures = {env_.writeFile(QStringLiteral("pics/a.jpg")),
+                                  env_.writeFile(QStringLiteral("pics/b.jpg"))};
     for (const QString &picture : pictures)
         ASSERT_TRUE(page.save(picture, "JPG"));
     addEntries(pictures);

@@ -26,7 +26,10 @@ const std::vector<NameCase> nameCases = {
     {"ascii", "plain.png", QStringLiteral("plain.png")},
     {"utf-8", "\xe6\x95\xb0\xe6\x8d\xae/caf\xc3\xa9.png", QStringLiteral("数据/café.png")},
     // QString::fromUtf8 would drop it; it is part of the name.
-    {"leading byte order mark", "\xef\xbb\xbf" "a.png", QStringLiteral("\uFEFFa.png")},
+    {"leading byte order mark",
+     "\xef\xbb\xbf"
+     "a.png",
+     QStringLiteral("\uFEFFa.png")},
     {"outside the basic plane", "\xf0\x9f\x93\xb7.jpg", QStringLiteral("\U0001F4F7.jpg")},
     // U+10080 is D800 DC80 in UTF-16: its low half lies in the escape range.
     {"pair with an escape-like low half", "\xf0\x90\x82\x80", QStringLiteral("\U00010080")},

@@ -21,8 +21,8 @@ struct PageCase {
     const char *name;
 };
 // Five digits, and past them the number still reads back.
-constexpr PageCase pageCases[] = {{0, "00000.jpg"}, {4, "00004.jpg"}, {12, "00012.jpg"}, {99999, "99999.jpg"},
-                                  {123456, "123456.jpg"}};
+constexpr PageCase pageCases[] = {
+    {0, "00000.jpg"}, {4, "00004.jpg"}, {12, "00012.jpg"}, {99999, "99999.jpg"}, {123456, "123456.jpg"}};
 } // namespace
 
 TEST(ConverterContract, StagedPageNamesReadBackAsTheirIndex)
@@ -72,10 +72,9 @@ TEST(ConverterContract, TheCommandLineStartsTheConverterOnTheStagingFolder)
 
 TEST(ConverterContract, TemporaryNamesAreNeverPagesOrOutputs)
 {
-    const std::string temporaries[] = {stagedPageName(3) + std::string(kPartialPageSuffix),
-                                       stagedPageName(3) + std::string(kStagedAheadSuffix),
-                                       converterTemporaryName(kConverterOutputName),
-                                       std::string(kDeliveryTemporaryPrefix) + "a1B2c3"};
+    const std::string temporaries[] = {
+        stagedPageName(3) + std::string(kPartialPageSuffix), stagedPageName(3) + std::string(kStagedAheadSuffix),
+        converterTemporaryName(kConverterOutputName), std::string(kDeliveryTemporaryPrefix) + "a1B2c3"};
     for (const std::string &name : temporaries) {
         EXPECT_FALSE(isStagedPageName(name)) << name;
         EXPECT_NE(name, kConverterOutputName);

@@ -44,7 +44,8 @@ public:
     {
         const char *tones[] = {"plain", "information", "warning"};
         // The first line is the decision; the rest (and the details) list pictures.
-        decisions << QStringLiteral("tell %1 %2: %3").arg(QLatin1String(tones[int(tone)]), caption, text.section(u'\n', 0, 0));
+        decisions << QStringLiteral("tell %1 %2: %3")
+                         .arg(QLatin1String(tones[int(tone)]), caption, text.section(u'\n', 0, 0));
     }
     bool openFolder(const QString &folder) override
     {
@@ -181,7 +182,8 @@ TEST_P(ConversionJobDecisions, FollowTheInputsAndTheFileSystem)
     view.desktopShows = c.desktopShows;
     DOSOutputs perPicture, merged;
     for (DOSOutputs *runner : {&perPicture, &merged})
-        QObject::connect(runner, &DOSOutputs::Failed, [&view](const QString &why) { view.decisions << "runner: " + why; });
+        QObject::connect(runner, &DOSOutputs::Failed,
+                         [&view](const QString &why) { view.decisions << "runner: " + why; });
 
     ConversionJob(std::move(inputs), view, {perPicture, merged}).run();
 
@@ -198,7 +200,9 @@ TEST_P(ConversionJobDecisions, FollowTheInputsAndTheFileSystem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ConversionJobDecisions, ::testing::ValuesIn(decisionCases),
-                         [](const ::testing::TestParamInfo<DecisionCase> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<DecisionCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(ConverterProgress, PageLinesLengthenTheBarAndNeverShortenIt)
 {

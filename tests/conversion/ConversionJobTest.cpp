@@ -5,8 +5,8 @@
 
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
-#include "conversion/EndReport.h"
 #include "contract/StagingFolder.h"
+#include "conversion/EndReport.h"
 #include "conversion/StagingPaths.h"
 #include "imagelist/FindImageFiles.h"
 #include "process/DOSOutputs.h"
@@ -139,8 +139,9 @@ TEST_F(ConversionJob, MergedDocumentKeepsListOrderAndNamesWhatWasLeftOut)
     const QString truncated = env_.writeFile(QStringLiteral("pics/cut.jpg"), "\xFF\xD8\xFF\xE0");
     const QString huge = QStringLiteral(PAGEMINT_TEST_SOURCE_DIR "/fixtures/staging/png-header-claims-50000x50000.png");
     addEntries({picture(QStringLiteral("a.jpg"), "JPG"), picture(QStringLiteral("B.JPG"), "JPG"), corrupt,
-                picture(QStringLiteral("c.jpeg"), "JPG"), picture(QStringLiteral("alpha.png"), "PNG", QImage::Format_ARGB32),
-                truncated, picture(QStringLiteral("mislabelled.jpg"), "PNG"), huge,
+                picture(QStringLiteral("c.jpeg"), "JPG"),
+                picture(QStringLiteral("alpha.png"), "PNG", QImage::Format_ARGB32), truncated,
+                picture(QStringLiteral("mislabelled.jpg"), "PNG"), huge,
                 picture(QStringLiteral("mono.bmp"), "BMP", QImage::Format_Mono)});
     const auto messages = convert(1);
     ASSERT_EQ(messages.size(), 1u);
@@ -178,7 +179,8 @@ TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)
     QDir().mkpath(pics);
     const QString photo = picture(QStringLiteral("photo.jpeg"), "JPG");
     const QString icon = pics + QStringLiteral("icon.png");
-    QFile::copy(QStringLiteral(PAGEMINT_TEST_SOURCE_DIR "/fixtures/staging/ico-negative-height-overflows-heap.ico"), icon);
+    QFile::copy(QStringLiteral(PAGEMINT_TEST_SOURCE_DIR "/fixtures/staging/ico-negative-height-overflows-heap.ico"),
+                icon);
     addEntries({photo, writeBmpWithHeader(pics + QStringLiteral("v5.bmp"), 124, 24, Qt::red, Qt::blue), icon,
                 writeJpegWithStrayBytes(pics + QStringLiteral("stray.jpg"))});
 
@@ -251,7 +253,7 @@ TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
     const auto messages = convert(1);
 
     const std::pair<const char *, QSize> pdfs[] = {
-        {"IMG_0001.pdf", {64, 48}}, {"IMG_0001 (2).pdf", {80, 60}}, {"holiday.pdf", {96, 72}},
+        {"IMG_0001.pdf", {64, 48}},     {"IMG_0001 (2).pdf", {80, 60}}, {"holiday.pdf", {96, 72}},
         {"holiday (2).pdf", {112, 84}}, {"hidden.pdf", {128, 96}},
     };
     for (const auto &[name, size] : pdfs)
@@ -263,11 +265,11 @@ TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
     // The box shows each path, cut in the middle should the test's folder be deep.
     const auto shown = [](const QString &path) { return shortenedPath(path, kShownPathColumns); };
     const QString &text = messages[0].text;
-    const QString leftOut = QStringLiteral("以下图片未能转换，已被跳过：\n") + shown(missing) + QStringLiteral(" (file not found)");
-    const QString renamed = QStringLiteral("以下图片的PDF使用了其他名称：\n") +
-                            shown(second) + QStringLiteral(" -> IMG_0001 (2).pdf\n") +
-                            shown(y2013) + QStringLiteral(" -> holiday (2).pdf\n") +
-                            shown(hidden) + QStringLiteral(" -> hidden.pdf");
+    const QString leftOut =
+        QStringLiteral("以下图片未能转换，已被跳过：\n") + shown(missing) + QStringLiteral(" (file not found)");
+    const QString renamed = QStringLiteral("以下图片的PDF使用了其他名称：\n") + shown(second) +
+                            QStringLiteral(" -> IMG_0001 (2).pdf\n") + shown(y2013) +
+                            QStringLiteral(" -> holiday (2).pdf\n") + shown(hidden) + QStringLiteral(" -> hidden.pdf");
     EXPECT_TRUE(text.contains(leftOut)) << text.toStdString();
     EXPECT_TRUE(text.contains(renamed)) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("IMG_0001.pdf")));
@@ -278,7 +280,8 @@ TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
 TEST_F(ConversionJob, AReportOfManyLeftOutPicturesFitsOnTheScreen)
 {
     // Deep folders, with wide characters: long lines are what made the box tall too.
-    const QString folder = env_.root() + QStringLiteral("/gone/2012年夏天的假期照片/holiday-pictures-from-the-second-camera");
+    const QString folder =
+        env_.root() + QStringLiteral("/gone/2012年夏天的假期照片/holiday-pictures-from-the-second-camera");
     QStringList missing;
     for (int i = 0; i < 500; ++i)
         missing << folder + QStringLiteral("/IMG_%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
@@ -331,15 +334,16 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
     ASSERT_FALSE(afterConverterOutput.isEmpty()) << "the converter reported no page";
     EXPECT_EQ(afterConverterOutput.constLast(), QStringLiteral("创建PDF...75%"));
     const QStringList texts = progress.texts();
-    const QStringList staging = {QStringLiteral("准备文件中..."), QStringLiteral("Converting Files...0%"),
-                                 QStringLiteral("Converting Files...33%"), QStringLiteral("Converting Files...66%"),
+    const QStringList staging = {QStringLiteral("准备文件中..."),           QStringLiteral("Converting Files...0%"),
+                                 QStringLiteral("Converting Files...33%"),  QStringLiteral("Converting Files...66%"),
                                  QStringLiteral("Converting Files...100%"), QStringLiteral("创建文件中...")};
     ASSERT_GE(texts.size(), staging.size() + 1);
     EXPECT_EQ(texts.mid(1, staging.size()), staging);
     // Whatever the converter reported comes next, always as 创建PDF...N%, then the clean-up.
     for (const QString &text : texts.mid(staging.size() + 1, texts.size() - staging.size() - 3))
         EXPECT_TRUE(text.startsWith(QStringLiteral("创建PDF..."))) << text.toStdString();
-    EXPECT_EQ(texts.mid(texts.size() - 2), (QStringList{QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
+    EXPECT_EQ(texts.mid(texts.size() - 2),
+              (QStringList{QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
 }
 
@@ -424,7 +428,8 @@ TEST_F(ConversionJob, NothingDeliveredIsReported)
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("empty.jpg")));
     EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/NewPDF.pdf")));
     // An empty folder is not shown.
-    EXPECT_FALSE(opened_.join(QLatin1Char(';')).contains(QStringLiteral("open "))) << opened_.join(QLatin1Char(';')).toStdString();
+    EXPECT_FALSE(opened_.join(QLatin1Char(';')).contains(QStringLiteral("open ")))
+        << opened_.join(QLatin1Char(';')).toStdString();
 }
 
 TEST_F(ConversionJob, AnOutputFolderThatCannotTakeThePdfsIsRefusedBeforeStaging)

@@ -1,5 +1,5 @@
-#include "conversion/DocumentProperties.h"
 #include "conversion/ConversionRules.h"
+#include "conversion/DocumentProperties.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -24,8 +24,12 @@ TEST(ConversionRules, PageWordIsTheLastWordEndingInJpg)
 TEST(ConversionRules, PageNumberReadsTheLeadingDigits)
 {
     const std::pair<QString, int> cases[] = {
-        {QStringLiteral("00003.jpg"), 3},   {QStringLiteral("\n00012.jpg"), 12}, {QStringLiteral("12a.jpg"), 12},
-        {QStringLiteral("/tmp/00003.jpg"), 0}, {QString(), 0},                  {QStringLiteral(".jpg"), 0},
+        {QStringLiteral("00003.jpg"), 3},
+        {QStringLiteral("\n00012.jpg"), 12},
+        {QStringLiteral("12a.jpg"), 12},
+        {QStringLiteral("/tmp/00003.jpg"), 0},
+        {QString(), 0},
+        {QStringLiteral(".jpg"), 0},
     };
     for (const auto &[word, number] : cases)
         EXPECT_EQ(pageNumberOf(word), number) << word.toStdString();
@@ -33,8 +37,9 @@ TEST(ConversionRules, PageNumberReadsTheLeadingDigits)
 
 TEST(ConversionRules, Percentages)
 {
-    EXPECT_EQ((std::vector<int>{stagingPercent(0, 4), stagingPercent(1, 4), stagingPercent(2, 4), stagingPercent(3, 4)}),
-              (std::vector<int>{0, 33, 66, 100}));
+    EXPECT_EQ(
+        (std::vector<int>{stagingPercent(0, 4), stagingPercent(1, 4), stagingPercent(2, 4), stagingPercent(3, 4)}),
+        (std::vector<int>{0, 33, 66, 100}));
     EXPECT_EQ(stagingPercent(0, 1), 100); // one picture: no division by zero
     EXPECT_EQ(converterPercent(2, 4), 50);
     EXPECT_EQ(converterPercent(3, 4), 75);
@@ -56,12 +61,14 @@ TEST(ConversionRules, FirstFreeNewPdfName)
 
 TEST(ConversionRules, LeftOutLinesAndCommandLine)
 {
-    const auto pages = leftOutPagesOf(QStringLiteral("page 00000.jpg of 2\nleft-out:00001.jpg:truncated (no end marker)\n"
-                                                     "left-out:00004.jpg:empty file\n"));
+    const auto pages =
+        leftOutPagesOf(QStringLiteral("page 00000.jpg of 2\nleft-out:00001.jpg:truncated (no end marker)\n"
+                                      "left-out:00004.jpg:empty file\n"));
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages.at(1), QStringLiteral("truncated (no end marker)"));
     EXPECT_EQ(pages.at(4), QStringLiteral("empty file"));
-    EXPECT_EQ(converterCommandLine(QStringLiteral("/opt/my app")), QStringLiteral("\"/opt/my app/data/pdf.exe\" /NOASK"));
+    EXPECT_EQ(converterCommandLine(QStringLiteral("/opt/my app")),
+              QStringLiteral("\"/opt/my app/data/pdf.exe\" /NOASK"));
 }
 
 TEST(DocumentProperties, CreationDateAndMode)

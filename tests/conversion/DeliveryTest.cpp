@@ -78,7 +78,8 @@ TEST(Delivery, TheNextJobRemovesOnlyTemporaryFilesOfOurs)
     TestEnvironment env;
     const QString out = env.root() + QStringLiteral("/out");
     QDir().mkpath(out + QStringLiteral("/.pagemint-abcdef")); // a folder is never ours
-    for (const char *name : {"out/.pagemint-Ab12Cd", "out/.pagemint-notes.txt", "out/.pagemint-abc12", "out/report.pdf"})
+    for (const char *name :
+         {"out/.pagemint-Ab12Cd", "out/.pagemint-notes.txt", "out/.pagemint-abc12", "out/report.pdf"})
         env.writeFile(QString::fromLatin1(name), "x");
     std::error_code error;
     const std::filesystem::path made = makeDeliveryTemporary(out.toStdString(), error);

@@ -42,11 +42,11 @@ TEST(EndReport, SummarizedLinesShowAtMostTheLimit)
 TEST(EndReport, LongPathsAreCutInTheMiddle)
 {
     const std::pair<QString, QString> cases[] = {
-        {QStringLiteral("abcdefghij"), QStringLiteral("abcdefghij")},     // fits: unchanged
-        {QStringLiteral("abcdefghijk"), QStringLiteral("ab…efghijk")},    // 2 + 1 + 7 columns
+        {QStringLiteral("abcdefghij"), QStringLiteral("abcdefghij")},      // fits: unchanged
+        {QStringLiteral("abcdefghijk"), QStringLiteral("ab…efghijk")},     // 2 + 1 + 7 columns
         {QStringLiteral("图片图片图片图片"), QStringLiteral("图…片图片")}, // wide: two columns each
         {QStringLiteral("ab图片图片图片图片"), QStringLiteral("ab…片图片")},
-        {QStringLiteral("𠀀𠀀𠀀𠀀𠀀𠀀"), QStringLiteral("𠀀…𠀀𠀀𠀀")},     // no surrogate pair split
+        {QStringLiteral("𠀀𠀀𠀀𠀀𠀀𠀀"), QStringLiteral("𠀀…𠀀𠀀𠀀")}, // no surrogate pair split
     };
     for (const auto &[path, shortened] : cases)
         EXPECT_EQ(shortenedPath(path, 10), shortened) << path.toStdString();
@@ -59,13 +59,10 @@ TEST(EndReport, TwoListsShareTheBudget)
         std::pair<int, int> shown;
     };
     const Case cases[] = {
-        {3, 4, 15, {3, 4}}, // both fit whole
-        {10, 5, 15, {10, 5}},
-        {3, 500, 15, {3, 12}}, // the short list whole, the long one the rest
-        {500, 3, 15, {12, 3}},
-        {500, 500, 15, {8, 7}}, // both long: the second keeps half
-        {20, 10, 15, {8, 7}},
-        {0, 500, 15, {0, 15}},
+        {3, 4, 15, {3, 4}},                            // both fit whole
+        {10, 5, 15, {10, 5}},  {3, 500, 15, {3, 12}},  // the short list whole, the long one the rest
+        {500, 3, 15, {12, 3}}, {500, 500, 15, {8, 7}}, // both long: the second keeps half
+        {20, 10, 15, {8, 7}},  {0, 500, 15, {0, 15}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(sharedLineBudget(c.first, c.second, c.budget), c.shown) << c.first << ' ' << c.second;
@@ -96,7 +93,8 @@ TEST(EndReport, ShortReportsHaveNoDetails)
 TEST(EndReport, LongListsAndPathsGoWholeToTheDetails)
 {
     const QString reason = QStringLiteral(" (picture too large (50000 x 50000; at most 626 megapixels))");
-    std::vector<ReportEntry> leftOut = entries(QStringList{deepPath} + numbered(QStringLiteral("/missing/"), 500), reason);
+    std::vector<ReportEntry> leftOut =
+        entries(QStringList{deepPath} + numbered(QStringLiteral("/missing/"), 500), reason);
     const auto renamed = entries(numbered(QStringLiteral("/b/a"), 3), QStringLiteral(" -> a (2).pdf"));
     const EndReport report = endReportOf(leftOut, renamed, true);
     const QStringList lines = report.text.split(u'\n');

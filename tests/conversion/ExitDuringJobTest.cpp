@@ -5,10 +5,10 @@
 #include "OtherUserProgram.h"
 
 #include "app/ConversionMode.h"
-#include "common/ExitRequest.h"
 #include "app/TerminationSignals.h"
-#include "conversion/DecoderProcess.h"
+#include "common/ExitRequest.h"
 #include "contract/StagingFolder.h"
+#include "conversion/DecoderProcess.h"
 #include "conversion/StagingPaths.h"
 
 #include <QDir>

@@ -46,8 +46,8 @@ TEST(CopyFileInPieces, PausesBetweenPiecesOnlyAndStopsWhenAsked)
         int calls = 0;
         std::error_code error;
 
-        const bool copied = copyFileInPieces(from.toStdString(), to.toStdString(),
-                                             [&] { return ++calls != c.stopAtCall; }, error);
+        const bool copied = copyFileInPieces(
+            from.toStdString(), to.toStdString(), [&] { return ++calls != c.stopAtCall; }, error);
 
         EXPECT_EQ(copied, c.copied);
         EXPECT_EQ(calls, c.calls);

@@ -46,8 +46,9 @@ TEST(OutputFolder, IsRefusedWithTheReasonWhenPdfsCouldNotGoThere)
         }
     }
     // The check leaves nothing behind.
-    EXPECT_EQ(QDir(env.root() + QStringLiteral("/out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList());
+    EXPECT_EQ(
+        QDir(env.root() + QStringLiteral("/out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList());
     EXPECT_FALSE(QFileInfo::exists(staging + QStringLiteral("/inside")));
 }
 

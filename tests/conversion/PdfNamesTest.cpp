@@ -10,14 +10,14 @@ TEST(PdfNames, BaseNameIgnoresLeadingDots)
     const std::pair<const char *, const char *> cases[] = {
         {"/pics/holiday.2012.jpg", "holiday"}, // cut at the first dot, as the program always did
         {"/pics/IMG_0001.JPG", "IMG_0001"},
-        {"/pics/.hidden.png", "hidden"},       // no hidden ".pdf"
+        {"/pics/.hidden.png", "hidden"}, // no hidden ".pdf"
         {"/pics/.hidden.2012.png", "hidden"},
         {"/pics/..twice.tif", "twice"},
-        {"/pics/.jpg", "jpg"},                 // a dot-file: the dot hides it, it is no extension
-        {"/pics/...", "page"},                 // nothing left but dots
+        {"/pics/.jpg", "jpg"}, // a dot-file: the dot hides it, it is no extension
+        {"/pics/...", "page"}, // nothing left but dots
         {"/pics/folder/", "page"},
         {"", "page"},
-        {"/pics.d/scan", "scan"},              // a dot in a folder name does not count
+        {"/pics.d/scan", "scan"}, // a dot in a folder name does not count
     };
     for (const auto &[path, base] : cases)
         EXPECT_EQ(pdfBaseNameOf(QString::fromUtf8(path)), QString::fromUtf8(base)) << path;
@@ -35,14 +35,14 @@ TEST(PdfNames, AJobNeverHandsOutANameItWrote)
         {"/a/IMG_0001.jpg", true, "IMG_0001.pdf"},
         {"/b/IMG_0001.jpg", true, "IMG_0001 (2).pdf"},
         {"/c/IMG_0001.png", true, "IMG_0001 (3).pdf"},
-        {"/d/img_0001.tif", true, "img_0001 (4).pdf"},     // case does not make a name free
+        {"/d/img_0001.tif", true, "img_0001 (4).pdf"}, // case does not make a name free
         {"/e/IMG_0001 (5).jpg", true, "IMG_0001 (5).pdf"},
-        {"/f/IMG_0001.bmp", true, "IMG_0001 (6).pdf"},     // (5) was written by the picture of that name
-        {"/g/scan.png", false, "scan.pdf"},                // nothing written: the name stays free
+        {"/f/IMG_0001.bmp", true, "IMG_0001 (6).pdf"}, // (5) was written by the picture of that name
+        {"/g/scan.png", false, "scan.pdf"},            // nothing written: the name stays free
         {"/h/scan.jpg", true, "scan.pdf"},
         {"/i/.scan.gif", true, "scan (2).pdf"},
         {"/j/50%1%2.jpg", true, "50%1%2.pdf"},
-        {"/k/50%1%2.png", true, "50%1%2 (2).pdf"},         // no placeholder in a name is filled in
+        {"/k/50%1%2.png", true, "50%1%2 (2).pdf"}, // no placeholder in a name is filled in
     };
     PerPictureNames names;
     for (const Step &step : steps) {

@@ -22,7 +22,8 @@ inline void expectCleanPdf(const QString &pdf)
 {
     const ProcessResult check = runProcess(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
     EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
-    EXPECT_TRUE(check.out.contains(QLatin1String("No syntax or stream encoding errors found"))) << check.out.toStdString();
+    EXPECT_TRUE(check.out.contains(QLatin1String("No syntax or stream encoding errors found")))
+        << check.out.toStdString();
     EXPECT_TRUE(check.err.isEmpty()) << check.err.toStdString();
 }
 

@@ -34,19 +34,21 @@ ProcessResult runConverter(const QStringList &args, const QProcessEnvironment &e
     return runProcess(QStringLiteral(PAGEMINT_CONVERTER), args, env);
 }
 
-QStringList lines(const QString &text) { return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+QStringList lines(const QString &text)
+{
+    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
 
 std::vector<PdfPageInfo> pdfPages(const QString &pdf)
 {
     const ProcessResult count = runProcess(QStringLiteral("pdfinfo"), {pdf});
-    const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"),
-                                                             QRegularExpression::MultilineOption)
-                                              .match(count.out);
+    const QRegularExpressionMatch pages =
+        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption).match(count.out);
     if (count.exitCode != 0 || !pages.hasMatch())
         return {};
     const QString n = pages.captured(1);
-    const ProcessResult info = runProcess(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
-                                                                      QStringLiteral("-l"), n, pdf});
+    const ProcessResult info = runProcess(QStringLiteral("pdfinfo"),
+                                          {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), n, pdf});
     std::vector<PdfPageInfo> result(n.toUInt());
     static const QRegularExpression size(QStringLiteral("^Page\\s+(\\d+) size:\\s+([\\d.]+) x ([\\d.]+) pts"),
                                          QRegularExpression::MultilineOption);
@@ -81,9 +83,9 @@ QImage renderPage(const QString &pdf, int page, int dpi)
 {
     QTemporaryDir dir;
     const QString prefix = dir.filePath(QStringLiteral("page"));
-    runProcess(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-r"),
-                                            QString::number(dpi), QStringLiteral("-f"), QString::number(page),
-                                            QStringLiteral("-l"), QString::number(page), pdf, prefix});
+    runProcess(QStringLiteral("pdftoppm"),
+               {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(dpi),
+                QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page), pdf, prefix});
     return QImage(prefix + QStringLiteral(".png"));
 }
 

@@ -96,7 +96,8 @@ TEST(Converter, PutsEveryKindOfJpegIntoThePdfUnchanged)
     for (const PageCase &c : good)
         expectedProgress << QStringLiteral("page %1 of %2").arg(QString::fromLatin1(c.name)).arg(std::size(good));
     for (const BadCase &b : bad)
-        expectedLeftOut << QStringLiteral("left-out:%1:%2").arg(QString::fromLatin1(b.name), QString::fromLatin1(b.reason));
+        expectedLeftOut
+            << QStringLiteral("left-out:%1:%2").arg(QString::fromLatin1(b.name), QString::fromLatin1(b.reason));
     EXPECT_EQ(lines(run.out), expectedProgress);
     EXPECT_EQ(lines(run.err), expectedLeftOut);
 
@@ -132,8 +133,9 @@ TEST(Converter, ShowsTurnedAndMirroredPicturesUpright)
         args << path;
     }
     // CMYK: both the inverted (Adobe) and the plain form of cyan ink must show cyan.
-    for (const auto &[name, bytes] : {std::pair{"cmyk-adobe.jpg", cmykJpeg(16, 16, {255, 0, 0, 0})},
-                                      std::pair{"cmyk-plain.jpg", withoutSegments(cmykJpeg(16, 16, {0, 255, 255, 255}), 0xEE)}}) {
+    for (const auto &[name, bytes] :
+         {std::pair{"cmyk-adobe.jpg", cmykJpeg(16, 16, {255, 0, 0, 0})},
+          std::pair{"cmyk-plain.jpg", withoutSegments(cmykJpeg(16, 16, {0, 255, 255, 255}), 0xEE)}}) {
         writeFile(dir.filePath(QString::fromLatin1(name)), bytes);
         args << dir.filePath(QString::fromLatin1(name));
         QImage cyan(16, 16, QImage::Format_RGB32);
@@ -174,7 +176,7 @@ TEST(Converter, StagingFolderFormTakesNumberedPagesInOrder)
     writeFile(staging + QStringLiteral("/00001.jpg"), a);
     writeFile(staging + QStringLiteral("/00004.jpg"), b); // 2 and 3 are missing: normal
     writeFile(staging + QStringLiteral("/00007.jpg"), "GIF89a not a picture at all");
-    writeFile(staging + QStringLiteral("/00008.png"), a);  // not a page name
+    writeFile(staging + QStringLiteral("/00008.png"), a);             // not a page name
     writeFile(staging + QStringLiteral("/tmp.pdf"), "an old result"); // must not survive
 
     const ProcessResult run = runConverter({QStringLiteral("/NOASK")}, QProcessEnvironment::systemEnvironment());
@@ -216,7 +218,8 @@ TEST(Converter, WritesNothingWithoutAUsablePage)
     const QString nowhere = env.root() + QStringLiteral("/no-such-folder/out.pdf");
     const ProcessResult unwritable = runConverter({QStringLiteral("--out"), nowhere, picture});
     EXPECT_EQ(unwritable.exitCode, 3);
-    EXPECT_TRUE(unwritable.err.contains(env.root() + QStringLiteral("/no-such-folder"))) << unwritable.err.toStdString();
+    EXPECT_TRUE(unwritable.err.contains(env.root() + QStringLiteral("/no-such-folder")))
+        << unwritable.err.toStdString();
     EXPECT_TRUE(unwritable.err.contains(QLatin1String("No such file or directory"))) << unwritable.err.toStdString();
 }
 
@@ -243,7 +246,8 @@ TEST(Converter, KilledMidWriteLeavesNoPdf)
         ASSERT_TRUE(process.waitForFinished(20000));
         EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "finished before it could be stopped";
         EXPECT_FALSE(QFile::exists(out));
-        const QStringList leftovers = QDir(dir.path()).entryList({QStringLiteral(".tmp.pdf.*")}, QDir::Files | QDir::Hidden);
+        const QStringList leftovers =
+            QDir(dir.path()).entryList({QStringLiteral(".tmp.pdf.*")}, QDir::Files | QDir::Hidden);
         if (sig == SIGTERM) {
             EXPECT_TRUE(leftovers.isEmpty()) << "the temporary file outlived SIGTERM";
         }
@@ -256,7 +260,8 @@ TEST(Converter, KeepsGoingWhenTheReaderClosesThePipe)
 {
     QTemporaryDir dir;
     const QByteArray jpeg = qtJpeg(quadrantPicture(32, 32));
-    std::vector<std::string> argStore{PAGEMINT_CONVERTER, "--out", dir.filePath(QStringLiteral("out.pdf")).toStdString()};
+    std::vector<std::string> argStore{PAGEMINT_CONVERTER, "--out",
+                                      dir.filePath(QStringLiteral("out.pdf")).toStdString()};
     for (int i = 0; i < 50; ++i) {
         const QString path = dir.filePath(QStringLiteral("%1.jpg").arg(i));
         writeFile(path, jpeg);

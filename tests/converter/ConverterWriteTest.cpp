@@ -76,8 +76,10 @@ struct ChangeCase {
 TEST(ConverterWrite, APictureChangedAfterItsCheckFailsThePdf)
 {
     const ChangeCase cases[] = {
-        {"grown", [](const std::filesystem::path &p) { std::filesystem::resize_file(p, std::filesystem::file_size(p) + 100); }},
-        {"cut", [](const std::filesystem::path &p) { std::filesystem::resize_file(p, std::filesystem::file_size(p) / 2); }},
+        {"grown",
+         [](const std::filesystem::path &p) { std::filesystem::resize_file(p, std::filesystem::file_size(p) + 100); }},
+        {"cut",
+         [](const std::filesystem::path &p) { std::filesystem::resize_file(p, std::filesystem::file_size(p) / 2); }},
         {"emptied", [](const std::filesystem::path &p) { std::filesystem::resize_file(p, 0); }},
     };
     for (const ChangeCase &c : cases) {
@@ -99,7 +101,10 @@ TEST(ConverterWrite, APictureChangedAfterItsCheckFailsThePdf)
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
         posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
-        std::vector<std::string> argStore{PAGEMINT_CONVERTER, "--out", out.toStdString(), first.toStdString(),
+        std::vector<std::string> argStore{PAGEMINT_CONVERTER,
+                                          "--out",
+                                          out.toStdString(),
+                                          first.toStdString(),
                                           dir.filePath(QStringLiteral("b.jpg")).toStdString(),
                                           dir.filePath(QStringLiteral("z.jpg")).toStdString()};
         std::vector<char *> argv;
@@ -124,7 +129,8 @@ TEST(ConverterWrite, APictureChangedAfterItsCheckFailsThePdf)
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 3) << errors;
         EXPECT_NE(errors.find("a.jpg: changed while being written"), std::string::npos) << errors;
-        EXPECT_EQ(filesIn(dir.path()), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.jpg"), QStringLiteral("z.jpg")}));
+        EXPECT_EQ(filesIn(dir.path()),
+                  (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.jpg"), QStringLiteral("z.jpg")}));
     }
 }
 
@@ -132,8 +138,8 @@ namespace {
 
 struct DiskCase {
     const char *name;
-    int size;             // of the file system the PDF goes to, in pictures (0: plenty)
-    bool picturesInside;  // the pictures on that file system too (the kernel copies), or elsewhere
+    int size;            // of the file system the PDF goes to, in pictures (0: plenty)
+    bool picturesInside; // the pictures on that file system too (the kernel copies), or elsewhere
     int exitCode;
 };
 
@@ -174,8 +180,8 @@ TEST(ConverterWrite, AFullFileSystemLeavesNoPdf)
             args.prepend(QStringLiteral("-r"));
         args << QStringLiteral("sh") << QStringLiteral("-c") << script << QStringLiteral("sh") << mountPoint
              << (c.size == 0 ? QStringLiteral("16m") : QString::number(c.size * picture.size()))
-             << dir.filePath(QStringLiteral("p.jpg"))
-             << QString::fromLatin1(c.picturesInside ? "inside" : "outside") << kept;
+             << dir.filePath(QStringLiteral("p.jpg")) << QString::fromLatin1(c.picturesInside ? "inside" : "outside")
+             << kept;
         const ProcessResult run = runProcess(QStringLiteral("unshare"), args, env);
         ASSERT_TRUE(run.finished);
         if (run.exitCode == 97 || run.exitCode == 1)

@@ -1,7 +1,7 @@
 // Replays the fuzzer's finds and seeds (tests/fixtures/converter) through the header reader: every
 // build checks that none crashes and that what is accepted is usable by the PDF writer.
-#include "contract/JpegInfo.h"
 #include "PageGeometry.h"
+#include "contract/JpegInfo.h"
 
 #include <gtest/gtest.h>
 

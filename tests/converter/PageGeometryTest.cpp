@@ -1,6 +1,6 @@
 // Page size from pixels and resolution, and the page turns and mirrors of EXIF orientations.
-#include "contract/JpegInfo.h"
 #include "PageGeometry.h"
+#include "contract/JpegInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ TEST(PageGeometry, UsesTheStatedResolutionOnlyWhenPlausible)
     const struct {
         double x, y, expectedX, expectedY;
     } cases[] = {
-        {300, 300, 300, 300}, {72, 144, 72, 144}, {0, 0, 96, 96},   {1, 1, 96, 96},
+        {300, 300, 300, 300}, {72, 144, 72, 144}, {0, 0, 96, 96},         {1, 1, 96, 96},
         {300, 0, 96, 96},     {1e9, 1e9, 96, 96}, {10, 10000, 10, 10000},
     };
     for (const auto &c : cases) {
@@ -63,9 +63,9 @@ TEST(PageGeometry, TurnsWithRotateAndMirrorsWithAMatrix)
         int rotate;
         std::pair<double, double> firstPixel;
     } cases[] = {
-        {1, 400, 200, 0, {0, 200}},   {2, 400, 200, 0, {400, 200}}, {3, 400, 200, 180, {0, 200}},
-        {4, 400, 200, 0, {0, 0}},     {5, 200, 400, 0, {0, 400}},   {6, 400, 200, 90, {0, 200}},
-        {7, 200, 400, 0, {200, 0}},   {8, 400, 200, 270, {0, 200}}, {0, 400, 200, 0, {0, 200}},
+        {1, 400, 200, 0, {0, 200}},  {2, 400, 200, 0, {400, 200}}, {3, 400, 200, 180, {0, 200}},
+        {4, 400, 200, 0, {0, 0}},    {5, 200, 400, 0, {0, 400}},   {6, 400, 200, 90, {0, 200}},
+        {7, 200, 400, 0, {200, 0}},  {8, 400, 200, 270, {0, 200}}, {0, 400, 200, 0, {0, 200}},
         {42, 400, 200, 0, {0, 200}},
     };
     for (const auto &c : cases) {

@@ -1,6 +1,6 @@
 // Which staged files are pages and in what order, and the fixed console line forms.
-#include "ConsoleLines.h"
 #include "contract/StagedPages.h"
+#include "ConsoleLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +13,10 @@ using namespace pagemint;
 TEST(StagedPages, PageNamesAreDigitsAndDotJpg)
 {
     const std::pair<const char *, bool> cases[] = {
-        {"00001.jpg", true}, {"7.jpg", true},       {"123456789012345678901234.jpg", true},
-        {".jpg", false},     {"1.JPG", false},      {"1.jpeg", false},
-        {"a1.jpg", false},   {"1a.jpg", false},     {"1.jpg.tmp", false},
-        {"-1.jpg", false},   {" 1.jpg", false},     {"tmp.pdf", false},
+        {"00001.jpg", true}, {"7.jpg", true},   {"123456789012345678901234.jpg", true},
+        {".jpg", false},     {"1.JPG", false},  {"1.jpeg", false},
+        {"a1.jpg", false},   {"1a.jpg", false}, {"1.jpg.tmp", false},
+        {"-1.jpg", false},   {" 1.jpg", false}, {"tmp.pdf", false},
     };
     for (const auto &[name, expected] : cases)
         EXPECT_EQ(isStagedPageName(name), expected) << name;

@@ -10,7 +10,10 @@ namespace pagemint::test {
 
 namespace {
 
-unsigned be16(const QByteArray &b, qsizetype at) { return unsigned(quint8(b[at])) << 8 | quint8(b[at + 1]); }
+unsigned be16(const QByteArray &b, qsizetype at)
+{
+    return unsigned(quint8(b[at])) << 8 | quint8(b[at + 1]);
+}
 
 void put16(QByteArray &out, unsigned v, bool bigEndian)
 {
@@ -25,8 +28,7 @@ void put32(QByteArray &out, std::uint32_t v, bool bigEndian)
 }
 
 // Visits the marker segments before the first scan: (offset of the 0xFF, marker, total length).
-template<typename Visit>
-void forEachSegment(const QByteArray &jpeg, Visit visit)
+template <typename Visit> void forEachSegment(const QByteArray &jpeg, Visit visit)
 {
     qsizetype pos = 2;
     while (pos + 4 <= jpeg.size() && quint8(jpeg[pos]) == 0xFF) {

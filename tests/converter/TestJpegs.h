@@ -27,7 +27,7 @@ struct ExifFields {
     bool bigEndian = true;
     std::optional<int> orientation;
     std::optional<std::pair<std::uint32_t, std::uint32_t>> xResolution, yResolution; // rationals
-    std::optional<int> resolutionUnit; // 2 inch, 3 cm
+    std::optional<int> resolutionUnit;                                               // 2 inch, 3 cm
 };
 QByteArray exifPayload(const ExifFields &fields);
 

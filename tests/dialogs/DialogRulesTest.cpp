@@ -76,10 +76,9 @@ TEST(FontHeightPixels, PointsAtADeviceResolutionRoundToTheNearestPixel)
         int height;
     };
     const Case cases[] = {
-        {12, 96, -16}, {10, 96, -13}, {11, 96, -15}, {8, 96, -11}, {12, 120, -20},
-        {3, 12, -1}, // exactly half a pixel rounds away from zero
-        {0, 96, 0},  {-12, 96, 16},
-        {32767, 2400, -1092233}, // no overflow at the largest property value
+        {12, 96, -16}, {10, 96, -13},  {11, 96, -15},
+        {8, 96, -11},  {12, 120, -20}, {3, 12, -1},             // exactly half a pixel rounds away from zero
+        {0, 96, 0},    {-12, 96, 16},  {32767, 2400, -1092233}, // no overflow at the largest property value
     };
     for (const Case &c : cases)
         EXPECT_EQ(fontHeightPixels(c.points, c.dpi), c.height) << c.points << " pt at " << c.dpi << " dpi";
@@ -92,7 +91,12 @@ TEST(TruncatedPointSize, DropsTheFractionAndRefusesNonSizes)
         qint16 expected;
     };
     const Case cases[] = {
-        {10.5, 10}, {12.0, 12}, {9.99, 9}, {0.5, 0}, {-1.0, 0}, {1e9, 32767},
+        {10.5, 10},
+        {12.0, 12},
+        {9.99, 9},
+        {0.5, 0},
+        {-1.0, 0},
+        {1e9, 32767},
         {std::numeric_limits<double>::quiet_NaN(), 0},
     };
     for (const Case &c : cases)

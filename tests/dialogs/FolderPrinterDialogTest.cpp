@@ -26,8 +26,8 @@ protected:
         answerer_.then([this, &title, &foldersOnly, folder](QWidget *window) {
             if (auto *dialog = qobject_cast<QFileDialog *>(window)) {
                 title = dialog->windowTitle();
-                foldersOnly = dialog->fileMode() == QFileDialog::Directory
-                    && dialog->testOption(QFileDialog::ShowDirsOnly) && dialog->parentWidget() == &owner_;
+                foldersOnly = dialog->fileMode() == QFileDialog::Directory &&
+                              dialog->testOption(QFileDialog::ShowDirsOnly) && dialog->parentWidget() == &owner_;
             }
             if (folder.isEmpty())
                 cancelDialog(window);

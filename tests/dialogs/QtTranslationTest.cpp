@@ -9,13 +9,13 @@
 #include "Wait.h"
 
 #include <QAbstractButton>
-#include <QHeaderView>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLocale>
@@ -77,15 +77,19 @@ TEST_F(QtTranslation, EveryDialogAndMessageBoxSpeaksChinese)
         QStringList chinese;
     };
     const Case cases[] = {
-        {"open", [this] { dialogs_.ShowOpen(); }, {QStringLiteral("打开"), QStringLiteral("查找范围："), QStringLiteral("父目录")}},
+        {"open",
+         [this] { dialogs_.ShowOpen(); },
+         {QStringLiteral("打开"), QStringLiteral("查找范围："), QStringLiteral("父目录")}},
         {"save", [this] { dialogs_.ShowSave(); }, {QStringLiteral("保存(&S)"), QStringLiteral("文件名称(&N)：")}},
         {"folder", [this] { dialogs_.ShowFolder(); }, {QStringLiteral("新建文件夹")}},
         {"colour", [this] { dialogs_.ShowColor(false); }, {QStringLiteral("确定")}},
         {"font", [this] { dialogs_.ShowFont(); }, {QStringLiteral("确定")}},
         {"print", [this] { dialogs_.ShowPrinter(); }, {}},
         {"message box",
-         [this] { ShowMessage(&owner_, QStringLiteral("x"), QStringLiteral("y"), QMessageBox::Warning,
-                              QMessageBox::Ok | QMessageBox::Cancel); },
+         [this] {
+             ShowMessage(&owner_, QStringLiteral("x"), QStringLiteral("y"), QMessageBox::Warning,
+                         QMessageBox::Ok | QMessageBox::Cancel);
+         },
          {QStringLiteral("确定")}},
     };
     for (const Case &c : cases) {
@@ -95,9 +99,11 @@ TEST_F(QtTranslation, EveryDialogAndMessageBoxSpeaksChinese)
             cancelDialog(window);
         });
         c.open();
-        EXPECT_TRUE(shown.contains(QStringLiteral("取消"))) << c.window << ": " << shown.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(shown.contains(QStringLiteral("取消")))
+            << c.window << ": " << shown.join(QLatin1Char('|')).toStdString();
         for (const QString &text : c.chinese)
-            EXPECT_TRUE(shown.contains(text)) << c.window << ": " << text.toStdString() << " in " << shown.join(QLatin1Char('|')).toStdString();
+            EXPECT_TRUE(shown.contains(text))
+                << c.window << ": " << text.toStdString() << " in " << shown.join(QLatin1Char('|')).toStdString();
         for (const QString &english : {QStringLiteral("Cancel"), QStringLiteral("&Cancel"), QStringLiteral("OK"),
                                        QStringLiteral("&OK"), QStringLiteral("&Open"), QStringLiteral("&Save")})
             EXPECT_FALSE(shown.contains(english)) << c.window << ": " << english.toStdString();
@@ -116,8 +122,10 @@ protected:
         finishLoading();
         QDir(folder_).removeRecursively();
         const QDateTime taken(QDate(2026, 3, 14), QTime(10, 30));
-        const std::pair<const char *, int> pictures[] = {
-            {"IMG_0001.jpg", 2'310'144}, {"IMG_0002.jpg", 2'187'520}, {"收据.png", 402'211}, {"扫描 2026-03.tif", 5'120'000}};
+        const std::pair<const char *, int> pictures[] = {{"IMG_0001.jpg", 2'310'144},
+                                                         {"IMG_0002.jpg", 2'187'520},
+                                                         {"收据.png", 402'211},
+                                                         {"扫描 2026-03.tif", 5'120'000}};
         for (const auto &[name, size] : pictures) {
             QFile file(folder_ + QLatin1Char('/') + QString::fromUtf8(name));
             ASSERT_TRUE(QDir().mkpath(folder_) && file.open(QIODevice::WriteOnly));

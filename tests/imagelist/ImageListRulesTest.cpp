@@ -31,8 +31,8 @@ TEST(ImageListRules, MoveTargets)
         int expected;
     };
     const Case cases[] = {
-        {2, 5, MoveDirection::Up, 1},   {2, 5, MoveDirection::Down, 3}, {0, 5, MoveDirection::Up, -1},
-        {4, 5, MoveDirection::Down, -1}, {-1, 5, MoveDirection::Up, -1}, {-1, 5, MoveDirection::Down, -1},
+        {2, 5, MoveDirection::Up, 1},    {2, 5, MoveDirection::Down, 3},  {0, 5, MoveDirection::Up, -1},
+        {4, 5, MoveDirection::Down, -1}, {-1, 5, MoveDirection::Up, -1},  {-1, 5, MoveDirection::Down, -1},
         {0, 1, MoveDirection::Down, -1}, {0, 0, MoveDirection::Down, -1}, {1, 2, MoveDirection::Up, 0},
     };
     for (const Case &c : cases)

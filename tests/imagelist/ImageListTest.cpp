@@ -62,8 +62,11 @@ TEST(ImageList, RemoveSelected)
     };
     const QStringList three = paths({"/1", "/2", "/3"});
     const Case cases[] = {
-        {1, paths({"/1", "/3"}), true}, {0, paths({"/2", "/3"}), true}, {2, paths({"/1", "/2"}), true},
-        {-1, three, false},            {3, three, false},
+        {1, paths({"/1", "/3"}), true},
+        {0, paths({"/2", "/3"}), true},
+        {2, paths({"/1", "/2"}), true},
+        {-1, three, false},
+        {3, three, false},
     };
     for (const Case &c : cases) {
         ImageList list;

@@ -48,10 +48,18 @@ TEST(ImageListLayer, TheRuleTellsQtCoreFromWidgetsAndLayersApart)
         bool quoted, allowed;
     };
     const Case cases[] = {
-        {"QAbstractListModel", false, true}, {"QPointer", false, true},      {"QtCore/QString", false, true},
-        {"QListWidget", false, false},      {"QWidget", false, false},       {"QtWidgets/QLabel", false, false},
-        {"vector", false, true},            {"dirent.h", false, true},       {"imagelist/ImageList.h", true, true},
-        {"common/ExitRequest.h", true, true}, {"ui/frmMain.h", true, false}, {"app/frmPrinting.h", true, false},
+        {"QAbstractListModel", false, true},
+        {"QPointer", false, true},
+        {"QtCore/QString", false, true},
+        {"QListWidget", false, false},
+        {"QWidget", false, false},
+        {"QtWidgets/QLabel", false, false},
+        {"vector", false, true},
+        {"dirent.h", false, true},
+        {"imagelist/ImageList.h", true, true},
+        {"common/ExitRequest.h", true, true},
+        {"ui/frmMain.h", true, false},
+        {"app/frmPrinting.h", true, false},
         {"conversion/StagingPaths.h", true, false},
     };
     for (const Case &c : cases)

@@ -1,8 +1,8 @@
 #include "process/DOSOutputs.h"
 
-#include "PostedEventFlag.h"
 #include "FakePrograms.h"
 #include "OtherUserProgram.h"
+#include "PostedEventFlag.h"
 #include "QuittingApplication.h"
 #include "ThreadCpuClock.h"
 #include "common/ExitRequest.h"
@@ -176,10 +176,10 @@ TEST_F(DOSOutputsTest, EventsAreHandledWhileTheCommandRuns)
 
 // What may hold a run up: none of these may keep it waiting, nor make it spin.
 enum class Holdup {
-    OtherUsersConverter,         // a pdf.exe of another user, which the program may not end
-    UnrelatedConverterThenExit,  // a pdf.exe of ours, then the program is asked to end
-    OurConverterThenExit,        // our own converter runs on, then the program is asked to end
-    QuittingApplication,         // the application has begun to quit: no event loop runs
+    OtherUsersConverter,        // a pdf.exe of another user, which the program may not end
+    UnrelatedConverterThenExit, // a pdf.exe of ours, then the program is asked to end
+    OurConverterThenExit,       // our own converter runs on, then the program is asked to end
+    QuittingApplication,        // the application has begun to quit: no event loop runs
 };
 
 struct EndCase {

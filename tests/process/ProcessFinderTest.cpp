@@ -33,12 +33,8 @@ TEST(ProcessNameMatches, WholeNameWithoutRegardToCase)
         bool matches;
     };
     const Case cases[] = {
-        {"pdf.exe", "pdf.exe", true},
-        {"PDF.EXE", "pdf.exe", true},
-        {"mypdf.exe", "pdf.exe", false},
-        {"pdf.exe.bak", "pdf.exe", false},
-        {"pdf", "pdf.exe", false},
-        {"", "", false},
+        {"pdf.exe", "pdf.exe", true},      {"PDF.EXE", "pdf.exe", true}, {"mypdf.exe", "pdf.exe", false},
+        {"pdf.exe.bak", "pdf.exe", false}, {"pdf", "pdf.exe", false},    {"", "", false},
     };
     for (const Case &c : cases)
         EXPECT_EQ(processNameMatches(QString::fromUtf8(c.executable), QString::fromUtf8(c.name)), c.matches)

@@ -17,8 +17,8 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/ptrace.h>
 #include <sys/prctl.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -134,7 +134,7 @@ int execTrue()
 // The helper's own work: read the picture, seek back, write the page.
 int copyStdinToStdout()
 {
-    struct stat info{};
+    struct stat info {};
     if (fstat(STDIN_FILENO, &info) != 0)
         return errno;
     std::vector<char> bytes(static_cast<std::size_t>(info.st_size));

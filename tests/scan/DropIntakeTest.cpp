@@ -21,8 +21,8 @@ QStringList droppedFrom(const QList<QUrl> &urls)
 
 TEST(DropIntake, TakesLocalPicturesInTheOrderDropped)
 {
-    EXPECT_EQ(droppedFrom({QUrl::fromLocalFile("/p/a.jpg"), QUrl::fromLocalFile("/p/b.PNG"),
-                           QUrl::fromLocalFile("/p/c.doc")}),
+    EXPECT_EQ(droppedFrom(
+                  {QUrl::fromLocalFile("/p/a.jpg"), QUrl::fromLocalFile("/p/b.PNG"), QUrl::fromLocalFile("/p/c.doc")}),
               QStringList({"/p/a.jpg", "/p/b.PNG"}));
     EXPECT_EQ(droppedFrom({QUrl::fromLocalFile("/p/z.gif"), QUrl::fromLocalFile("/p/a.gif")}),
               QStringList({"/p/z.gif", "/p/a.gif"}));

@@ -177,8 +177,8 @@ TEST_F(FindImageFilesTest, EntriesAppearWhileTheSearchRuns)
     watcher.stop();
 
     EXPECT_EQ(sink.entries, atAll(files));
-    const bool sawPartList = std::any_of(countsSeen.begin(), countsSeen.end(),
-                                         [](qsizetype count) { return count > 0 && count < 30; });
+    const bool sawPartList =
+        std::any_of(countsSeen.begin(), countsSeen.end(), [](qsizetype count) { return count > 0 && count < 30; });
     EXPECT_TRUE(sawPartList) << "events were handled only before or after the search";
     EXPECT_TRUE(std::is_sorted(countsSeen.begin(), countsSeen.end()));
 }

@@ -108,10 +108,8 @@ TEST_F(SettingsFileTest, WhatIsWrittenReadsBackTheSame)
 {
     const QString folders[] = {
         QStringLiteral("/home/u/Output"),
-        QStringLiteral("/data/a,b"),          // the comma once cut the folder and switched the mode
-        QStringLiteral("/home/u/my pictures"),
-        QStringLiteral("/home/u/数据/输出"),
-        QStringLiteral("C:\\Output"),
+        QStringLiteral("/data/a,b"), // the comma once cut the folder and switched the mode
+        QStringLiteral("/home/u/my pictures"), QStringLiteral("/home/u/数据/输出"), QStringLiteral("C:\\Output"),
     };
     for (const QString &folder : folders) {
         for (int mode : {-1, 0, 1}) {

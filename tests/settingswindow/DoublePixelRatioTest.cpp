@@ -57,9 +57,8 @@ TEST_F(DoublePixelRatio, TheMainWindowKeepsItsLayoutAndItsSkinUndistorted)
         QPoint topLeft;
     };
     const Case cases[] = {
-        {"imgMenu0", {14, 31}},    {"imgMenu3", {182, 31}},   {"imgToolbar0", {5, 53}},
-        {"imgToolbar5", {355, 53}}, {"imgConvert", {413, 256}}, {"imgUp", {410, 159}},
-        {"imgDown", {473, 159}},
+        {"imgMenu0", {14, 31}},     {"imgMenu3", {182, 31}}, {"imgToolbar0", {5, 53}}, {"imgToolbar5", {355, 53}},
+        {"imgConvert", {413, 256}}, {"imgUp", {410, 159}},   {"imgDown", {473, 159}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(control(w, c.zone)->pos(), c.topLeft) << c.zone;

@@ -91,8 +91,9 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
 
     std::vector<QString> shown = visibleControls();
     std::sort(shown.begin(), shown.end());
-    const std::vector<QString> expected = {QStringLiteral("Label1"), QStringLiteral("Label3"), QStringLiteral("cmbMode"),
-                                           QStringLiteral("cmdBrowse"), QStringLiteral("cmdSave"), QStringLiteral("txtPath")};
+    const std::vector<QString> expected = {QStringLiteral("Label1"),  QStringLiteral("Label3"),
+                                           QStringLiteral("cmbMode"), QStringLiteral("cmdBrowse"),
+                                           QStringLiteral("cmdSave"), QStringLiteral("txtPath")};
     EXPECT_EQ(shown, expected);
 
     struct Case {
@@ -214,7 +215,8 @@ TEST_F(SettingsWindow, TheMenusHoldTheirItemsInOrder)
         QStringList items; // "-" for a separator
     };
     const Case cases[] = {
-        {control<QMenu>(engine(), "menuFile"), {QStringLiteral("添加文件"), QStringLiteral("添加文件夹"), QStringLiteral("-"), QStringLiteral("退出")}},
+        {control<QMenu>(engine(), "menuFile"),
+         {QStringLiteral("添加文件"), QStringLiteral("添加文件夹"), QStringLiteral("-"), QStringLiteral("退出")}},
         {control<QMenu>(engine(), "menuR"), {QStringLiteral("移除选中文件"), QStringLiteral("清空列表")}},
         {control<QMenu>(engine(), "menuContrl"), {QStringLiteral("上移一行"), QStringLiteral("下移一行")}},
         {control<QMenu>(engine(), "menuA"), {QStringLiteral("访问网站"), QStringLiteral("-"), QStringLiteral("关于")}},
@@ -274,7 +276,9 @@ protected:
 
 TEST_F(FileMenuExit, ByMouseEndsTheProgram)
 {
-    choose([](QMenu *menu, QAction *exit) { QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(exit).center()); });
+    choose([](QMenu *menu, QAction *exit) {
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(exit).center());
+    });
     expectTheProgramEnded();
 }
 

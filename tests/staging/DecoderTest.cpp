@@ -3,8 +3,8 @@
 #include "StagingTestBase.h"
 #include "TestPictures.h"
 
-#include "conversion/DecoderProcess.h"
 #include "contract/DecodeOutcome.h"
+#include "conversion/DecoderProcess.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -24,8 +24,8 @@ TEST_F(DeleteFolderTreeTest, RemovesReadOnlyHiddenAndNestedEntries)
     ASSERT_FALSE(base.isEmpty());
     const FileAccessAsNobody nobody;
     const auto at = [&](const char *relative) { return base + QLatin1Char('/') + QLatin1String(relative); };
-    for (const char *file : {"tree/00000.jpg", "tree/.hidden", "tree/sub/deeper/read-only.jpg", "tree/locked/inside.jpg",
-                             "tree/unwritable/inside.jpg"}) {
+    for (const char *file : {"tree/00000.jpg", "tree/.hidden", "tree/sub/deeper/read-only.jpg",
+                             "tree/locked/inside.jpg", "tree/unwritable/inside.jpg"}) {
         QDir().mkpath(QFileInfo(at(file)).path());
         QFile page(at(file));
         ASSERT_TRUE(page.open(QIODevice::WriteOnly)) << file;

@@ -147,7 +147,7 @@ TEST_F(PageStagingTest, ACrashOrAHangCostsOnlyItsOwnPicture)
 {
     setDecoderPathForTesting(QStringLiteral(PAGEMINT_FAKE_DECODER_PATH));
     setDecoderTimeLimitForTesting(1000ms);
-    const QStringList pictures = {fake("0.png", "first"), fake("1.png", "hang"), fake("2.png", "crash"),
+    const QStringList pictures = {fake("0.png", "first"),  fake("1.png", "hang"),  fake("2.png", "crash"),
                                   fake("3.png", "refuse"), fake("4.png", "fifth"), fake("5.png", "sixth")};
     const std::map<int, QString> expectedLeftOut = {
         {1, "timed out"}, {2, "decoder crashed"}, {3, "damaged picture: refused by the fake"}};

@@ -1,17 +1,17 @@
-#include "StagingTestBase.h"
 #include "HeifPictures.h"
+#include "StagingTestBase.h"
 #include "TestPictures.h"
 
-#include "contract/JpegInfo.h"
 #include "common/FileNameBytes.h"
+#include "contract/JpegInfo.h"
+#include "contract/StagingFolder.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/StagePage.h"
-#include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
 #include "support/RemoveTreeAtEnd.h"
 
-#include <QFile>
 #include <QColorSpace>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -85,8 +85,8 @@ struct DecodedCase {
 
 const DecodedCase decodedCases[] = {
     // FreeImage reads neither BMP header that current tools write; the second reader does.
-    {"v5-header.bmp", [](const QString &path) { return writeBmpWithHeader(path, 124, 24, Qt::red, Qt::blue); },
-     Qt::red, Qt::blue},
+    {"v5-header.bmp", [](const QString &path) { return writeBmpWithHeader(path, 124, 24, Qt::red, Qt::blue); }, Qt::red,
+     Qt::blue},
     {"v4-header-one-bit.bmp",
      [](const QString &path) { return writeBmpWithHeader(path, 108, 1, QColor(0, 0, 128), QColor(255, 255, 0)); },
      QColor(0, 0, 128), QColor(255, 255, 0)},
@@ -94,9 +94,12 @@ const DecodedCase decodedCases[] = {
     {"stray-bytes.jpg", [](const QString &path) { return writeJpegWithStrayBytes(path); }, Qt::red, Qt::blue},
     // Transparent pixels hide black; the page must show white paper there.
     {"alpha.png",
-     [](const QString &path) { return saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path, "PNG"); },
+     [](const QString &path) {
+         return saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path, "PNG");
+     },
      Qt::white, Qt::blue},
-    {"transparent-index.gif", [](const QString &path) { return writeGifWithTransparentIndex(path); }, Qt::white, Qt::red},
+    {"transparent-index.gif", [](const QString &path) { return writeGifWithTransparentIndex(path); }, Qt::white,
+     Qt::red},
     {"one-bit.bmp", [](const QString &path) { return writeOneBitBmp(path); }, QColor(0, 0, 128), QColor(255, 255, 0)},
     // 16-bit gray keeps its levels (FreeImage_ConvertTo24Bits alone returns nothing for it).
     {"gray16.png",
@@ -104,35 +107,50 @@ const DecodedCase decodedCases[] = {
          return saveWithQt(halves(QImage::Format_Grayscale16, QColor(48, 48, 48), QColor(192, 192, 192)), path, "PNG");
      },
      QColor(48, 48, 48), QColor(192, 192, 192)},
-    {"pages.tiff", [](const QString &path) { return writeMultiPageTiff(path, {Qt::red, Qt::green, Qt::blue}); },
+    {"pages.tiff",
+     [](const QString &path) {
+         return writeMultiPageTiff(path, {Qt::red, Qt::green, Qt::blue});
+     },
      Qt::red, Qt::red, QSize(40, 30)},
     // The bytes decide, not the name: a PNG called .jpg cannot go into the PDF as it is.
     {"png-named.jpg",
      [](const QString &path) { return saveWithQt(halves(QImage::Format_RGB32, Qt::green, Qt::blue), path, "PNG"); },
      Qt::green, Qt::blue},
     // Phones and the web.
-    {"photo.heic", [](const QString &path) { return encodeHeif({redBluePng(path)}, path, {"-q", "90"}); }, Qt::red,
-     Qt::blue},
-    {"photo.avif", [](const QString &path) { return encodeHeif({redBluePng(path)}, path, {"-A", "-q", "90"}); },
+    {"photo.heic",
+     [](const QString &path) {
+         return encodeHeif({redBluePng(path)}, path, {"-q", "90"});
+     },
+     Qt::red, Qt::blue},
+    {"photo.avif",
+     [](const QString &path) {
+         return encodeHeif({redBluePng(path)}, path, {"-A", "-q", "90"});
+     },
      Qt::red, Qt::blue},
     {"alpha.webp",
      [](const QString &path) {
-         return encodeWebp(saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path + ".png", "PNG"),
-                           path);
+         return encodeWebp(
+             saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path + ".png", "PNG"), path);
      },
      Qt::white, Qt::blue},
     {"alpha.heic",
      [](const QString &path) {
-         return encodeHeif({saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path + ".png", "PNG")},
-                           path, {"-q", "90"});
+         return encodeHeif(
+             {saveWithQt(halves(QImage::Format_ARGB32, QColor(0, 0, 0, 0), Qt::blue), path + ".png", "PNG")}, path,
+             {"-q", "90"});
      },
      Qt::white, Qt::blue},
     // 10 and 12 bits a sample come out as 8. (Debian's AV1 encoder aborts on 10-bit AVIF, so AVIF
     // is made at 12 bits.)
-    {"ten-bit.heic", [](const QString &path) { return encodeHeif({deepPng(path)}, path, {"-b", "10"}); }, Qt::red,
-     Qt::blue},
+    {"ten-bit.heic",
+     [](const QString &path) {
+         return encodeHeif({deepPng(path)}, path, {"-b", "10"});
+     },
+     Qt::red, Qt::blue},
     {"twelve-bit.avif",
-     [](const QString &path) { return encodeHeif({deepPng(path)}, path, {"-A", "-b", "12", "-p", "chroma=444"}); },
+     [](const QString &path) {
+         return encodeHeif({deepPng(path)}, path, {"-A", "-b", "12", "-p", "chroma=444"});
+     },
      Qt::red, Qt::blue},
     // A burst: the primary picture, the first one; a thumbnail is never the page.
     {"burst.heic",
@@ -180,13 +198,14 @@ TEST_F(StagePageTest, DecodesOtherPicturesIntoColourJpegOnWhite)
 TEST_F(StagePageTest, ColoursOfAnIccProfileArePutIntoSrgb)
 {
     const QColor stored(40, 200, 60);
-    const QColor expected = QColorSpace(QColorSpace::DisplayP3).transformationToColorSpace(QColorSpace::SRgb).map(stored);
+    const QColor expected =
+        QColorSpace(QColorSpace::DisplayP3).transformationToColorSpace(QColorSpace::SRgb).map(stored);
     // The test can tell only when the conversion moves the colour further than the tolerance.
     ASSERT_FALSE(near(expected, stored, 12)) << expected.name().toStdString();
     QImage image = halves(QImage::Format_RGB32, stored, stored);
     image.setColorSpace(QColorSpace::DisplayP3);
-    const QString source = encodeHeif({saveWithQt(image, picture("p3.png"), "PNG")}, picture("p3.heic"),
-                                      {"-L", "-p", "chroma=444"});
+    const QString source =
+        encodeHeif({saveWithQt(image, picture("p3.png"), "PNG")}, picture("p3.heic"), {"-L", "-p", "chroma=444"});
     ASSERT_FALSE(source.isEmpty());
 
     ASSERT_TRUE(StagePage(0, source).staged);
@@ -211,7 +230,8 @@ struct RefusedCase {
 
 QString truncatedJpeg(const QString &path)
 {
-    const QString whole = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue, 256, 256), path + ".whole", "JPEG");
+    const QString whole =
+        saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue, 256, 256), path + ".whole", "JPEG");
     return cutShort(whole, path, 0.6);
 }
 
@@ -248,9 +268,10 @@ const RefusedCase refusedCases[] = {
      "damaged picture"},
     {"cut-short.heic",
      [](const QString &path) {
-         return cutShort(encodeHeif({saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue, 256, 256), path + ".png", "PNG")},
-                                    path + ".whole.heic"),
-                         path, 0.6);
+         return cutShort(
+             encodeHeif({saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue, 256, 256), path + ".png", "PNG")},
+                        path + ".whole.heic"),
+             path, 0.6);
      },
      "damaged picture"},
     // A JPEG page no reader could draw in reasonable time is refused, not passed through.

@@ -28,10 +28,7 @@ protected:
 
     QString pictures() const { return env.root() + QStringLiteral("/pictures"); }
     QString picture(const QString &name) const { return pictures() + u'/' + name; }
-    static QString fixture(const QString &name)
-    {
-        return QStringLiteral(PAGEMINT_STAGING_FIXTURES "/") + name;
-    }
+    static QString fixture(const QString &name) { return QStringLiteral(PAGEMINT_STAGING_FIXTURES "/") + name; }
     static QString stagedPage(int index) { return fromFsPath(stagedPagePath(index)); }
 
     TestEnvironment env;

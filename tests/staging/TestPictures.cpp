@@ -40,7 +40,8 @@ Bitmap twoIndexBitmap(unsigned bpp, QColor zero, QColor one, unsigned width = 64
 Bitmap solid(QColor colour, int width, int height)
 {
     Bitmap image(FreeImage_Allocate(width, height, 24));
-    RGBQUAD value{static_cast<BYTE>(colour.blue()), static_cast<BYTE>(colour.green()), static_cast<BYTE>(colour.red()), 0};
+    RGBQUAD value{static_cast<BYTE>(colour.blue()), static_cast<BYTE>(colour.green()), static_cast<BYTE>(colour.red()),
+                  0};
     FreeImage_FillBackground(image.get(), &value);
     return image;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Pictures the staging tests make on the fly (each writer returns the path, or "" on failure): Qt writes PNG, JPEG and BMP; FreeImage writes what Qt
-// cannot (palette GIF with a transparent index, 1-bit BMP, multi-page TIFF).
+// Pictures the staging tests make on the fly (each writer returns the path, or "" on failure): Qt writes PNG, JPEG and
+// BMP; FreeImage writes what Qt cannot (palette GIF with a transparent index, 1-bit BMP, multi-page TIFF).
 
 #include <QColor>
 #include <QImage>

@@ -2,8 +2,8 @@
 
 #include "Wait.h"
 
-#include "common/ApplicationFolder.h"
 #include "app/ConversionMode.h"
+#include "common/ApplicationFolder.h"
 #include "common/ExitRequest.h"
 #include "ui/Shell.h"
 

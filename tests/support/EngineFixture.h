@@ -56,5 +56,4 @@ void chooseFile(QWidget *fileDialog, const QString &path);
 // Cancels any dialog.
 void cancelDialog(QWidget *dialog);
 
-
 } // namespace pagemint::test

@@ -13,8 +13,8 @@ QString runEncoder(const QString &program, const QStringList &arguments, const Q
 {
     QProcess process;
     process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-                   process.exitCode() == 0 && QFile::exists(path)
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
+                   QFile::exists(path)
                ? path
                : QString();
 }

@@ -18,7 +18,9 @@ const DisplayScaling windowScalings[4] = {
     {"Dpi120", {QStringLiteral("QT_FONT_DPI=120"), QStringLiteral("QT_SCALE_FACTOR_ROUNDING_POLICY=Round")}, 120, 1.0},
     {"Dpi144", {QStringLiteral("QT_FONT_DPI=144"), QStringLiteral("QT_SCALE_FACTOR_ROUNDING_POLICY=Floor")}, 144, 1.0},
     {"Dpi144RoundedToRatio2",
-     {QStringLiteral("QT_FONT_DPI=144"), QStringLiteral("QT_SCALE_FACTOR_ROUNDING_POLICY=Round")}, 72, 2.0},
+     {QStringLiteral("QT_FONT_DPI=144"), QStringLiteral("QT_SCALE_FACTOR_ROUNDING_POLICY=Round")},
+     72,
+     2.0},
 };
 
 std::string scalingName(const ::testing::TestParamInfo<DisplayScaling> &info)

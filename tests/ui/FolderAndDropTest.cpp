@@ -86,7 +86,8 @@ protected:
 TEST_F(Drops, OnTheDoorHideItAndAddPicturesInOrder)
 {
     ASSERT_FALSE(control(window(), "picDoor")->isHidden());
-    const QList<QUrl> urls = {file(QStringLiteral("a.jpg")), file(QStringLiteral("b.PNG")), file(QStringLiteral("c.doc"))};
+    const QList<QUrl> urls = {file(QStringLiteral("a.jpg")), file(QStringLiteral("b.PNG")),
+                              file(QStringLiteral("c.doc"))};
     EXPECT_EQ(drop(urls, listPoint()), Qt::CopyAction);
     EXPECT_TRUE(control(window(), "picDoor")->isHidden());
     EXPECT_EQ(entries(), (QStringList{urls[0].toLocalFile(), urls[1].toLocalFile()}));

@@ -59,12 +59,12 @@ TEST_F(MainWindowZones, KeepsItsDesignedPixelsSoTheZonesLieOverTheirPaintedButto
         QRect pixels;
     };
     const Case cases[] = {
-        {named("imgMenu0"), {14, 31, 45, 17}},      {named("imgMenu2"), {126, 31, 47, 17}},
-        {named("imgToolbar0"), {5, 53, 69, 72}},    {named("imgToolbar5"), {355, 53, 59, 71}},
-        {named("imgConvert"), {413, 256, 123, 63}}, {named("imgUp"), {410, 159, 55, 65}},
-        {named("imgDown"), {473, 159, 55, 65}},     {named("lblUp"), {414, 226, 48, 14}},
-        {named("imgExit"), {528, 6, 15, 17}},       {List1(), {10, 138, 391, 184}},
-        {named("picText"), {118, 212, 149, 19}},    {named("lblPage"), {412, 140, 123, 15}},
+        {named("imgMenu0"), {14, 31, 45, 17}},       {named("imgMenu2"), {126, 31, 47, 17}},
+        {named("imgToolbar0"), {5, 53, 69, 72}},     {named("imgToolbar5"), {355, 53, 59, 71}},
+        {named("imgConvert"), {413, 256, 123, 63}},  {named("imgUp"), {410, 159, 55, 65}},
+        {named("imgDown"), {473, 159, 55, 65}},      {named("lblUp"), {414, 226, 48, 14}},
+        {named("imgExit"), {528, 6, 15, 17}},        {List1(), {10, 138, 391, 184}},
+        {named("picText"), {118, 212, 149, 19}},     {named("lblPage"), {412, 140, 123, 15}},
         {named("lblFilename"), {228, 339, 313, 17}}, {named("PicPB"), {10, 336, 391, 23}},
         {named("picDoor"), {6, 136, 537, 189}},
     };
@@ -82,10 +82,14 @@ TEST_F(MainWindowZones, HoverLightsExactlyOneZone)
         QString lit;
     };
     const Case cases[] = {
-        {named("imgToolbar0"), QStringLiteral("imgToolbar0")}, {named("imgToolbar1"), QStringLiteral("imgToolbar1")},
-        {named("imgMenu3"), QStringLiteral("imgMenu3")},       {named("imgConvert"), QStringLiteral("imgConvert")},
-        {named("lblUp"), QStringLiteral("imgUp")},             {named("imgDown"), QStringLiteral("imgDown")},
-        {named("lblDown"), QStringLiteral("imgDown")},         {named("imgUp"), QStringLiteral("imgUp")},
+        {named("imgToolbar0"), QStringLiteral("imgToolbar0")},
+        {named("imgToolbar1"), QStringLiteral("imgToolbar1")},
+        {named("imgMenu3"), QStringLiteral("imgMenu3")},
+        {named("imgConvert"), QStringLiteral("imgConvert")},
+        {named("lblUp"), QStringLiteral("imgUp")},
+        {named("imgDown"), QStringLiteral("imgDown")},
+        {named("lblDown"), QStringLiteral("imgDown")},
+        {named("imgUp"), QStringLiteral("imgUp")},
     };
     for (const Case &c : cases) {
         moveOver(c.pointerOver);
@@ -226,7 +230,7 @@ TEST_F(MainWindowZones, CommandWordsMatchExactlyAndTheBoxEmpties)
     addEntries({QStringLiteral("/1")});
     ModalAnswerer answerer;
     for (const QString &word : {QStringLiteral("add"), QStringLiteral("ADD"), QStringLiteral("Add "),
-                               QStringLiteral("Text1"), QStringLiteral("convert")}) {
+                                QStringLiteral("Text1"), QStringLiteral("convert")}) {
         txtMsg()->setText(word);
         EXPECT_EQ(txtMsg()->text(), QString()) << word.toStdString();
     }

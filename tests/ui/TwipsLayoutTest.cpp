@@ -1,5 +1,5 @@
-#include "common/Rounding.h"
 #include "ui/TwipsLayout.h"
+#include "common/Rounding.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>
@@ -55,11 +55,8 @@ TEST(TwipsLayout, WindowSizes)
     // The main window keeps its pixels; the settings window keeps its twips (3795 x 2550), but
     // never shrinks below the pixels its controls keep.
     const Case cases[] = {
-        {{15, 15}, {548, 366}, {253, 170}},
-        {{12, 12}, {548, 366}, {316, 213}},
-        {{10, 10}, {548, 366}, {380, 255}},
-        {{20, 20}, {548, 366}, {253, 170}},
-        {{12, 15}, {548, 366}, {316, 170}},
+        {{15, 15}, {548, 366}, {253, 170}}, {{12, 12}, {548, 366}, {316, 213}}, {{10, 10}, {548, 366}, {380, 255}},
+        {{20, 20}, {548, 366}, {253, 170}}, {{12, 15}, {548, 366}, {316, 170}},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(rescaledWindowSize({0, 0, 8220, 5490}, c.tpp), c.mainWindow) << c.tpp.x << " " << c.tpp.y;
@@ -79,7 +76,7 @@ TEST(TwipsLayout, ApplyMovesControlsInOrder)
 
 TEST(Numeric, RoundHalfEven)
 {
-    const std::pair<double, double> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {12.5, 12}, {37.5, 38},
+    const std::pair<double, double> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2},  {12.5, 12}, {37.5, 38},
                                                {2.4, 2}, {2.6, 3}, {-0.5, 0}, {-1.5, -2}, {3, 3}};
     for (const auto &[value, expected] : cases)
         EXPECT_EQ(roundHalfEven(value), expected) << value;

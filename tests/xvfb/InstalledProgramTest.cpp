@@ -23,8 +23,9 @@ protected:
         prefix_ = new QTemporaryDir;
         // A space in the prefix must survive the desktop entry's quoting.
         installed_ = prefix_->path() + QStringLiteral("/my apps");
-        installLog_ = runTool(QStringLiteral(PAGEMINT_CMAKE_COMMAND),
-                              {QStringLiteral("--install"), QStringLiteral(PAGEMINT_BUILD_DIR), QStringLiteral("--prefix"), installed_});
+        installLog_ = runTool(
+            QStringLiteral(PAGEMINT_CMAKE_COMMAND),
+            {QStringLiteral("--install"), QStringLiteral(PAGEMINT_BUILD_DIR), QStringLiteral("--prefix"), installed_});
     }
     static void TearDownTestSuite()
     {
@@ -41,8 +42,8 @@ protected:
 
 TEST_F(InstalledProgram, LaysOutTheApplicationFolderTheLinkTheIconsAndTheMenuEntry)
 {
-    for (const char *program : {"lib/pagemint/pagemint", "lib/pagemint/data/pdf.exe", "lib/pagemint/data/pagemint-decoder",
-                                "lib/pagemint/data/pagemint-fallback-decoder"}) {
+    for (const char *program : {"lib/pagemint/pagemint", "lib/pagemint/data/pdf.exe",
+                                "lib/pagemint/data/pagemint-decoder", "lib/pagemint/data/pagemint-fallback-decoder"}) {
         const QFileInfo file(path(QString::fromLatin1(program)));
         EXPECT_TRUE(file.isFile() && file.isExecutable()) << program;
     }
@@ -117,7 +118,8 @@ TEST_F(InstalledProgram, ConvertsAPictureChosenInTheOpenDialog)
         info = runTool(QStringLiteral("pdfinfo"), {document});
         return info.exitCode == 0;
     })) << info.output.toStdString();
-    EXPECT_TRUE(info.output.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")))) << info.output.toStdString();
+    EXPECT_TRUE(info.output.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))))
+        << info.output.toStdString();
     // Where the desktop has no program to show the output folder, a message names it instead
     // (what it says is checked offscreen); it is answered so the window can take the next click.
     QString message;

@@ -21,7 +21,8 @@ protected:
     void SetUp() override
     {
         // Without a Chinese font Qt draws empty boxes for every caption and says nothing.
-        const ToolResult fonts = runTool(QStringLiteral("fc-list"), {QStringLiteral(":lang=zh"), QStringLiteral("family")});
+        const ToolResult fonts =
+            runTool(QStringLiteral("fc-list"), {QStringLiteral(":lang=zh"), QStringLiteral("family")});
         ASSERT_FALSE(fonts.output.trimmed().isEmpty()) << "no Chinese font installed (fonts-wqy-zenhei)";
         desktop_ = grabScreen();
         program_ = std::make_unique<RunningPagemint>(QStringLiteral(PAGEMINT_APP_DIR "/pagemint"));
@@ -61,14 +62,16 @@ TEST_F(MainWindowOnScreen, TheHoverPictureFollowsThePointerOnAndOffAButton)
         shownDistance = meanDistance(windowArea(firstToolbarButton), hover.convertToFormat(QImage::Format_RGB32));
         // JPEG against the lossless screen: a few levels apart at most.
         return shownDistance < 3.0;
-    })) << "mean distance to the hover picture " << shownDistance;
+    })) << "mean distance to the hover picture "
+        << shownDistance;
 
     pointerTo(program_->at(background));
     double clearedDistance = 255;
     EXPECT_TRUE(waitUntil([&] {
         clearedDistance = meanDistance(windowArea(firstToolbarButton), before);
         return clearedDistance == 0.0;
-    })) << "mean distance to the plain button " << clearedDistance;
+    })) << "mean distance to the plain button "
+        << clearedDistance;
 }
 
 TEST_F(MainWindowOnScreen, DraggingTheBackgroundWithTheLeftButtonMovesTheWindow)

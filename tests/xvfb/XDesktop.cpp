@@ -75,7 +75,8 @@ void focusWindow(const QString &windowId)
 QStringList visibleWindowsOfClass(const QString &classPattern)
 {
     const ToolResult found =
-        runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"), classPattern});
+        runTool(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"), classPattern});
     return found.exitCode == 0 ? found.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList();
 }
 

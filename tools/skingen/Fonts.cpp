@@ -40,9 +40,15 @@ QString loadFonts(const FontFiles &files)
     return error;
 }
 
-QFont cjkFont(int pixelSize, bool bold) { return makeFont(g_cjkFamily, pixelSize, bold); }
+QFont cjkFont(int pixelSize, bool bold)
+{
+    return makeFont(g_cjkFamily, pixelSize, bold);
+}
 
 // DejaVu Sans Bold is already bold; asking again would embolden it twice.
-QFont latinFont(int pixelSize) { return makeFont(g_latinFamily, pixelSize, false); }
+QFont latinFont(int pixelSize)
+{
+    return makeFont(g_latinFamily, pixelSize, false);
+}
 
 } // namespace skingen

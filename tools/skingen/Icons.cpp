@@ -163,17 +163,27 @@ QPainterPath windowMark(Glyph glyph)
 QPainterPath glyphPath(Glyph glyph)
 {
     switch (glyph) {
-    case Glyph::PicturePlus: return picturePlus();
-    case Glyph::Trash: return trash();
-    case Glyph::FolderPlus: return folderPlus();
-    case Glyph::Gear: return gear();
-    case Glyph::Globe: return globe();
-    case Glyph::Power: return power();
-    case Glyph::ArrowUp: return arrowUp();
-    case Glyph::ArrowDown: return QTransform(1, 0, 0, -1, 0, kGrid).map(arrowUp());
+    case Glyph::PicturePlus:
+        return picturePlus();
+    case Glyph::Trash:
+        return trash();
+    case Glyph::FolderPlus:
+        return folderPlus();
+    case Glyph::Gear:
+        return gear();
+    case Glyph::Globe:
+        return globe();
+    case Glyph::Power:
+        return power();
+    case Glyph::ArrowUp:
+        return arrowUp();
+    case Glyph::ArrowDown:
+        return QTransform(1, 0, 0, -1, 0, kGrid).map(arrowUp());
     case Glyph::Minimise:
-    case Glyph::Close: return windowMark(glyph);
-    case Glyph::None: break;
+    case Glyph::Close:
+        return windowMark(glyph);
+    case Glyph::None:
+        break;
     }
     return {};
 }
@@ -226,7 +236,8 @@ void drawPdfPage(QPainter &painter, const QRectF &box)
     for (int i = 0; i < 3; ++i) {
         const qreal y = box.top() + fold + box.height() * (0.08 + 0.12 * i);
         const qreal right = i == 0 ? box.right() - w * 0.34 : box.right() - w * 0.16;
-        painter.drawRoundedRect(QRectF(box.left() + w * 0.16, y, right - box.left() - w * 0.16, lineH), lineH / 2, lineH / 2);
+        painter.drawRoundedRect(QRectF(box.left() + w * 0.16, y, right - box.left() - w * 0.16, lineH), lineH / 2,
+                                lineH / 2);
     }
 
     const QRectF band(box.left() - w * 0.1, box.top() + box.height() * 0.62, w * 0.86, box.height() * 0.26);
@@ -314,8 +325,8 @@ void drawAppMark(QPainter &painter, const QRectF &box)
     painter.drawPath(corner);
 
     // A small picture on the page; too fine to read below 24 pixels, so lines stand in there.
-    const QRectF photo(page.left() + page.width() * 0.16, page.top() + page.height() * 0.34,
-                       page.width() * 0.68, page.height() * 0.34);
+    const QRectF photo(page.left() + page.width() * 0.16, page.top() + page.height() * 0.34, page.width() * 0.68,
+                       page.height() * 0.34);
     if (s >= 24) {
         painter.setBrush(QColor(0xd4, 0xee, 0xf0));
         painter.drawRect(photo);

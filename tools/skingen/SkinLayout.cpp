@@ -34,17 +34,20 @@ const std::array kZones{
 // clang-format on
 
 const std::array kQuietAreas{
-    QuietArea{"page number", {412, 140, 123, 15}},
-    QuietArea{"up caption", {414, 226, 55, 14}},
-    QuietArea{"down caption", {477, 226, 55, 14}},
-    QuietArea{"progress bar", {10, 336, 391, 23}},
-    QuietArea{"progress percent", {412, 342, 40, 14}},
-    QuietArea{"path", {228, 339, 313, 17}},
+    QuietArea{"page number", {412, 140, 123, 15}},     QuietArea{"up caption", {414, 226, 55, 14}},
+    QuietArea{"down caption", {477, 226, 55, 14}},     QuietArea{"progress bar", {10, 336, 391, 23}},
+    QuietArea{"progress percent", {412, 342, 40, 14}}, QuietArea{"path", {228, 339, 313, 17}},
 };
 
 } // namespace
 
-std::span<const Zone> zones() { return kZones; }
-std::span<const QuietArea> quietAreas() { return kQuietAreas; }
+std::span<const Zone> zones()
+{
+    return kZones;
+}
+std::span<const QuietArea> quietAreas()
+{
+    return kQuietAreas;
+}
 
 } // namespace skingen

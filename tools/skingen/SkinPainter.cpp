@@ -107,11 +107,21 @@ void drawZone(QPainter &p, const Zone &zone, ButtonState state)
 {
     p.save();
     switch (zone.kind) {
-    case ZoneKind::Menu: drawMenu(p, zone, state); break;
-    case ZoneKind::Toolbar: drawToolbarButton(p, zone, state); break;
-    case ZoneKind::Convert: drawConvertButton(p, zone, state); break;
-    case ZoneKind::Arrow: drawArrowButton(p, zone, state); break;
-    case ZoneKind::WindowButton: drawWindowButton(p, zone); break;
+    case ZoneKind::Menu:
+        drawMenu(p, zone, state);
+        break;
+    case ZoneKind::Toolbar:
+        drawToolbarButton(p, zone, state);
+        break;
+    case ZoneKind::Convert:
+        drawConvertButton(p, zone, state);
+        break;
+    case ZoneKind::Arrow:
+        drawArrowButton(p, zone, state);
+        break;
+    case ZoneKind::WindowButton:
+        drawWindowButton(p, zone);
+        break;
     }
     p.restore();
 }
@@ -178,8 +188,9 @@ QImage paintSkin(int litZone, ButtonState state)
         QPainterPath ring;
         ring.addRect(QRectF(skin.rect()));
         QPainterPath inner;
-        inner.addRoundedRect(QRectF(QPointF(0, 0), kWindowSize).adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth),
-                             kCornerRadius - kFrameWidth, kCornerRadius - kFrameWidth);
+        inner.addRoundedRect(
+            QRectF(QPointF(0, 0), kWindowSize).adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth),
+            kCornerRadius - kFrameWidth, kCornerRadius - kFrameWidth);
         p.fillPath(ring.subtracted(inner), palette::kFrame);
 
         // The colour key goes on last and hard-edged: a blended pixel would be neither inside nor

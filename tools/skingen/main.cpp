@@ -42,7 +42,8 @@ void writeButtonPictures(ResourceWriter &out)
         if (zone.hoverName)
             out.picture(buttonPicture(int(i), ButtonState::Hover), QStringLiteral("skin/%1.jpg").arg(zone.hoverName));
         if (zone.pressedName)
-            out.picture(buttonPicture(int(i), ButtonState::Pressed), QStringLiteral("skin/%1.jpg").arg(zone.pressedName));
+            out.picture(buttonPicture(int(i), ButtonState::Pressed),
+                        QStringLiteral("skin/%1.jpg").arg(zone.pressedName));
     }
 }
 
