@@ -1,5 +1,6 @@
 #include "DecodeTask.h"
 
+#include "ConversionLog.h"
 #include "DecoderServer.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
@@ -67,8 +68,8 @@ DecodeTask::~DecodeTask()
     if (!done_ && run_)
         run_->kill();
     if (!done_) {
-        std::error_code ignored;
-        fs::remove(partial_, ignored);
+        if (std::error_code error; !fs::remove(partial_, error) && error)
+            qCWarning(lcConversion, "partial page %s not removed: %s", partial_.c_str(), error.message().c_str());
     }
 }
 

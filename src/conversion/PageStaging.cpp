@@ -1,5 +1,6 @@
 #include "PageStaging.h"
 
+#include "ConversionLog.h"
 #include "DecoderServer.h"
 #include "StagingPaths.h"
 #include "common/ExitRequest.h"
@@ -59,9 +60,11 @@ void PageStaging::cancelAll()
 {
     timer_.stop();
     ahead_.clear(); // kills the decoders still running
-    std::error_code ignored;
-    for (int index = handed_; index < launched_; ++index)
-        fs::remove(aheadPath(index), ignored);
+    for (int index = handed_; index < launched_; ++index) {
+        const fs::path page = aheadPath(index);
+        if (std::error_code error; !fs::remove(page, error) && error)
+            qCWarning(lcConversion, "page staged ahead %s not removed: %s", page.c_str(), error.message().c_str());
+    }
     launched_ = handed_;
 }
 

@@ -1,5 +1,6 @@
 #include "StagePage.h"
 
+#include "ConversionLog.h"
 #include "DecodeTask.h"
 #include "DecoderProcess.h"
 #include "Delivery.h"
@@ -89,8 +90,8 @@ void PageStage::wait(std::chrono::milliseconds timeout)
 // decoder's and the copy's own temporary files are removed by DecodeTask and deliverFile.
 StageResult PageStage::refuse(QString reason)
 {
-    std::error_code ignored;
-    fs::remove(target_, ignored);
+    if (std::error_code error; !fs::remove(target_, error) && error)
+        qCWarning(lcConversion, "older page %s not removed: %s", target_.c_str(), error.message().c_str());
     return {false, std::move(reason)};
 }
 
