@@ -201,7 +201,7 @@ bool holdsEndMarker(std::span<const unsigned char> bytes)
     return false;
 }
 
-HeaderWalk inspectJpegHeader(std::span<const unsigned char> data, std::uintmax_t fileSize, JpegInfo &info,
+HeaderWalk inspectJpegHeader(std::span<const unsigned char> head, std::uintmax_t fileSize, JpegInfo &info,
                              std::string &reason, std::size_t &scanStart)
 {
     info = JpegInfo{};
@@ -212,40 +212,40 @@ HeaderWalk inspectJpegHeader(std::span<const unsigned char> data, std::uintmax_t
         return HeaderWalk::Refused;
     };
     // Where the bytes at hand end before the file does, the walk needs more of them.
-    const bool whole = data.size() >= fileSize;
+    const bool whole = head.size() >= fileSize;
     auto truncated = [&] { return whole ? fail("truncated (ends in the header)") : HeaderWalk::NeedMore; };
-    if (data.empty() && whole)
+    if (head.empty() && whole)
         return fail("empty file");
-    if (data.size() < 4 && !whole)
+    if (head.size() < 4 && !whole)
         return HeaderWalk::NeedMore;
-    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8 || data[2] != 0xFF)
-        return fail(notJpegReason(data));
+    if (head.size() < 4 || head[0] != 0xFF || head[1] != 0xD8 || head[2] != 0xFF)
+        return fail(notJpegReason(head));
 
     Resolution jfif, exif;
     bool haveFrame = false, haveJfif = false, haveExif = false;
     std::size_t pos = 2;
     for (;;) {
-        if (pos >= data.size())
+        if (pos >= head.size())
             return truncated();
-        if (data[pos] != 0xFF)
+        if (head[pos] != 0xFF)
             return fail("damaged header (marker expected)");
-        while (pos < data.size() && data[pos] == 0xFF)
+        while (pos < head.size() && head[pos] == 0xFF)
             ++pos; // fill bytes may pad any marker
-        if (pos >= data.size())
+        if (pos >= head.size())
             return truncated();
-        const unsigned marker = data[pos++];
+        const unsigned marker = head[pos++];
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue; // markers without a segment
         if (marker == 0x00 || marker == 0xD8 || marker == 0xD9)
             return fail(marker == 0xD9 ? "no picture data" : "damaged header (unexpected marker)");
-        if (data.size() - pos < 2)
+        if (head.size() - pos < 2)
             return truncated();
-        const std::size_t length = be16(data, pos);
+        const std::size_t length = be16(head, pos);
         if (length < 2)
             return fail("damaged header (segment length)");
-        if (data.size() - pos < length)
+        if (head.size() - pos < length)
             return truncated();
-        const Bytes payload = data.subspan(pos + 2, length - 2);
+        const Bytes payload = head.subspan(pos + 2, length - 2);
         pos += length;
 
         if (isFrameMarker(marker)) {

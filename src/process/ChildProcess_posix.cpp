@@ -102,6 +102,7 @@ bool ChildProcess::start(const QStringList &arguments, int outputDescriptor)
     for (const QString &argument : arguments)
         encoded.push_back(argument.toLocal8Bit());
     std::vector<char *> argv;
+    argv.reserve(encoded.size() + 1);
     for (QByteArray &argument : encoded)
         argv.push_back(argument.data());
     argv.push_back(nullptr);

@@ -146,7 +146,7 @@ protected:
     }
     QString picture(const QString &name)
     {
-        const QString path = env_.root() + QStringLiteral("/pics/") + name;
+        QString path = env_.root() + QStringLiteral("/pics/") + name;
         QDir().mkpath(QFileInfo(path).absolutePath());
         if (name.endsWith(QStringLiteral("empty.jpg")))
             env_.writeFile(QStringLiteral("pics/") + name);
@@ -200,8 +200,8 @@ TEST_P(ConversionJobDecisions, FollowTheInputsAndTheFileSystem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ConversionJobDecisions, ::testing::ValuesIn(decisionCases),
-                         [](const ::testing::TestParamInfo<DecisionCase> &info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<DecisionCase> &testCase) {
+                             return std::string(testCase.param.name);
                          });
 
 TEST(ConverterProgress, PageLinesLengthenTheBarAndNeverShortenIt)

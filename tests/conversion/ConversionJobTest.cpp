@@ -105,7 +105,7 @@ protected:
     {
         QImage image(size, pixelFormat);
         image.fill(pixelFormat == QImage::Format_ARGB32 ? QColor(0, 0, 255, 0) : QColor(200, 40, 40));
-        const QString path = env_.root() + QStringLiteral("/pics/") + name;
+        QString path = env_.root() + QStringLiteral("/pics/") + name;
         QDir().mkpath(QFileInfo(path).absolutePath());
         image.save(path, format);
         return path;

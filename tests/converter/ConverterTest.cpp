@@ -262,12 +262,14 @@ TEST(Converter, KeepsGoingWhenTheReaderClosesThePipe)
     const QByteArray jpeg = qtJpeg(quadrantPicture(32, 32));
     std::vector<std::string> argStore{PAGEMINT_CONVERTER, "--out",
                                       dir.filePath(QStringLiteral("out.pdf")).toStdString()};
+    argStore.reserve(argStore.size() + 50);
     for (int i = 0; i < 50; ++i) {
         const QString path = dir.filePath(QStringLiteral("%1.jpg").arg(i));
         writeFile(path, jpeg);
         argStore.push_back(path.toStdString());
     }
     std::vector<char *> argv;
+    argv.reserve(argStore.size() + 1);
     for (std::string &a : argStore)
         argv.push_back(a.data());
     argv.push_back(nullptr);

@@ -108,6 +108,7 @@ TEST(ConverterWrite, APictureChangedAfterItsCheckFailsThePdf)
                                           dir.filePath(QStringLiteral("b.jpg")).toStdString(),
                                           dir.filePath(QStringLiteral("z.jpg")).toStdString()};
         std::vector<char *> argv;
+        argv.reserve(argStore.size() + 1);
         for (std::string &a : argStore)
             argv.push_back(a.data());
         argv.push_back(nullptr);

@@ -33,7 +33,7 @@ protected:
     QString appFolder() const { return env_.root() + QStringLiteral("/app"); }
     QString makeFolder(const QString &relative) const
     {
-        const QString path = env_.root() + QLatin1Char('/') + relative;
+        QString path = env_.root() + QLatin1Char('/') + relative;
         QDir().mkpath(path);
         return path;
     }

@@ -136,6 +136,7 @@ protected:
     static pid_t spawn(std::vector<std::string> arguments, const posix_spawn_file_actions_t &actions)
     {
         std::vector<char *> argv;
+        argv.reserve(arguments.size() + 1);
         for (std::string &argument : arguments)
             argv.push_back(argument.data());
         argv.push_back(nullptr);

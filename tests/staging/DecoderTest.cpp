@@ -35,7 +35,7 @@ Finished runDirectly(const QString &picture, const QString &page, const QStringL
 // A stand-in helper: a shell script, for endings no real picture should be able to cause.
 QString fakeHelper(TestEnvironment &env, const QString &name, const QByteArray &script)
 {
-    const QString path = env.writeFile(name, "#!/bin/sh\n" + script + "\n");
+    QString path = env.writeFile(name, "#!/bin/sh\n" + script + "\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
 }
