@@ -4,7 +4,8 @@
 //   hang      writes "<pid>" to the page, then never ends
 //   crash     ends by SIGSEGV
 //   taint     leaves state behind in its process, as a corrupting loader would, and writes "tainted"
-//   state     writes "pid <pid> <clean|tainted>": whether an earlier picture's state reached it
+//   state     writes "pid <pid> <clean|tainted> <served|program>": whether an earlier picture's
+//             state reached it, and whether a child of the fork server decoded it
 //   refuse    prints a reason and exits as a damaged picture
 //   slow      waits 400 ms, then copies the picture
 //   anything else: the picture is copied to the page as it is.
@@ -27,6 +28,7 @@
 namespace {
 
 bool tainted = false;
+bool served = false;
 
 int decodeOne()
 {
@@ -45,7 +47,7 @@ int decodeOne()
         return 0;
     }
     if (word == "state") {
-        std::cout << "pid " << getpid() << (tainted ? " tainted" : " clean");
+        std::cout << "pid " << getpid() << (tainted ? " tainted" : " clean") << (served ? " served" : " program");
         return 0;
     }
     if (word == "refuse") {
@@ -62,7 +64,8 @@ int decodeOne()
 
 int main(int argc, char **argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], pagemint::decoder::kServeArgument) == 0)
-        return pagemint::decoder::serveDecodes(0, decodeOne);
+    served = argc == 2 && std::strcmp(argv[1], pagemint::decoder::kServeArgument) == 0;
+    if (served)
+        return pagemint::decoder::serveDecodes(0, [] { return pagemint::decoder::DecodeOne(decodeOne); });
     return decodeOne();
 }

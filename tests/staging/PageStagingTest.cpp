@@ -18,6 +18,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <set>
@@ -65,6 +66,16 @@ bool processAlive(pid_t pid)
         return false;
     const auto close = line.rfind(')');
     return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+}
+
+// The server's children: the ones decoding and the one forked ahead for the next picture.
+std::vector<pid_t> childrenOf(pid_t parent)
+{
+    std::ifstream list("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
+    std::vector<pid_t> children;
+    for (pid_t pid = 0; list >> pid;)
+        children.push_back(pid);
+    return children;
 }
 
 class PageStagingTest : public StagingTest {
@@ -174,12 +185,12 @@ TEST_F(PageStagingTest, EachPictureIsDecodedInAFreshProcess)
     std::set<QByteArray> pids;
     for (int i = 1; i < 6; i += 2) {
         const QList<QByteArray> words = staged.pages.at(i).split(' ');
-        ASSERT_EQ(words.size(), 3) << staged.pages.at(i).toStdString();
+        ASSERT_EQ(words.size(), 4) << staged.pages.at(i).toStdString();
         EXPECT_EQ(words[2], "clean") << "picture " << i;
+        EXPECT_EQ(words[3], "served") << "picture " << i;
         pids.insert(words[1]);
     }
     EXPECT_EQ(pids.size(), 3U);
-    EXPECT_NE(DecoderServer::instance().serverPid(), 0) << "the pictures went to no server";
 }
 
 TEST_F(PageStagingTest, APictureOutlivesTheDeathOfTheServer)
@@ -196,6 +207,31 @@ TEST_F(PageStagingTest, APictureOutlivesTheDeathOfTheServer)
 
     const std::map<int, QByteArray> expectedPages = {{0, "slow one\n"}, {1, "slow two\n"}};
     EXPECT_EQ(pagesInStagingFolder(), expectedPages);
+}
+
+// The server keeps a child forked ahead of the next picture; one that died before its picture
+// arrived (killed by the user, say) is replaced, and the picture does not notice.
+TEST_F(PageStagingTest, AChildForkedAheadThatDiedIsReplaced)
+{
+    setDecoderPathForTesting(QStringLiteral(PAGEMINT_FAKE_DECODER_PATH));
+    ASSERT_TRUE(StagePage(0, fake("0.png", "zero")).staged);
+    const pid_t server = DecoderServer::instance().serverPid();
+    ASSERT_GT(server, 0);
+    const std::vector<pid_t> ahead = childrenOf(server);
+    ASSERT_FALSE(ahead.empty()) << "no child forked ahead";
+    for (const pid_t child : ahead)
+        ASSERT_EQ(::kill(child, SIGKILL), 0);
+    // Reaped by the server. (One killed at the very moment its picture is handed over costs that
+    // picture, like any decoding child killed.)
+    ASSERT_TRUE(waitFor([&] { return std::ranges::none_of(ahead, processAlive); }));
+
+    const Staged staged = stageInParallel({fake("0.png", "state"), fake("1.png", "one")}, 2);
+
+    EXPECT_TRUE(staged.leftOut.empty());
+    ASSERT_EQ(staged.pages.size(), 2U);
+    EXPECT_TRUE(staged.pages.at(0).endsWith(" clean served")) << staged.pages.at(0).toStdString();
+    EXPECT_EQ(staged.pages.at(1), "one\n");
+    EXPECT_EQ(DecoderServer::instance().serverPid(), server) << "the server was replaced instead";
 }
 
 // A helper that does not speak the server's protocol (here: an older helper that refuses the
@@ -234,6 +270,11 @@ TEST_F(PageStagingTest, ExitEndsEveryHelperAndTheServerAtOnce)
         }
         return children.size() == 2;
     }));
+    // And the child forked ahead for the third.
+    for (const pid_t child : childrenOf(server))
+        if (std::find(children.begin(), children.end(), child) == children.end())
+            children.push_back(child);
+    EXPECT_EQ(children.size(), 3U);
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&ticks] {
