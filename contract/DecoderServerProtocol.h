@@ -1,15 +1,13 @@
 #pragma once
 // How the program talks to `pagemint-decoder --serve`: the server has FreeImage loaded once and
-// keeps a fresh child forked ahead for the next picture, which has taken its limits and entered
-// the sandbox by the time it is handed the picture's descriptors. Both programs include it.
+// forks a fresh child per picture, which takes its limits, enters the sandbox and decodes from the
+// descriptors it was handed. Standard library only: both programs include it.
 //
 // The server's standard input is one end of a SOCK_SEQPACKET Unix socket pair; each message is
 // one of the fixed-size records below, in the machine's own byte order (both ends run on it).
 //   program -> server  DecodeRequest, with three descriptors (SCM_RIGHTS): the picture (read),
 //                      the page (write) and the write end of a pipe for the reason line; they
 //                      become the child's stdin, stdout and stderr.
-//   server -> child    the same DecodeRequest and descriptors, passed on to the child forked ahead
-//                      for it, on a socket pair of its own.
 //   server -> program  first DecodeReport Ready (its own pid) once FreeImage is loaded; a
 //                      program that hears nothing decodes without the server. Per request:
 //                      DecodeReport Started (the child's pid) or NotStarted (errno), then for a
@@ -18,7 +16,6 @@
 // and kills its children; a child dies with the server (PR_SET_PDEATHSIG).
 
 #include <cstdint>
-#include <span>
 
 namespace pagemint::decoder {
 
@@ -35,9 +32,5 @@ struct DecodeReport {
     std::int32_t kind = Started;
     std::int32_t value = 0; // Ready: the server's pid; Started: pid; NotStarted: errno; Ended: wait status
 };
-
-// Sends `request` with its descriptors (SCM_RIGHTS) as one message; false with errno set when it
-// did not go whole.
-bool sendDecodeRequest(int socket, const DecodeRequest &request, std::span<const int, kDescriptorsPerRequest> fds);
 
 } // namespace pagemint::decoder

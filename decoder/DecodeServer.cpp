@@ -12,12 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <map>
 #include <vector>
 
@@ -25,10 +23,6 @@ namespace pagemint::decoder {
 
 namespace {
 using Descriptors = std::vector<int>;
-
-// Children forked ahead. One is enough on two cores: it forks and enters its sandbox while the
-// picture before it decodes; a second measured no faster.
-constexpr std::size_t kSpares = 1;
 
 void closeAll(const Descriptors &fds)
 {
@@ -77,35 +71,24 @@ Received receive(int socket, DecodeRequest &request, Descriptors &fds)
     return Received::Request;
 }
 
-// In the child, forked before its request: it takes the limits and runs `prepare` (the sandbox),
-// then waits for its three files on `channel`. From then on it is one helper run, as if started
-// with the three files.
-[[noreturn]] void becomeHelper(pid_t server, const sigset_t &originalMask, int channel, const PrepareDecode &prepare)
+// In the child: from here on it is one helper run, as if started with the three files.
+[[noreturn]] void becomeHelper(pid_t server, const sigset_t &originalMask, const Descriptors &fds,
+                               const std::function<int()> &decodeOne)
 {
     sigprocmask(SIG_SETMASK, &originalMask, nullptr);
     // A child outliving its server would be a decode nobody waits for.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != server)
         _exit(127);
-    // The channel takes the place of the server's socket on stdin; the server's signal descriptor
-    // and anything it inherited stay out of reach.
-    if (::dup2(channel, STDIN_FILENO) != STDIN_FILENO)
-        _exit(127);
-    ::close_range(3, ~0U, 0);
+    for (int target = 0; target < kDescriptorsPerRequest; ++target)
+        if (::dup2(fds[static_cast<std::size_t>(target)], target) != target)
+            _exit(127);
+    // The socket, the signal descriptor and anything the server inherited stay out of reach.
+    ::close_range(kDescriptorsPerRequest, ~0U, 0);
     const rlimit cap{kDecoderAddressSpaceLimit, kDecoderAddressSpaceLimit};
     const rlimit noCore{0, 0}; // no core files of hostile pictures in the user's folders
     if (setrlimit(RLIMIT_AS, &cap) != 0 || setrlimit(RLIMIT_CORE, &noCore) != 0)
         _exit(127);
-    const DecodeOne decodeOne = prepare();
-    DecodeRequest request;
-    Descriptors fds;
-    // The server closing the channel unused (it is ending) ends the child here.
-    if (receive(STDIN_FILENO, request, fds) == Received::End || fds.size() != kDescriptorsPerRequest)
-        _exit(127);
-    for (int target = 0; target < kDescriptorsPerRequest; ++target)
-        if (::dup2(fds[static_cast<std::size_t>(target)], target) != target)
-            _exit(127);
-    ::close_range(kDescriptorsPerRequest, ~0U, 0);
     const int code = decodeOne();
     // The page is flushed by now; the libraries' exit handlers would only cost time in a child.
     std::fflush(nullptr);
@@ -114,7 +97,7 @@ Received receive(int socket, DecodeRequest &request, Descriptors &fds)
 
 class Server {
 public:
-    Server(int socket, const PrepareDecode &prepare) : socket_(socket), prepare_(prepare) {}
+    Server(int socket, const std::function<int()> &decodeOne) : socket_(socket), decodeOne_(decodeOne) {}
 
     int run()
     {
@@ -125,7 +108,6 @@ public:
         const int ended = signalfd(-1, &childSignal, SFD_CLOEXEC | SFD_NONBLOCK);
         if (ended < 0)
             return 1;
-        refillSpares();
         report(socket_, 0, DecodeReport::Ready, ::getpid());
         for (;;) {
             std::array<pollfd, 2> watched{{{socket_, POLLIN, 0}, {ended, POLLIN, 0}}};
@@ -146,63 +128,6 @@ public:
     }
 
 private:
-    // A child forked ahead of a request, and the server's end of its channel.
-    struct Spare {
-        pid_t pid = 0;
-        int channel = -1;
-    };
-
-    // 0 or the errno of the failure.
-    int forkSpare()
-    {
-        int ends[2];
-        if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
-            return errno;
-        const pid_t server = ::getpid();
-        const pid_t child = ::fork();
-        if (child == 0)
-            becomeHelper(server, originalMask_, ends[1], prepare_);
-        const int forkError = errno;
-        ::close(ends[1]);
-        if (child < 0) {
-            ::close(ends[0]);
-            return forkError;
-        }
-        spares_.push_back({child, ends[0]});
-        return 0;
-    }
-
-    void refillSpares()
-    {
-        while (spares_.size() < kSpares && forkSpare() == 0) {
-        }
-    }
-
-    // Hands the request to the oldest spare (the one most likely ready), forking one first if
-    // there is none (they died, or the last fork failed); a spare that died unseen is replaced
-    // once. 0 or the errno of the failure.
-    int startChild(const DecodeRequest &request, const Descriptors &fds, pid_t &child)
-    {
-        int error = 0;
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            if (spares_.empty() && (error = forkSpare()) != 0)
-                return error;
-            const Spare spare = spares_.front();
-            spares_.pop_front();
-            const bool handed = sendDecodeRequest(spare.channel, request,
-                                                  std::span<const int, kDescriptorsPerRequest>(fds.data(), fds.size()));
-            error = errno;
-            ::close(spare.channel);
-            if (handed) {
-                child = spare.pid;
-                return 0;
-            }
-            // Killed, and reaped as a stranger.
-            ::kill(spare.pid, SIGKILL);
-        }
-        return error;
-    }
-
     bool serveOne()
     {
         DecodeRequest request;
@@ -216,18 +141,19 @@ private:
             report(socket_, request.id, DecodeReport::NotStarted, EBADF);
             return true;
         }
-        pid_t child = 0;
-        const int error = startChild(request, fds, child);
+        const pid_t server = ::getpid();
+        const pid_t child = ::fork();
+        if (child == 0)
+            becomeHelper(server, originalMask_, fds, decodeOne_);
+        const int forkError = errno;
         // Closed at once, so that no later child inherits this picture or page.
         closeAll(fds);
-        if (error != 0) {
-            report(socket_, request.id, DecodeReport::NotStarted, error);
+        if (child < 0) {
+            report(socket_, request.id, DecodeReport::NotStarted, forkError);
             return true;
         }
         children_.emplace(child, request.id);
         report(socket_, request.id, DecodeReport::Started, child);
-        // The next picture's child forks and enters its sandbox while this one decodes.
-        refillSpares();
         return true;
     }
 
@@ -235,12 +161,6 @@ private:
     {
         int status = 0;
         for (pid_t pid; (pid = ::waitpid(-1, &status, WNOHANG)) > 0;) {
-            if (const auto spare =
-                    std::find_if(spares_.begin(), spares_.end(), [pid](const Spare &s) { return s.pid == pid; });
-                spare != spares_.end()) {
-                ::close(spare->channel);
-                spares_.erase(spare);
-            }
             const auto found = children_.find(pid);
             if (found == children_.end())
                 continue;
@@ -251,11 +171,6 @@ private:
 
     void killChildren()
     {
-        for (const Spare &spare : spares_) {
-            ::close(spare.channel);
-            children_.emplace(spare.pid, 0);
-        }
-        spares_.clear();
         for (const auto &[pid, id] : children_)
             ::kill(pid, SIGKILL);
         for (const auto &[pid, id] : children_)
@@ -264,18 +179,17 @@ private:
     }
 
     int socket_;
-    const PrepareDecode &prepare_;
+    const std::function<int()> &decodeOne_;
     sigset_t originalMask_{};
-    std::deque<Spare> spares_;
     std::map<pid_t, std::uint64_t> children_; // running child -> its request
 };
 } // namespace
 
-int serveDecodes(int socket, const PrepareDecode &prepare)
+int serveDecodes(int socket, const std::function<int()> &decodeOne)
 {
     // Dies with the program that started it, even if the socket were somehow kept open.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    return Server(socket, prepare).run();
+    return Server(socket, decodeOne).run();
 }
 
 } // namespace pagemint::decoder

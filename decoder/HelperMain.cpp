@@ -18,6 +18,14 @@ std::string oneLine(std::string text)
         text.pop_back();
     return text;
 }
+
+DecodeOutcome decodeInSandbox(const std::function<DecodeOutcome()> &decode)
+{
+    // A helper that cannot shut itself in does not look at the picture.
+    if (std::string failure; !enterSandbox(failure))
+        return DecodeOutcome::refused(ExitCode::SandboxFailed, "cannot enter the sandbox: " + failure);
+    return decode();
+}
 } // namespace
 
 int reportUsage(const char *usage)
@@ -26,24 +34,12 @@ int reportUsage(const char *usage)
     return static_cast<int>(ExitCode::Usage);
 }
 
-std::function<int()> sandboxedHelper(std::function<DecodeOutcome()> decode)
-{
-    std::string failure;
-    const bool confined = enterSandbox(failure);
-    return [confined, failure = std::move(failure), decode = std::move(decode)] {
-        // A helper that cannot shut itself in does not look at the picture.
-        const DecodeOutcome outcome =
-            confined ? decode()
-                     : DecodeOutcome::refused(ExitCode::SandboxFailed, "cannot enter the sandbox: " + failure);
-        if (!outcome.ok())
-            std::fprintf(stderr, "%s\n", oneLine(outcome.reason).c_str());
-        return static_cast<int>(outcome.code);
-    };
-}
-
 int finishHelper(const std::function<DecodeOutcome()> &decode)
 {
-    return sandboxedHelper(decode)();
+    const DecodeOutcome outcome = decodeInSandbox(decode);
+    if (!outcome.ok())
+        std::fprintf(stderr, "%s\n", oneLine(outcome.reason).c_str());
+    return static_cast<int>(outcome.code);
 }
 
 } // namespace pagemint::decoder

@@ -4,7 +4,7 @@
 // prints one line with the reason on stderr and exits with one of the codes in DecodeOutcome.h.
 // The caller opens both files, runs it with a memory cap and a time limit, and takes any signal
 // or time-out to mean the picture could not be read. With --serve it loads FreeImage once and
-// does the same in a child forked ahead of each request (DecodeServer.h), saving each picture the start-up.
+// does the same in a forked child per request (DecodeServer.h), saving each picture the start-up.
 
 #include "DecodeServer.h"
 #include "HelperMain.h"
@@ -21,9 +21,9 @@
 using namespace pagemint::decoder;
 
 namespace {
-DecodeOutcome decodeStandardStreams()
+int decodeStandardStreams()
 {
-    return decodePage(stdin, stdout);
+    return finishHelper([] { return decodePage(stdin, stdout); });
 }
 } // namespace
 
@@ -35,7 +35,5 @@ int main(int argc, char **argv)
     // Children inherit the initialised library and the handlers from the server.
     FreeImage_Initialise(FALSE);
     installLoaderMessageHandlers();
-    if (serve)
-        return serveDecodes(0, [] { return sandboxedHelper(decodeStandardStreams); });
-    return finishHelper(decodeStandardStreams);
+    return serve ? serveDecodes(0, decodeStandardStreams) : decodeStandardStreams();
 }

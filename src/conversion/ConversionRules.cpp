@@ -52,11 +52,11 @@ int converterPercent(int k, int n)
 
 QString freeNewPdfName(const QString &folder, const std::function<bool(const QString &)> &exists)
 {
-    const QString first = folder + QStringLiteral("/NewPDF.pdf");
+    QString first = folder + QStringLiteral("/NewPDF.pdf");
     if (!exists(first))
         return first;
     for (int m = 1; m <= 10000; ++m) {
-        const QString candidate = folder + QStringLiteral("/NewPDF%1.pdf").arg(m);
+        QString candidate = folder + QStringLiteral("/NewPDF%1.pdf").arg(m);
         if (!exists(candidate))
             return candidate;
     }

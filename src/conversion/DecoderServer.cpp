@@ -130,6 +130,29 @@ bool DecoderServer::ensureRunning()
     return false;
 }
 
+bool DecoderServer::send(std::uint64_t id, int picture, int page, int reason)
+{
+    const decoder::DecodeRequest request{id};
+    iovec data{const_cast<decoder::DecodeRequest *>(&request), sizeof request};
+    const std::array<int, decoder::kDescriptorsPerRequest> fds{picture, page, reason};
+    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof fds)> control{};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
+    cmsghdr *rights = CMSG_FIRSTHDR(&message);
+    rights->cmsg_level = SOL_SOCKET;
+    rights->cmsg_type = SCM_RIGHTS;
+    rights->cmsg_len = CMSG_LEN(sizeof fds);
+    std::memcpy(CMSG_DATA(rights), fds.data(), sizeof fds);
+    ssize_t sent = 0;
+    do
+        sent = ::sendmsg(socket_, &message, MSG_NOSIGNAL);
+    while (sent < 0 && errno == EINTR);
+    return sent == static_cast<ssize_t>(sizeof request);
+}
+
 std::optional<std::uint64_t> DecoderServer::launch(int picture, int page, int reason)
 {
     // A server found dead here is replaced once; the picture never waits on a broken one.
@@ -137,8 +160,7 @@ std::optional<std::uint64_t> DecoderServer::launch(int picture, int page, int re
         if (!ensureRunning())
             return std::nullopt;
         const std::uint64_t id = nextId_++;
-        const std::array<int, decoder::kDescriptorsPerRequest> fds{picture, page, reason};
-        if (decoder::sendDecodeRequest(socket_, decoder::DecodeRequest{id}, fds)) {
+        if (send(id, picture, page, reason)) {
             children_.emplace(id, ServedChild{});
             return id;
         }

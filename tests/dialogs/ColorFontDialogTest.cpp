@@ -94,7 +94,7 @@ protected:
     }
 
     // Records the dialog, then accepts `choice` or, without one, cancels.
-    void answerFont(FontDialogSeen &seen, std::optional<QFont> choice)
+    void answerFont(FontDialogSeen &seen, const std::optional<QFont> &choice)
     {
         answerer_.then([this, &seen, choice](QWidget *window) {
             auto *dialog = qobject_cast<QFontDialog *>(window);

@@ -275,7 +275,6 @@ int main(int argc, char **argv)
     }
     const Probe probe{argv[first + 1], static_cast<pid_t>(std::atoi(argv[first + 2]))};
     if (serve)
-        return pagemint::decoder::serveDecodes(
-            0, [&]() -> pagemint::decoder::DecodeOne { return [&] { return probeOnce(mode, probe); }; });
+        return pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe); });
     return probeOnce(mode, probe);
 }

@@ -66,6 +66,6 @@ int main(int argc, char **argv)
 {
     served = argc == 2 && std::strcmp(argv[1], pagemint::decoder::kServeArgument) == 0;
     if (served)
-        return pagemint::decoder::serveDecodes(0, [] { return pagemint::decoder::DecodeOne(decodeOne); });
+        return pagemint::decoder::serveDecodes(0, decodeOne);
     return decodeOne();
 }

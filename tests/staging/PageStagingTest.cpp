@@ -18,7 +18,6 @@
 
 #include <signal.h>
 
-#include <algorithm>
 #include <fstream>
 #include <map>
 #include <set>
@@ -66,16 +65,6 @@ bool processAlive(pid_t pid)
         return false;
     const auto close = line.rfind(')');
     return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
-}
-
-// The server's children: the ones decoding and the one forked ahead for the next picture.
-std::vector<pid_t> childrenOf(pid_t parent)
-{
-    std::ifstream list("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
-    std::vector<pid_t> children;
-    for (pid_t pid = 0; list >> pid;)
-        children.push_back(pid);
-    return children;
 }
 
 class PageStagingTest : public StagingTest {
@@ -209,31 +198,6 @@ TEST_F(PageStagingTest, APictureOutlivesTheDeathOfTheServer)
     EXPECT_EQ(pagesInStagingFolder(), expectedPages);
 }
 
-// The server keeps a child forked ahead of the next picture; one that died before its picture
-// arrived (killed by the user, say) is replaced, and the picture does not notice.
-TEST_F(PageStagingTest, AChildForkedAheadThatDiedIsReplaced)
-{
-    setDecoderPathForTesting(QStringLiteral(PAGEMINT_FAKE_DECODER_PATH));
-    ASSERT_TRUE(StagePage(0, fake("0.png", "zero")).staged);
-    const pid_t server = DecoderServer::instance().serverPid();
-    ASSERT_GT(server, 0);
-    const std::vector<pid_t> ahead = childrenOf(server);
-    ASSERT_FALSE(ahead.empty()) << "no child forked ahead";
-    for (const pid_t child : ahead)
-        ASSERT_EQ(::kill(child, SIGKILL), 0);
-    // Reaped by the server. (One killed at the very moment its picture is handed over costs that
-    // picture, like any decoding child killed.)
-    ASSERT_TRUE(waitFor([&] { return std::ranges::none_of(ahead, processAlive); }));
-
-    const Staged staged = stageInParallel({fake("0.png", "state"), fake("1.png", "one")}, 2);
-
-    EXPECT_TRUE(staged.leftOut.empty());
-    ASSERT_EQ(staged.pages.size(), 2U);
-    EXPECT_TRUE(staged.pages.at(0).endsWith(" clean served")) << staged.pages.at(0).toStdString();
-    EXPECT_EQ(staged.pages.at(1), "one\n");
-    EXPECT_EQ(DecoderServer::instance().serverPid(), server) << "the server was replaced instead";
-}
-
 // A helper that does not speak the server's protocol (here: an older helper that refuses the
 // argument) cannot serve; every picture then goes to a helper program of its own.
 TEST_F(PageStagingTest, WithoutAServerEachPictureGetsAHelperProgram)
@@ -270,11 +234,6 @@ TEST_F(PageStagingTest, ExitEndsEveryHelperAndTheServerAtOnce)
         }
         return children.size() == 2;
     }));
-    // And the child forked ahead for the third.
-    for (const pid_t child : childrenOf(server))
-        if (std::find(children.begin(), children.end(), child) == children.end())
-            children.push_back(child);
-    EXPECT_EQ(children.size(), 3U);
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&ticks] {
