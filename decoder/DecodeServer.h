@@ -12,7 +12,8 @@ namespace pagemint::decoder {
 // children still running and returns 0. For each request it forks a child that moves the three
 // descriptors onto stdin, stdout and stderr, closes every other descriptor, takes the helper's
 // limits (address-space cap, no core file), and exits with what `decodeOne` returns; `decodeOne`
-// enters the sandbox itself. The server itself parses nothing from a picture.
+// enters what is left of the sandbox, the caller having shut the server in before (Sandbox.h).
+// The server itself parses nothing from a picture.
 int serveDecodes(int socket, const std::function<int()> &decodeOne);
 
 } // namespace pagemint::decoder

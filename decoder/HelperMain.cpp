@@ -1,7 +1,5 @@
 #include "HelperMain.h"
 
-#include "Sandbox.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -19,10 +17,10 @@ std::string oneLine(std::string text)
     return text;
 }
 
-DecodeOutcome decodeInSandbox(const std::function<DecodeOutcome()> &decode)
+DecodeOutcome decodeInSandbox(const SandboxEntry &enter, const std::function<DecodeOutcome()> &decode)
 {
     // A helper that cannot shut itself in does not look at the picture.
-    if (std::string failure; !enterSandbox(failure))
+    if (std::string failure; !enter(failure))
         return DecodeOutcome::refused(ExitCode::SandboxFailed, "cannot enter the sandbox: " + failure);
     return decode();
 }
@@ -34,9 +32,9 @@ int reportUsage(const char *usage)
     return static_cast<int>(ExitCode::Usage);
 }
 
-int finishHelper(const std::function<DecodeOutcome()> &decode)
+int finishHelper(const SandboxEntry &enter, const std::function<DecodeOutcome()> &decode)
 {
-    const DecodeOutcome outcome = decodeInSandbox(decode);
+    const DecodeOutcome outcome = decodeInSandbox(enter, decode);
     if (!outcome.ok())
         std::fprintf(stderr, "%s\n", oneLine(outcome.reason).c_str());
     return static_cast<int>(outcome.code);

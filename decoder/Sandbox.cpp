@@ -2,7 +2,6 @@
 
 #ifdef __linux__
 #include "LandlockDomain.h"
-#include "SyscallFilter.h"
 
 #include <sys/prctl.h>
 
@@ -13,8 +12,11 @@
 namespace pagemint::decoder {
 
 #ifdef __linux__
-bool enterSandbox(std::string &failure)
+bool Sandbox::enterShared(std::string &failure)
 {
+    // Built before anything is shut: building writes the program through a memory file.
+    if (!processFilter_.build(failure))
+        return false;
     // Required by both layers for an unprivileged process, and keeps a set-id program from
     // gaining rights should one ever be started.
     if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) {
@@ -25,15 +27,42 @@ bool enterSandbox(std::string &failure)
     int landlockAbi = 0;
     if (!enterLandlockDomain(landlockAbi, failure))
         return false;
-    return installSyscallFilter(failure);
+    return installSharedFilter(failure);
+}
+
+bool Sandbox::enterProcess(std::string &failure) const
+{
+    return processFilter_.install(failure);
 }
 #else
 // No confinement is written for other systems yet. The helper's process boundary, memory cap and
 // time limit still contain a crash or a hang there; refusing would lose every non-JPEG picture.
-bool enterSandbox(std::string &)
+bool Sandbox::enterShared(std::string &)
+{
+    return true;
+}
+
+bool Sandbox::enterProcess(std::string &) const
 {
     return true;
 }
 #endif
+
+bool enterSandbox(std::string &failure)
+{
+    Sandbox sandbox;
+    return sandbox.enterShared(failure) && sandbox.enterProcess(failure);
+}
+
+std::function<bool(std::string &)> enterServerSandbox()
+{
+    Sandbox sandbox;
+    std::string sharedFailure;
+    const bool shut = sandbox.enterShared(sharedFailure);
+    return [sandbox = std::move(sandbox), shut, sharedFailure](std::string &failure) {
+        failure = sharedFailure;
+        return shut && sandbox.enterProcess(failure);
+    };
+}
 
 } // namespace pagemint::decoder

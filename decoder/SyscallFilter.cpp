@@ -2,8 +2,12 @@
 
 #include <seccomp.h>
 
+#include <linux/seccomp.h>
 #include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,8 +23,7 @@ namespace {
 // image plug-ins, whose harmless system calls change with every library and C library release
 // (rseq, getrandom, madvise, futex variants ...). An allow list would turn such an update into
 // lost pictures; the harmful acts are few and named here, and Landlock checks file access by
-// object rather than by call number. Names this libseccomp does not know are skipped (the
-// filter matches numbers, so an unknown name cannot be refused).
+// object rather than by call number.
 // The list keeps its layout (grouped by kind, several names a line) against clang-format.
 // clang-format off
 constexpr const char *kDenied[] = {
@@ -33,7 +36,7 @@ constexpr const char *kDenied[] = {
     "lremovexattr", "fremovexattr",
     // Network.
     "socket", "socketpair", "connect", "bind", "listen", "accept", "accept4",
-    // Programs and processes; clone and clone3 are below, threads must still start.
+    // Programs and processes; clone is in the process filter, threads must still start.
     "execve", "execveat", "fork", "vfork",
     // Reaching into other processes.
     "ptrace", "process_vm_readv", "process_vm_writev", "process_madvise", "kcmp", "pidfd_open",
@@ -49,8 +52,9 @@ constexpr const char *kDenied[] = {
 };
 // clang-format on
 
-// Calls whose first argument names the target process: allowed only on this process, so that
-// abort() (tgkill on itself) still ends it by SIGABRT.
+// Calls whose first argument names the target process: in the process filter, allowed only on
+// that process, so that abort() (tgkill on itself) still ends it by SIGABRT. The fork server's
+// shared filter lets them through: it kills the children still running when it ends.
 constexpr const char *kSignalCalls[] = {"kill", "tkill", "tgkill", "rt_sigqueueinfo", "rt_tgsigqueueinfo"};
 
 // clone takes its flags first everywhere but on s390.
@@ -73,17 +77,15 @@ struct Rule {
     int error = EPERM;
 };
 
-std::vector<Rule> conditionalRules()
+std::vector<Rule> sharedRules()
 {
     std::vector<Rule> rules;
-    const auto self = static_cast<std::uint64_t>(getpid());
-    for (const char *name : kSignalCalls)
-        rules.push_back({name, {SCMP_A0_64(SCMP_CMP_NE, self)}});
+    for (const char *name : kDenied)
+        rules.push_back({name, {}});
     // glibc passes 0 for its own limits; another pid would set a sibling's.
     rules.push_back({"prlimit64", {SCMP_A0_64(SCMP_CMP_NE, 0)}});
-    // A thread shares this process and its filter; anything else is a new process. clone3 passes
-    // its flags in memory a filter cannot read: ENOSYS makes glibc fall back to clone.
-    rules.push_back({"clone", {SCMP_CMP64(kCloneFlagsArgument, SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0)}});
+    // clone3 passes its flags in memory a filter cannot read, so the process filter could not tell
+    // a thread from a process: ENOSYS makes glibc fall back to clone.
     rules.push_back({"clone3", {}, ENOSYS});
     // Typing into a terminal the helper's stderr may be: the shell would run it. The kernel reads
     // the request as 32 bits, so the upper half is masked off.
@@ -92,47 +94,83 @@ std::vector<Rule> conditionalRules()
     return rules;
 }
 
-// 0 or libseccomp's negative error.
-int add(scmp_filter_ctx filter, const Rule &rule)
+std::vector<Rule> processRules(std::uint64_t self)
 {
-    const int call = seccomp_syscall_resolve_name(rule.name);
-    if (call == __NR_SCMP_ERROR)
-        return 0;
-    return seccomp_rule_add_array(filter, SCMP_ACT_ERRNO(rule.error), call, static_cast<unsigned>(rule.when.size()),
-                                  rule.when.data());
+    std::vector<Rule> rules;
+    for (const char *name : kSignalCalls)
+        rules.push_back({name, {SCMP_A0_64(SCMP_CMP_NE, self)}});
+    // A thread shares this process and its filters; anything else is a new process.
+    rules.push_back({"clone", {SCMP_CMP64(kCloneFlagsArgument, SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0)}});
+    return rules;
 }
 
-int addRules(scmp_filter_ctx filter)
-{
-    for (const char *name : kDenied)
-        if (const int rc = add(filter, {name, {}}); rc != 0)
-            return rc;
-    for (const Rule &rule : conditionalRules())
-        if (const int rc = add(filter, rule); rc != 0)
-            return rc;
-    return 0;
-}
-} // namespace
-
-bool installSyscallFilter(std::string &failure)
+// A filter that allows what no rule names and kills a process calling through another
+// architecture's entry (int 0x80 on x86-64), which would miss every rule. Empty on failure.
+Filter newFilter(const std::vector<Rule> &rules, std::string &failure)
 {
     Filter filter(seccomp_init(SCMP_ACT_ALLOW), &seccomp_release);
     if (!filter) {
         failure = "seccomp: cannot create a filter";
-        return false;
+        return filter;
     }
-    // A call made through another architecture's entry (int 0x80 on x86-64) would miss every rule.
     if (const int rc = seccomp_attr_set(filter.get(), SCMP_FLTATR_ACT_BADARCH, SCMP_ACT_KILL_PROCESS); rc != 0) {
         failure = libseccompError("bad-architecture action", rc);
+        filter.reset();
+        return filter;
+    }
+    for (const Rule &rule : rules) {
+        // Names this libseccomp does not know are skipped: the filter matches numbers.
+        const int call = seccomp_syscall_resolve_name(rule.name);
+        if (call == __NR_SCMP_ERROR)
+            continue;
+        const int rc = seccomp_rule_add_array(filter.get(), SCMP_ACT_ERRNO(rule.error), call,
+                                              static_cast<unsigned>(rule.when.size()), rule.when.data());
+        if (rc != 0) {
+            failure = libseccompError("rule", rc);
+            filter.reset();
+            return filter;
+        }
+    }
+    return filter;
+}
+
+// The filter's BPF program as libseccomp would load it.
+bool exportProgram(const std::vector<Rule> &rules, std::vector<sock_filter> &program, std::string &failure)
+{
+    const Filter filter = newFilter(rules, failure);
+    if (!filter)
+        return false;
+    const int file = memfd_create("pagemint-filter", MFD_CLOEXEC);
+    if (file < 0) {
+        failure = std::string("seccomp export: ") + std::strerror(errno);
         return false;
     }
+    struct stat info {};
+    bool exported = false;
+    if (const int rc = seccomp_export_bpf(filter.get(), file); rc != 0) {
+        failure = libseccompError("export", rc);
+    } else if (fstat(file, &info) != 0 || info.st_size <= 0 || info.st_size % sizeof(sock_filter) != 0) {
+        failure = "seccomp export: no program";
+    } else {
+        program.resize(static_cast<std::size_t>(info.st_size) / sizeof(sock_filter));
+        const auto size = static_cast<ssize_t>(info.st_size);
+        exported = pread(file, program.data(), static_cast<std::size_t>(size), 0) == size;
+        if (!exported)
+            failure = "seccomp export: short read";
+    }
+    close(file);
+    return exported;
+}
+} // namespace
+
+bool installSharedFilter(std::string &failure)
+{
+    const Filter filter = newFilter(sharedRules(), failure);
+    if (!filter)
+        return false;
     // Threads started before this call (a plug-in's) are bound too, or loading fails.
     if (const int rc = seccomp_attr_set(filter.get(), SCMP_FLTATR_CTL_TSYNC, 1); rc != 0) {
         failure = libseccompError("thread sync", rc);
-        return false;
-    }
-    if (const int rc = addRules(filter.get()); rc != 0) {
-        failure = libseccompError("rule", rc);
         return false;
     }
     if (const int rc = seccomp_load(filter.get()); rc != 0) {
@@ -140,6 +178,54 @@ bool installSyscallFilter(std::string &failure)
         return false;
     }
     return true;
+}
+
+bool ProcessFilter::build(std::string &failure)
+{
+    // libseccomp takes the pid as a value of the rules. Built with two stand-ins beyond any pid, the
+    // instructions that differ are the ones each process fills with its own; anything else that
+    // differs means the program is not what this code expects, and nothing is loaded.
+    constexpr std::uint32_t kStandIns[] = {0x7fff0001U, 0x7fff0002U};
+    std::vector<sock_filter> programs[2];
+    for (int i = 0; i < 2; ++i)
+        if (!exportProgram(processRules(kStandIns[i]), programs[i], failure))
+            return false;
+    pidWords_.clear();
+    bool matches = programs[0].size() == programs[1].size();
+    for (std::size_t i = 0; matches && i < programs[0].size(); ++i) {
+        const sock_filter &first = programs[0][i];
+        const sock_filter &second = programs[1][i];
+        matches = first.code == second.code && first.jt == second.jt && first.jf == second.jf;
+        if (first.k != second.k) {
+            matches = matches && first.k == kStandIns[0] && second.k == kStandIns[1];
+            pidWords_.push_back(i);
+        }
+    }
+    if (!matches || pidWords_.empty()) {
+        failure = "seccomp: cannot find where the process filter names the process";
+        return false;
+    }
+    program_ = std::move(programs[0]);
+    return true;
+}
+
+bool ProcessFilter::install(std::string &failure) const
+{
+    if (program_.empty()) {
+        failure = "seccomp: the process filter was not built";
+        return false;
+    }
+    std::vector<sock_filter> program = program_;
+    for (const std::size_t word : pidWords_)
+        program[word].k = static_cast<std::uint32_t>(getpid());
+    const sock_fprog loaded{static_cast<unsigned short>(program.size()), program.data()};
+    // As in the shared filter, threads started before this call are bound too.
+    const long rc = syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, SECCOMP_FILTER_FLAG_TSYNC, &loaded);
+    if (rc == 0)
+        return true;
+    failure = rc > 0 ? "seccomp load: thread " + std::to_string(rc) + " cannot take the filter"
+                     : std::string("seccomp load: ") + std::strerror(errno);
+    return false;
 }
 
 } // namespace pagemint::decoder

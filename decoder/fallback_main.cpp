@@ -6,6 +6,7 @@
 #include "FallbackDecoder.h"
 #include "HeifDecoder.h"
 #include "HelperMain.h"
+#include "Sandbox.h"
 
 #include <FreeImage.h>
 
@@ -21,8 +22,8 @@ int main(int argc, char **)
     // Each reader loads what it needs now, before the sandbox closes the file system.
     if (isHeif(stdin)) {
         prepareHeif();
-        return finishHelper([] { return decodeHeif(stdin, stdout); });
+        return finishHelper(enterSandbox, [] { return decodeHeif(stdin, stdout); });
     }
     FallbackDecoder decoder(stdin);
-    return finishHelper([&decoder] { return decoder.decode(stdout); });
+    return finishHelper(enterSandbox, [&decoder] { return decoder.decode(stdout); });
 }

@@ -10,6 +10,7 @@
 #include "HelperMain.h"
 #include "LoaderMessages.h"
 #include "PageDecoder.h"
+#include "Sandbox.h"
 #include "contract/DecodeOutcome.h"
 #include "contract/DecoderServerProtocol.h"
 
@@ -17,23 +18,32 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 using namespace pagemint::decoder;
 
 namespace {
-int decodeStandardStreams()
+DecodeOutcome decodeStandardStreams()
 {
-    return finishHelper([] { return decodePage(stdin, stdout); });
+    return decodePage(stdin, stdout);
+}
+
+// The server shuts itself in once, before the first request; each child forked from it adds only
+// the step that names it.
+int serve()
+{
+    const SandboxEntry enterChild = enterServerSandbox();
+    return serveDecodes(0, [&] { return finishHelper(enterChild, decodeStandardStreams); });
 }
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const bool serve = argc == 2 && std::strcmp(argv[1], kServeArgument) == 0;
-    if (argc != 1 && !serve)
+    const bool serving = argc == 2 && std::strcmp(argv[1], kServeArgument) == 0;
+    if (argc != 1 && !serving)
         return reportUsage("pagemint-decoder < PICTURE > PAGE  |  pagemint-decoder --serve");
     // Children inherit the initialised library and the handlers from the server.
     FreeImage_Initialise(FALSE);
     installLoaderMessageHandlers();
-    return serve ? serveDecodes(0, decodeStandardStreams) : decodeStandardStreams();
+    return serving ? serve() : finishHelper(enterSandbox, decodeStandardStreams);
 }

@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -208,10 +209,8 @@ void report(const char *act, int error)
     std::fprintf(stderr, "%s %s\n", act, name != nullptr ? name : std::to_string(error).c_str());
 }
 
-bool enter(const std::string &mode, std::string &failure)
+bool enterLandlockAlone(std::string &failure)
 {
-    if (mode != "landlock")
-        return pagemint::decoder::enterSandbox(failure);
     if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) {
         failure = std::strerror(errno);
         return false;
@@ -231,8 +230,9 @@ void freeTwice()
     std::free(block); // NOLINT(clang-analyzer-unix.Malloc): the fault glibc must catch
 }
 
-// One probe run on the standard streams, as one helper run on one picture.
-int probeOnce(const std::string &mode, const Probe &probe)
+// One probe run on the standard streams, as one helper run on one picture; `enter` shuts it in
+// (or, for the fork server's child, the rest of the way).
+int probeOnce(const std::string &mode, const Probe &probe, const std::function<bool(std::string &)> &enter)
 {
     const bool ending = mode == "abort" || mode == "double-free";
     if (ending) {
@@ -241,7 +241,7 @@ int probeOnce(const std::string &mode, const Probe &probe)
     }
 
     std::string failure;
-    if (!enter(mode, failure)) {
+    if (!enter(failure)) {
         std::fprintf(stderr, "enter-failed %s\n", failure.c_str());
         return 2;
     }
@@ -274,7 +274,12 @@ int main(int argc, char **argv)
         return 64;
     }
     const Probe probe{argv[first + 1], static_cast<pid_t>(std::atoi(argv[first + 2]))};
-    if (serve)
-        return pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe); });
-    return probeOnce(mode, probe);
+    if (mode == "landlock")
+        return serve ? pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe, enterLandlockAlone); })
+                     : probeOnce(mode, probe, enterLandlockAlone);
+    if (!serve)
+        return probeOnce(mode, probe, pagemint::decoder::enterSandbox);
+    // As pagemint-decoder --serve: the server shuts itself in, each child adds its own step.
+    const auto enterChild = pagemint::decoder::enterServerSandbox();
+    return pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe, enterChild); });
 }

@@ -34,6 +34,7 @@ struct Finished {
     std::string reportText;
     std::map<std::string, std::string> report; // act -> "ok" or errno name
     std::string stdoutText;
+    std::map<std::string, std::string> server; // the fork server's /proc status, read once it is ready
 };
 
 std::string readAll(const fs::path &path)
@@ -54,6 +55,19 @@ void writeAll(const fs::path &path, const std::string &text)
 enum class Launch { Program, Forked };
 
 using pagemint::decoder::DecodeReport;
+
+// The "Name:\tvalue" lines of /proc/PID/status.
+std::map<std::string, std::string> statusOf(pid_t pid)
+{
+    std::map<std::string, std::string> fields;
+    std::istringstream lines(readAll("/proc/" + std::to_string(pid) + "/status"));
+    for (std::string line; std::getline(lines, line);)
+        if (const auto colon = line.find(':'); colon != std::string::npos) {
+            const auto value = line.find_first_not_of(" \t", colon + 1);
+            fields[line.substr(0, colon)] = value != std::string::npos ? line.substr(value) : "";
+        }
+    return fields;
+}
 
 std::optional<DecodeReport> receiveReport(int socket)
 {
@@ -118,7 +132,7 @@ protected:
         if (GetParam() == Launch::Program)
             finished.status = spawnProbe(mode);
         else
-            finished.status = serveProbe(mode);
+            finished.status = serveProbe(mode, finished.server);
         finished.reportText = readAll(root / "stderr");
         finished.stdoutText = readAll(root / "stdout");
         std::istringstream lines(finished.reportText);
@@ -165,8 +179,9 @@ protected:
         return status;
     }
 
-    // The wait status the fork server reports for its child run on the three files.
-    int serveProbe(const char *mode) const
+    // The wait status the fork server reports for its child run on the three files; `server` gets
+    // the server's own status lines as they are when it reports ready.
+    int serveProbe(const char *mode, std::map<std::string, std::string> &serverStatus) const
     {
         int ends[2];
         if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0) {
@@ -186,6 +201,8 @@ protected:
                                 open((root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600),
                                 open((root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
         const std::optional<DecodeReport> ready = receiveReport(ends[0]);
+        if (server > 0)
+            serverStatus = statusOf(server);
         if (server > 0 && ready && ready->kind == DecodeReport::Ready && sendRequest(ends[0], streams)) {
             for (std::optional<DecodeReport> report; (report = receiveReport(ends[0]));) {
                 EXPECT_EQ(report->id, 7U);
@@ -206,9 +223,9 @@ protected:
             close(fd);
         close(ends[0]); // ends the server
         if (server > 0) {
-            int serverStatus = -1;
-            waitpid(server, &serverStatus, 0);
-            EXPECT_TRUE(WIFEXITED(serverStatus) && WEXITSTATUS(serverStatus) == 0) << serverStatus;
+            int serverEnd = -1;
+            waitpid(server, &serverEnd, 0);
+            EXPECT_TRUE(WIFEXITED(serverEnd) && WEXITSTATUS(serverEnd) == 0) << serverEnd;
         }
         return status;
     }
@@ -230,10 +247,15 @@ protected:
     pid_t other = -1;
 };
 
+std::string valueOf(const std::map<std::string, std::string> &values, const std::string &key)
+{
+    const auto found = values.find(key);
+    return found != values.end() ? found->second : "(not reported)";
+}
+
 std::string resultOf(const Finished &run, const std::string &act)
 {
-    const auto found = run.report.find(act);
-    return found != run.report.end() ? found->second : "(not reported)";
+    return valueOf(run.report, act);
 }
 
 bool exitedWith(int status, int code)
@@ -295,6 +317,12 @@ TEST_P(SandboxTest, RefusesEachForbiddenActAndKeepsTheDescriptorsItHolds)
         EXPECT_EQ(resultOf(run, expected.act), expected.inSandbox) << expected.act;
     EXPECT_EQ(run.stdoutText, kPicture);
     expectFolderUntouched();
+    if (GetParam() == Launch::Forked) {
+        // The server shut itself in before its first request: no new privileges, a filter loaded
+        // (mode 2), which each child inherits and adds its own to.
+        EXPECT_EQ(valueOf(run.server, "NoNewPrivs"), "1");
+        EXPECT_EQ(valueOf(run.server, "Seccomp"), "2");
+    }
 }
 
 TEST_P(SandboxTest, LandlockAloneRefusesWhatItsAbiCovers)
