@@ -2,6 +2,7 @@
 # Every performance figure of docs/performance.md in one run, each against its floor:
 #   converter   pdf.exe vs cat on 1000 JPEGs of 0.77 MB and of 0.2 MB, and one picture (start-up)
 #   staging     the decoder's cost per picture vs the same decode in one process
+#   process     what a fresh process and each page it touches cost, apart from any work
 #   job         merged and per-picture jobs vs copying and converting with the tools alone, and the
 #               merged PNG job one picture at a time vs one decoder per core
 #   scan        the folder scan vs find, and its longest pause
@@ -21,6 +22,8 @@ section converter
 "$repo/bench/converter.sh" "$build"
 section staging
 "$repo/bench/staging.sh" "$build"
+section process
+"$repo/bench/process-cost.sh"
 section job
 MAIN_BUILD=$build "$repo/bench/job.sh"
 section scan

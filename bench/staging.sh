@@ -2,6 +2,9 @@
 # Per-picture cost of page staging, each variant run in turn within a round (so a change in the
 # machine's load hits all of them alike), ROUNDS rounds (default 5); median and range per row.
 #   floor        the same decode in one process (FreeImage loaded once, picture in memory)
+#   fork         fork and exit a child of that process, nothing else: what a fresh process costs
+#   forked       the floor's decode in such a child per picture, no sandbox, no files: what one
+#                process per picture costs before anything the program adds
 #   shell        pagemint-decoder started from the shell per picture (the helper's own start-up)
 #   program      StagePage with a helper program per picture (the program's way before the server)
 #   server       StagePage with a child of the decoder fork server per picture (the program's way)
@@ -82,31 +85,51 @@ c++ -std=c++20 -O2 -fPIC -o "$work/bench" "$work/bench.cpp" -I"$root/src" -I"$ro
     "$build/src/libpagemint_common.a" "$build/contract/libpagemint_contract.a" $(pkg-config --libs Qt6Widgets)
 
 # The floor: decode, 24 bits, JPEG, all in memory, FreeImage loaded once: floor PICTURE COUNT
+# [fork|forked]: the same with a fresh child per picture that exits at once or after the decode.
 cat > "$work/floor.cpp" <<'CPP'
 #include <FreeImage.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
-int main(int, char **argv)
+static void decode(std::vector<BYTE> &bytes)
+{
+    FIMEMORY *source = FreeImage_OpenMemory(bytes.data(), static_cast<DWORD>(bytes.size()));
+    FIBITMAP *image = FreeImage_LoadFromMemory(FreeImage_GetFileTypeFromMemory(source), source, 0);
+    FIBITMAP *page = FreeImage_ConvertTo24Bits(image);
+    FIMEMORY *target = FreeImage_OpenMemory();
+    FreeImage_SaveToMemory(FIF_JPEG, page, target, 0);
+    FreeImage_CloseMemory(target);
+    FreeImage_Unload(page);
+    FreeImage_Unload(image);
+    FreeImage_CloseMemory(source);
+}
+int main(int argc, char **argv)
 {
     std::ifstream in(argv[1], std::ios::binary);
     std::vector<BYTE> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const int count = std::atoi(argv[2]);
+    const bool forking = argc > 3, decodeInChild = argc > 3 && std::strcmp(argv[3], "forked") == 0;
     FreeImage_Initialise(FALSE);
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < count; ++i) {
-        FIMEMORY *source = FreeImage_OpenMemory(bytes.data(), static_cast<DWORD>(bytes.size()));
-        FIBITMAP *image = FreeImage_LoadFromMemory(FreeImage_GetFileTypeFromMemory(source), source, 0);
-        FIBITMAP *page = FreeImage_ConvertTo24Bits(image);
-        FIMEMORY *target = FreeImage_OpenMemory();
-        FreeImage_SaveToMemory(FIF_JPEG, page, target, 0);
-        FreeImage_CloseMemory(target);
-        FreeImage_Unload(page);
-        FreeImage_Unload(image);
-        FreeImage_CloseMemory(source);
+        if (!forking) {
+            decode(bytes);
+            continue;
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (decodeInChild)
+                decode(bytes);
+            _exit(0);
+        }
+        if (child < 0 || waitpid(child, nullptr, 0) != child)
+            return 1;
     }
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     std::printf("%.3f\n", took.count() / count);
@@ -131,7 +154,7 @@ shell_ms() { # picture count
 }
 
 # Each row: picture, runs per round, variants. Results collected as "row variant ms" lines.
-rows="small.png:$count:floor,shell,program,server,parallel
+rows="small.png:$count:floor,fork,forked,shell,program,server,parallel
 large.png:$((count / 10)):floor,program,server,parallel
 large-v5.bmp:$((count / 20)):shell,server
 phone-12mp.heic:$((count / 100 > 0 ? count / 100 : 1)):server"
@@ -144,6 +167,7 @@ while [ "$round" -le "$rounds" ]; do
         for variant in $(echo "$variants" | tr , ' '); do
             case $variant in
             floor) ms=$("$work/floor" "$work/$picture" "$n") ;;
+            fork | forked) ms=$(LD_BIND_NOW=1 "$work/floor" "$work/$picture" "$n" "$variant") ;;
             shell) ms=$(shell_ms "$picture" "$n") ;;
             *) ms=$("$work/bench" "$decoder" "$work/$picture" "$n" "$variant") ;;
             esac
