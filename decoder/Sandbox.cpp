@@ -54,7 +54,7 @@ bool enterSandbox(std::string &failure)
     return sandbox.enterShared(failure) && sandbox.enterProcess(failure);
 }
 
-std::function<bool(std::string &)> enterServerSandbox()
+SandboxEntry enterServerSandbox()
 {
     Sandbox sandbox;
     std::string sharedFailure;

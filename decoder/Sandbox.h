@@ -11,6 +11,9 @@
 
 namespace pagemint::decoder {
 
+// How a helper shuts itself in before it reads the picture: false, with the reason, if it cannot.
+using SandboxEntry = std::function<bool(std::string &failure)>;
+
 // Entered in two steps, so that the decoder's fork server takes the costly one once and each child
 // forked from it only the step that names the child. A helper program takes both (enterSandbox).
 class Sandbox {
@@ -40,6 +43,6 @@ bool enterSandbox(std::string &failure);
 
 // For a fork server: takes the shared step now, in the server, and returns the step each child
 // takes. If the shared step failed, every child refuses with its reason.
-std::function<bool(std::string &failure)> enterServerSandbox();
+SandboxEntry enterServerSandbox();
 
 } // namespace pagemint::decoder

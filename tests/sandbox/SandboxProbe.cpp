@@ -31,7 +31,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -232,7 +231,7 @@ void freeTwice()
 
 // One probe run on the standard streams, as one helper run on one picture; `enter` shuts it in
 // (or, for the fork server's child, the rest of the way).
-int probeOnce(const std::string &mode, const Probe &probe, const std::function<bool(std::string &)> &enter)
+int probeOnce(const std::string &mode, const Probe &probe, const pagemint::decoder::SandboxEntry &enter)
 {
     const bool ending = mode == "abort" || mode == "double-free";
     if (ending) {
@@ -274,12 +273,12 @@ int main(int argc, char **argv)
         return 64;
     }
     const Probe probe{argv[first + 1], static_cast<pid_t>(std::atoi(argv[first + 2]))};
-    if (mode == "landlock")
-        return serve ? pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe, enterLandlockAlone); })
-                     : probeOnce(mode, probe, enterLandlockAlone);
-    if (!serve)
-        return probeOnce(mode, probe, pagemint::decoder::enterSandbox);
-    // As pagemint-decoder --serve: the server shuts itself in, each child adds its own step.
-    const auto enterChild = pagemint::decoder::enterServerSandbox();
-    return pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe, enterChild); });
+    // Served, as pagemint-decoder --serve: the server shuts itself in, each child adds its own step.
+    using pagemint::decoder::SandboxEntry;
+    const SandboxEntry enter = mode == "landlock" ? SandboxEntry(enterLandlockAlone)
+                               : serve            ? pagemint::decoder::enterServerSandbox()
+                                                  : SandboxEntry(pagemint::decoder::enterSandbox);
+    if (serve)
+        return pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe, enter); });
+    return probeOnce(mode, probe, enter);
 }
