@@ -258,6 +258,7 @@ void frmMain::setProgressText(const QString &text)
 {
     lblPB->setText(text);
     lblPB->adjustSize();
+    Q_EMIT progressTextShown(text);
 }
 
 void frmMain::showProgressBar(bool shown)

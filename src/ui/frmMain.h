@@ -89,6 +89,11 @@ public:
     // Twips per pixel found at load; progress widths are kept in twips.
     TwipsPerPixel tpp() const { return tpp_; }
 
+Q_SIGNALS:
+    // Every text the percentage label is given, as it is given: a job's steps can be followed
+    // without sampling the label.
+    void progressTextShown(const QString &text);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

@@ -66,27 +66,22 @@ QString wholeReport(const MessageRecord &message)
 // Records each new text a label shows while a job handles events.
 class TextRecorder {
 public:
-    explicit TextRecorder(QLabel *label) : label_(label)
+    // Takes each text as the window sets it, so a text that lasts less than one turn of the event
+    // loop is seen too.
+    explicit TextRecorder(frmMain &window) : label_(control<QLabel>(window, "lblPB"))
     {
-        timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this, label] {
-            if (texts_.isEmpty() || texts_.constLast() != label->text())
-                texts_ << label->text();
+        texts_ << label_->text();
+        QObject::connect(&window, &frmMain::progressTextShown, &context_, [this](const QString &text) {
+            if (texts_.constLast() != text)
+                texts_ << text;
         });
-        timer_.start();
     }
-    // Everything seen, and what the label shows now.
-    QStringList texts() const
-    {
-        QStringList all = texts_;
-        if (all.isEmpty() || all.constLast() != label_->text())
-            all << label_->text();
-        return all;
-    }
+    // Everything shown, in order, without immediate repeats.
+    QStringList texts() const { return texts_; }
 
 private:
     QLabel *label_;
-    QTimer timer_;
+    QObject context_;
     QStringList texts_;
 };
 
@@ -223,7 +218,7 @@ TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
     OnePdfPerPicture = true;
     addEntries({picture(QStringLiteral("holiday.2012.jpg"), "JPG"), picture(QStringLiteral("b.png"), "PNG"),
                 picture(QStringLiteral("c.bmp"), "BMP"), picture(QStringLiteral("d.jpg"), "JPG")});
-    TextRecorder progress(control<QLabel>(window(), "lblPB"));
+    TextRecorder progress(window());
     EXPECT_TRUE(convert(0).empty());
     EXPECT_EQ(progress.texts(), (QStringList{QStringLiteral("0%"), QStringLiteral("准备文件中..."),
                                              QStringLiteral("正在转换...0%"), QStringLiteral("正在转换...33%"),
@@ -324,7 +319,7 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
     for (int i = 0; i < 4; ++i)
         pictures << picture(QStringLiteral("p%1.jpg").arg(i), "JPG");
     addEntries(pictures);
-    TextRecorder progress(control<QLabel>(window(), "lblPB"));
+    TextRecorder progress(window());
     // What the label shows right after each piece of converter output was handled.
     QStringList afterConverterOutput;
     QObject::connect(&engine().objDOS(), &DOSOutputs::ReceiveOutputs, &engine(),
@@ -339,11 +334,11 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
                                  QStringLiteral("Converting Files...100%"), QStringLiteral("创建文件中...")};
     ASSERT_GE(texts.size(), staging.size() + 1);
     EXPECT_EQ(texts.mid(1, staging.size()), staging);
-    // Whatever the converter reported comes next, always as 创建PDF...N%, then the clean-up.
-    for (const QString &text : texts.mid(staging.size() + 1, texts.size() - staging.size() - 3))
+    // Whatever the converter reported comes next, always as 创建PDF...N%, then its end and the clean-up.
+    for (const QString &text : texts.mid(staging.size() + 1, texts.size() - staging.size() - 4))
         EXPECT_TRUE(text.startsWith(QStringLiteral("创建PDF..."))) << text.toStdString();
-    EXPECT_EQ(texts.mid(texts.size() - 2),
-              (QStringList{QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
+    EXPECT_EQ(texts.mid(texts.size() - 3), (QStringList{QStringLiteral("移动文件...100%"),
+                                                        QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
 }
 
