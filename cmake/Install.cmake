@@ -3,7 +3,7 @@
 #   <prefix>/lib/pagemint/data/pdf.exe      written here, so the folder must be the user's own:
 #   <prefix>/lib/pagemint/data/pagemint-decoder   install per user with --prefix ~/.local)
 #   <prefix>/lib/pagemint/data/pagemint-fallback-decoder
-#   <prefix>/lib/pagemint/help/README.html  the help page (README.md) with its pictures
+#   <prefix>/lib/pagemint/help/index.html   the user guide (docs/guide.md) with its pictures
 #   <prefix>/bin/pagemint                   symbolic link to the program
 #   <prefix>/share/applications/pagemint.desktop, Exec naming <prefix>/bin/pagemint
 #   <prefix>/share/icons/hicolor/<n>x<n>/apps/pagemint.png

@@ -5,6 +5,8 @@
 // decode. JPEGs that pass through unchanged are held to the same limits: a page no reader can
 // draw is no better than a missing one. Standard library only: the helper and the program share it.
 
+#include "contract/Reasons.h"
+
 #include <cstdint>
 #include <string>
 
@@ -32,13 +34,14 @@ inline std::string pictureSizeProblem(std::uint64_t width, std::uint64_t height,
 {
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (width == 0 || height == 0)
-        return "picture has no size";
+        return std::string(reason::kNoSize);
     if (width > kMaxPageSide || height > kMaxPageSide)
-        return "picture too large (" + size + "; a JPEG page holds at most " + std::to_string(kMaxPageSide) +
-               " pixels a side)";
+        return reason::inBrackets(reason::kTooLarge,
+                                  size + "；JPEG页面每边最多 " + std::to_string(kMaxPageSide) + " 像素");
     if (width * height > maxPixels(bitsPerPixel))
-        return "picture too large (" + size + "; at most " + std::to_string(maxPixels(bitsPerPixel) / 1'000'000) +
-               " megapixels for this kind of picture)";
+        return reason::inBrackets(reason::kTooLarge, size + "；此类图片最多 " +
+                                                         std::to_string(maxPixels(bitsPerPixel) / 1'000'000) +
+                                                         " 百万像素");
     return {};
 }
 

@@ -32,10 +32,15 @@ inline constexpr std::string_view kDecoderCrashed = "解码程序崩溃";
 inline constexpr std::string_view kDecoderTimedOut = "解码超时";
 inline constexpr std::string_view kDecoderNotStarted = "无法启动解码程序";
 inline constexpr std::string_view kDecoderWroteNothing = "解码程序没有生成页面";
+// The decoder ended with a failure and said nothing about it.
+inline constexpr std::string_view kDecoderFailed = "解码程序出错";
+inline constexpr std::string_view kNoStagingFolder = "无法创建临时文件夹";
 inline constexpr std::string_view kConverterNotStarted = "无法启动转换程序";
 inline constexpr std::string_view kNoPdfWritten = "没有生成PDF文件";
 inline constexpr std::string_view kCancelled = "已取消";
 inline constexpr std::string_view kUnknownError = "未知错误";
+// A failure of the system without words of its own here; its text follows in brackets.
+inline constexpr std::string_view kSystemError = "系统错误";
 
 // `words`, then what a library or the system said, in brackets: "图片已损坏（Premature end of JPEG file）".
 inline std::string inBrackets(std::string_view words, std::string_view said)

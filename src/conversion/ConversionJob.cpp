@@ -13,6 +13,7 @@
 #include "conversion/OutputFolder.h"
 #include "conversion/PageStaging.h"
 #include "conversion/PathFunctions.h"
+#include "conversion/ReasonWords.h"
 #include "conversion/StagingPaths.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
@@ -127,7 +128,7 @@ void ConversionJob::stageAll()
             if (!convertOnePicture(i, entries[i])) {
                 // The runner has said why once; the other pictures would only repeat it.
                 for (int rest = i; rest < n; ++rest)
-                    noteLeftOut(rest, QStringLiteral("the converter could not be started"));
+                    noteLeftOut(rest, reasonWords(reason::kConverterNotStarted));
                 return;
             }
         } else {
@@ -154,7 +155,7 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
         if (name != GetBaseName(entry) + QStringLiteral(".pdf"))
             renamed_.emplace(index, name);
     } else {
-        noteLeftOut(index, QStringLiteral("no PDF was written"));
+        noteLeftOut(index, reasonWords(reason::kNoPdfWritten));
     }
     showProgress(QStringLiteral("正在转换...%1%").arg(stagingPercent(index, static_cast<int>(inputs_.pictures.size()))),
                  index);

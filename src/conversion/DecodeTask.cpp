@@ -2,6 +2,7 @@
 
 #include "ConversionLog.h"
 #include "DecoderServer.h"
+#include "ReasonWords.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
 #include "contract/DecodeOutcome.h"
@@ -56,7 +57,7 @@ DecodeTask::DecodeTask(const QString &source, fs::path target)
     // under the page's name; the staging folder holds no file of the user's.
     partial_ += kPartialPageSuffix;
     if (exitRequested) {
-        finish({DecoderEnding::Cancelled, -1, QStringLiteral("cancelled")});
+        finish({DecoderEnding::Cancelled, -1, reasonWords(reason::kCancelled)});
         return;
     }
     if (std::optional<DecoderRun> refused = startRun(Reader::First, decoderLaunch() == DecoderLaunch::Server))
@@ -102,7 +103,7 @@ bool DecodeTask::advance()
     if (exitRequested) {
         run_->kill();
         DecoderServer::instance().end();
-        finish({DecoderEnding::Cancelled, -1, QStringLiteral("cancelled")});
+        finish({DecoderEnding::Cancelled, -1, reasonWords(reason::kCancelled)});
         return true;
     }
     if (std::optional<DecoderRun> ended = run_->poll()) {
@@ -111,7 +112,7 @@ bool DecodeTask::advance()
     }
     if (clock_.elapsed() >= decoderTimeLimit().count()) {
         run_->kill();
-        onEnded({DecoderEnding::TimedOut, -1, QStringLiteral("timed out")});
+        onEnded({DecoderEnding::TimedOut, -1, reasonWords(reason::kDecoderTimedOut)});
     }
     return done_;
 }

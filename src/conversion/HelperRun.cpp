@@ -1,6 +1,7 @@
 #include "HelperRun.h"
 
 #include "DecoderServer.h"
+#include "ReasonWords.h"
 #include "contract/PictureLimits.h"
 
 #include <QProcess>
@@ -25,13 +26,13 @@ QString reasonFromStderr(const QByteArray &output, int exitCode)
 {
     const QList<QByteArray> lines = output.trimmed().split('\n');
     const QString last = QString::fromLocal8Bit(lines.last().trimmed()).left(kMaxReasonLength);
-    return last.isEmpty() ? QStringLiteral("decoder failed (exit code %1)").arg(exitCode) : last;
+    return last.isEmpty() ? reasonWords(reason::kDecoderFailed, QStringLiteral("退出码 %1").arg(exitCode)) : last;
 }
 
 DecoderRun endingOf(bool crashed, int exitCode, const QByteArray &stderrText)
 {
     if (crashed)
-        return {DecoderEnding::Crashed, -1, QStringLiteral("decoder crashed")};
+        return {DecoderEnding::Crashed, -1, reasonWords(reason::kDecoderCrashed)};
     if (exitCode != 0)
         return {DecoderEnding::Refused, exitCode, reasonFromStderr(stderrText, exitCode)};
     return {DecoderEnding::Written, 0, {}};
@@ -53,7 +54,7 @@ public:
         drainReason();
         const ServedChild *child = server.child(id_);
         if (child == nullptr || child->lost)
-            return DecoderRun{DecoderEnding::NotStarted, -1, QStringLiteral("decoder server ended")};
+            return DecoderRun{DecoderEnding::NotStarted, -1, reasonWords(reason::kDecoderNotStarted)};
         if (!child->ended)
             return std::nullopt;
         drainReason(); // what the child wrote before it ended; its end of the pipe is closed now
@@ -125,7 +126,7 @@ public:
     std::optional<DecoderRun> poll() override
     {
         if (!started_)
-            return DecoderRun{DecoderEnding::NotStarted, -1, QStringLiteral("decoder could not be started")};
+            return DecoderRun{DecoderEnding::NotStarted, -1, reasonWords(reason::kDecoderNotStarted)};
         if (process_.state() != QProcess::NotRunning)
             process_.waitForFinished(0);
         if (process_.state() != QProcess::NotRunning)

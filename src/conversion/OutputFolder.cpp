@@ -1,6 +1,7 @@
 #include "conversion/OutputFolder.h"
 
 #include "contract/StagingFolder.h"
+#include "contract/SystemReason.h"
 #include "conversion/DeliveryTemporary.h"
 #include "conversion/StagingPaths.h"
 
@@ -13,9 +14,15 @@ namespace fs = std::filesystem;
 namespace pagemint {
 
 namespace {
-QString systemWords(const std::error_code &error)
+// A folder's own words where the system's would speak of a file.
+QString folderWords(const std::error_code &error)
 {
-    return QString::fromLocal8Bit(error.message());
+    if (error == std::errc::not_a_directory)
+        return QStringLiteral("不是文件夹");
+    // Only the last level is made.
+    if (error == std::errc::no_such_file_or_directory)
+        return QStringLiteral("上级文件夹不存在");
+    return QString::fromStdString(systemReason(error.value()));
 }
 
 bool isInside(const fs::path &folder, const fs::path &container)
@@ -43,10 +50,10 @@ QString outputFolderProblem(const QString &folder)
 {
     // A NUL would end the name early on its way to the system: the PDFs would go elsewhere.
     if (folder.contains(QChar(u'\0')))
-        return QStringLiteral("the folder name holds a NUL character");
+        return QStringLiteral("文件夹名称含有空字符（NUL）");
     const fs::path path = toFsPath(folder);
     if (isInside(path, stagingFolder()))
-        return QStringLiteral("this is the program's temporary folder, which is emptied after every job");
+        return QStringLiteral("这是程序的临时文件夹，每次转换后都会被清空");
     std::error_code error;
     if (fs::exists(path, error) && !fs::is_directory(path, error))
         error = std::make_error_code(std::errc::not_a_directory);
@@ -54,7 +61,7 @@ QString outputFolderProblem(const QString &folder)
         fs::create_directory(path, error);
     if (!error)
         error = tryToMakeAFile(path);
-    return error ? systemWords(error) : QString();
+    return error ? folderWords(error) : QString();
 }
 
 } // namespace pagemint

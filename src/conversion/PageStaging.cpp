@@ -2,6 +2,7 @@
 
 #include "ConversionLog.h"
 #include "DecoderServer.h"
+#include "ReasonWords.h"
 #include "StagingPaths.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
@@ -104,7 +105,7 @@ StageResult PageStaging::next()
     }
     if (exitRequested || ahead_.empty()) {
         step(); // ends everything once the program is ending
-        return {false, QStringLiteral("cancelled")};
+        return {false, reasonWords(reason::kCancelled)};
     }
     std::unique_ptr<PageStage> head = std::move(ahead_.front());
     ahead_.pop_front();

@@ -4,6 +4,7 @@
 #include "DecodeTask.h"
 #include "DecoderProcess.h"
 #include "Delivery.h"
+#include "ReasonWords.h"
 #include "StagingPaths.h"
 #include "contract/JpegInfo.h"
 #include "contract/PictureLimits.h"
@@ -42,7 +43,7 @@ PageStage::PageStage(const QString &sourcePath, fs::path target) : source_(sourc
 {
     std::error_code error;
     if (!createStagingFolder(error)) {
-        reason_ = QStringLiteral("cannot create the staging folder");
+        reason_ = reasonWords(reason::kNoStagingFolder);
         return;
     }
     const fs::path source = toFsPath(sourcePath);
@@ -52,7 +53,7 @@ PageStage::PageStage(const QString &sourcePath, fs::path target) : source_(sourc
         return;
     }
     if (!fs::is_regular_file(status)) {
-        reason_ = QStringLiteral("not a file");
+        reason_ = reasonWords(reason::kNotAFile);
         return;
     }
     switch (passesThrough(source, reason_)) {
@@ -111,7 +112,7 @@ StageResult PageStage::finish()
     if (!run.written())
         return refuse(run.reason);
     if (std::error_code error; !fs::is_regular_file(target_, error))
-        return refuse(QStringLiteral("decoder wrote no page"));
+        return refuse(reasonWords(reason::kDecoderWroteNothing));
     return {true, {}};
 }
 

@@ -6,7 +6,7 @@ namespace pagemint {
 
 QString helpPagePath()
 {
-    return applicationFolder() + QStringLiteral("/help/README.html");
+    return applicationFolder() + QStringLiteral("/help/index.html");
 }
 
 } // namespace pagemint

@@ -261,7 +261,7 @@ TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
     const auto shown = [](const QString &path) { return shortenedPath(path, kShownPathColumns); };
     const QString &text = messages[0].text;
     const QString leftOut =
-        QStringLiteral("以下图片未能转换，已被跳过：\n") + shown(missing) + QStringLiteral(" (file not found)");
+        QStringLiteral("以下图片未能转换，已被跳过：\n") + shown(missing) + QStringLiteral(" (文件不存在)");
     const QString renamed = QStringLiteral("以下图片的PDF使用了其他名称：\n") + shown(second) +
                             QStringLiteral(" -> IMG_0001 (2).pdf\n") + shown(y2013) +
                             QStringLiteral(" -> holiday (2).pdf\n") + shown(hidden) + QStringLiteral(" -> hidden.pdf");
@@ -305,12 +305,12 @@ TEST_F(ConversionJob, AReportOfManyLeftOutPicturesFitsOnTheScreen)
     EXPECT_LE(box.width(), screen.width());
     EXPECT_GT(boxWithDetails.height(), box.height());
     EXPECT_LE(boxWithDetails.height(), screen.height());
-    EXPECT_TRUE(shown.text.contains(QStringLiteral("IMG_0014.jpg (file not found)")));
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("IMG_0014.jpg (文件不存在)")));
     EXPECT_FALSE(shown.text.contains(QStringLiteral("IMG_0015.jpg")));
     EXPECT_TRUE(shown.text.contains(QStringLiteral("…另有 485 张")));
     EXPECT_TRUE(shown.text.contains(QStringLiteral("没有生成PDF文件。")));
     for (const QString &path : missing)
-        EXPECT_TRUE(shown.details.contains(path + QStringLiteral(" (file not found)"))) << path.toStdString();
+        EXPECT_TRUE(shown.details.contains(path + QStringLiteral(" (文件不存在)"))) << path.toStdString();
 }
 
 TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
@@ -337,8 +337,9 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
     // Whatever the converter reported comes next, always as 创建PDF...N%, then its end and the clean-up.
     for (const QString &text : texts.mid(staging.size() + 1, texts.size() - staging.size() - 4))
         EXPECT_TRUE(text.startsWith(QStringLiteral("创建PDF..."))) << text.toStdString();
-    EXPECT_EQ(texts.mid(texts.size() - 3), (QStringList{QStringLiteral("移动文件...100%"),
-                                                        QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
+    EXPECT_EQ(texts.mid(texts.size() - 3),
+              (QStringList{QStringLiteral("移动文件...100%"), QStringLiteral("正在删除临时文件..."),
+                           QStringLiteral("完成.")}));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
 }
 
@@ -464,7 +465,7 @@ TEST_F(ConversionJob, AMissingConverterIsReportedOnceAndEndsTheJob)
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text, QStringLiteral("File or command not found"));
     EXPECT_TRUE(wholeReport(messages[1]).contains(QStringLiteral("没有生成PDF文件")));
-    EXPECT_EQ(wholeReport(messages[1]).count(QStringLiteral("the converter could not be started")), 3);
+    EXPECT_EQ(wholeReport(messages[1]).count(QStringLiteral("无法启动转换程序")), 3);
     EXPECT_TRUE(List1()->isEnabled());
 }
 

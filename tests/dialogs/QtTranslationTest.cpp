@@ -9,16 +9,22 @@
 #include "Wait.h"
 
 #include <QAbstractButton>
+#include <QAbstractProxyModel>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLocale>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTranslator>
 #include <QTreeView>
 #include <QUrl>
@@ -32,19 +38,18 @@ namespace {
 // own texts.
 class ChineseForQt {
 public:
-    ChineseForQt() : translator_(installChineseForQt()) {}
+    ChineseForQt() : chinese_(installChineseForQt()) {}
     ~ChineseForQt()
     {
-        QCoreApplication::removeTranslator(translator_);
-        delete translator_;
+        delete chinese_;
         QLocale::setDefault(QLocale::system());
     }
     ChineseForQt(const ChineseForQt &) = delete;
     ChineseForQt &operator=(const ChineseForQt &) = delete;
-    bool installed() const { return translator_ != nullptr; }
+    bool installed() const { return chinese_ != nullptr; }
 
 private:
-    QTranslator *translator_;
+    QObject *chinese_;
 };
 
 class QtTranslation : public DialogsFixture {
@@ -108,6 +113,57 @@ TEST_F(QtTranslation, EveryDialogAndMessageBoxSpeaksChinese)
                                        QStringLiteral("&OK"), QStringLiteral("&Open"), QStringLiteral("&Save")})
             EXPECT_FALSE(shown.contains(english)) << c.window << ": " << english.toStdString();
     }
+}
+
+// Qt's file model formats sizes and dates with the system's locale (C.UTF-8 here: "2.20 MiB",
+// "14 Mar 2026") and calls a folder "Folder": the dialogs show them in Chinese all the same.
+TEST_F(QtTranslation, FileDialogsShowSizesDatesAndFoldersInChinese)
+{
+    QTemporaryDir temporary;
+    ASSERT_TRUE(temporary.isValid());
+    const QString folder = temporary.path();
+    const QDateTime taken(QDate(2026, 3, 14), QTime(10, 30));
+    QFile picture(folder + QStringLiteral("/IMG_0001.jpg"));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly) && picture.resize(2'310'144));
+    ASSERT_TRUE(picture.setFileTime(taken, QFileDevice::FileModificationTime));
+    picture.close();
+    ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("扫描")));
+
+    QFileDialog dialog(&owner_);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.show();
+    ASSERT_NE(dialog.proxyModel(), nullptr) << "the dialog kept Qt's own model";
+    auto *files = qobject_cast<QFileSystemModel *>(dialog.proxyModel()->sourceModel());
+    ASSERT_NE(files, nullptr);
+    QEventLoop loop;
+    bool loaded = false;
+    QObject::connect(files, &QFileSystemModel::directoryLoaded, &loop, [&](const QString &path) {
+        if (QFileInfo(path) == QFileInfo(folder)) {
+            loaded = true;
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(30'000, &loop, &QEventLoop::quit); // a guard against a hang, not a measure
+    dialog.setDirectory(folder);
+    if (!loaded)
+        loop.exec();
+    ASSERT_TRUE(loaded);
+
+    const auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    ASSERT_NE(view, nullptr);
+    const QAbstractItemModel *shown = view->model();
+    QMap<QString, QStringList> rows; // name: size, kind, date
+    for (int row = 0; row < shown->rowCount(view->rootIndex()); ++row) {
+        const auto text = [&](int column) { return shown->index(row, column, view->rootIndex()).data().toString(); };
+        rows.insert(text(0), {text(1), text(2), text(3)});
+    }
+    ASSERT_TRUE(rows.contains(QStringLiteral("IMG_0001.jpg"))) << rows.keys().join(u' ').toStdString();
+    ASSERT_TRUE(rows.contains(QStringLiteral("扫描"))) << rows.keys().join(u' ').toStdString();
+    EXPECT_EQ(rows[QStringLiteral("IMG_0001.jpg")][0], QStringLiteral("2.20 MB"));
+    EXPECT_EQ(rows[QStringLiteral("IMG_0001.jpg")][2], QStringLiteral("2026/3/14 10:30"));
+    EXPECT_EQ(rows[QStringLiteral("扫描")][0], QString());
+    EXPECT_EQ(rows[QStringLiteral("扫描")][1], QStringLiteral("文件夹"));
 }
 
 // The open dialog of the add-file command as README shows it (docs/open-dialog.png is a copy of

@@ -248,7 +248,7 @@ TEST_F(SettingsWindow, AboutIsAOneLineMessageNamingPagemintAndItsVersion)
 TEST_F(SettingsWindow, TheWebCommandOpensTheHelpPageOfTheApplicationFolder)
 {
     engine().findChild<QAction *>(QStringLiteral("menuWeb"))->trigger();
-    EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + appFolder_ + QStringLiteral("/help/README.html")});
+    EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + appFolder_ + QStringLiteral("/help/index.html")});
 }
 
 // 退出 of the file menu, chosen as a user would while the menu is open under its zone.

@@ -72,7 +72,7 @@ TEST_F(DecoderTest, RefusesWithOneLineAndItsExitCode)
         {empty, target(), {}, ExitCode::Unreadable, "empty file"},
         {text, target(), {}, ExitCode::UnknownFormat, "not a supported picture"},
         {fixture("png-header-claims-50000x50000.png"), target(), {}, ExitCode::TooLarge, "50000 x 50000"},
-        {good, QStringLiteral("/dev/full"), {}, ExitCode::WriteFailed, "disk full"},
+        {good, QStringLiteral("/dev/full"), {}, ExitCode::WriteFailed, "磁盘已满"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.reason);
@@ -156,16 +156,16 @@ TEST_F(DecoderTest, FilesThatCannotBeOpenedAreNamedByTheSystemsReason)
         QString target;
         const char *reason;
     } cases[] = {
-        {picture("missing.png"), target(), "file not found"},
+        {picture("missing.png"), target(), "文件不存在"},
         {fixture("png-header-claims-50000x50000.png"), env.root() + QStringLiteral("/no-such-folder/page.jpg"),
-         "file not found"},
+         "文件不存在"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.reason);
         const DecoderRun run = runDecoder(c.source, c.target);
 
         EXPECT_EQ(run.ending, DecoderEnding::Refused);
-        EXPECT_EQ(run.reason, QLatin1String(c.reason));
+        EXPECT_EQ(run.reason, QString::fromUtf8(c.reason));
     }
 }
 

@@ -150,7 +150,7 @@ TEST_F(PageStagingTest, ACrashOrAHangCostsOnlyItsOwnPicture)
     const QStringList pictures = {fake("0.png", "first"),  fake("1.png", "hang"),  fake("2.png", "crash"),
                                   fake("3.png", "refuse"), fake("4.png", "fifth"), fake("5.png", "sixth")};
     const std::map<int, QString> expectedLeftOut = {
-        {1, "timed out"}, {2, "decoder crashed"}, {3, "damaged picture: refused by the fake"}};
+        {1, "解码超时"}, {2, "解码程序崩溃"}, {3, "damaged picture: refused by the fake"}};
 
     const Staged staged = stageInParallel(pictures, 2);
 
@@ -245,7 +245,7 @@ TEST_F(PageStagingTest, ExitEndsEveryHelperAndTheServerAtOnce)
     const StageResult result = staging.next();
 
     EXPECT_FALSE(result.staged);
-    EXPECT_EQ(result.reason, QStringLiteral("cancelled"));
+    EXPECT_EQ(result.reason, QStringLiteral("已取消"));
     EXPECT_GE(ticks, 10) << "events were not handled while waiting";
     EXPECT_FALSE(processAlive(server));
     // SIGKILL from the program, and again through the server's death: allow them a moment.

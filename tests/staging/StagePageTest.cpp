@@ -244,7 +244,7 @@ const RefusedCase refusedCases[] = {
     // Decoding would give a page with a grey lower half; only the loader's message tells.
     {"truncated.jpg", truncatedJpeg, "damaged picture"},
     {"huge.png", [](const QString &path) { return copyOfFixture("png-header-claims-50000x50000.png", path); },
-     "too large (50000 x 50000; at most"},
+     "图片太大（50000 x 50000；此类图片最多"},
     {"empty.png",
      [](const QString &path) {
          QFile file(path);
@@ -276,9 +276,9 @@ const RefusedCase refusedCases[] = {
      "damaged picture"},
     // A JPEG page no reader could draw in reasonable time is refused, not passed through.
     {"claims-65535x65535.jpg", [](const QString &path) { return writeJpegClaimingSize(path, 65535, 65535); },
-     "too large (65535 x 65535"},
+     "图片太大（65535 x 65535"},
     {"wider-than-a-jpeg-page.png", [](const QString &path) { return writePngHeaderClaiming(path, 70000, 100); },
-     "too large (70000 x 100; a JPEG page holds at most 65500 pixels a side)"},
+     "图片太大（70000 x 100；JPEG页面每边最多 65500 像素）"},
     // Within what the helper holds (8-bit RGB, 24 bits a pixel): not refused for its size. The
     // header is all there is, so it ends as damaged once the loader looks for the pixels.
     {"large-scan.png", [](const QString &path) { return writePngHeaderClaiming(path, 20000, 12500); },
@@ -297,7 +297,7 @@ TEST_F(StagePageTest, RefusesBadPicturesWithAReasonAndLeavesNoPage)
         const StageResult result = StagePage(3, source);
 
         EXPECT_FALSE(result.staged);
-        EXPECT_TRUE(result.reason.contains(QLatin1String(c.reason))) << result.reason.toStdString();
+        EXPECT_TRUE(result.reason.contains(QString::fromUtf8(c.reason))) << result.reason.toStdString();
         EXPECT_TRUE(stagingFolderEntries().isEmpty()) << stagingFolderEntries().join(' ').toStdString();
     }
 }
@@ -308,16 +308,16 @@ TEST_F(StagePageTest, RefusesWhatIsNoFileWithTheSystemsReason)
         QString path;
         const char *reason;
     } cases[] = {
-        {picture("gone.png"), "file not found"},
-        {picture("gone/inside.png"), "file not found"},
-        {pictures(), "not a file"},
+        {picture("gone.png"), "文件不存在"},
+        {picture("gone/inside.png"), "文件不存在"},
+        {pictures(), "不是文件"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.reason);
         const StageResult result = StagePage(0, c.path);
 
         EXPECT_FALSE(result.staged);
-        EXPECT_EQ(result.reason, QLatin1String(c.reason));
+        EXPECT_EQ(result.reason, QString::fromUtf8(c.reason));
         EXPECT_TRUE(stagingFolderEntries().isEmpty());
     }
 }
@@ -331,7 +331,7 @@ struct HostileCase {
 const HostileCase hostileCases[] = {
     {"ico-negative-height-overflows-heap.ico", "not a supported picture"},
     {"iff-chunk-size-never-reaches-zero.iff", "not a supported picture"},
-    {"bmp-header-claims-50000x50000.bmp", "too large"},
+    {"bmp-header-claims-50000x50000.bmp", "图片太大"},
     {"gif-screen-claims-65535x65535.gif", "damaged picture"},
 };
 
@@ -342,7 +342,7 @@ TEST_F(StagePageTest, HostileFilesAreNotStagedAndTheCallerStaysUp)
         const StageResult result = StagePage(7, fixture(QString::fromLatin1(c.fixture)));
 
         EXPECT_FALSE(result.staged);
-        EXPECT_TRUE(result.reason.contains(QLatin1String(c.reason))) << result.reason.toStdString();
+        EXPECT_TRUE(result.reason.contains(QString::fromUtf8(c.reason))) << result.reason.toStdString();
         EXPECT_TRUE(stagingFolderEntries().isEmpty()) << stagingFolderEntries().join(' ').toStdString();
     }
 }
@@ -359,7 +359,7 @@ TEST_F(StagePageTest, KeepsHandlingEventsWhileTheDecoderRuns)
 
     const StageResult result = StagePage(0, env.writeFile("pictures/a.png", "hang"));
 
-    EXPECT_EQ(result.reason, QStringLiteral("timed out"));
+    EXPECT_EQ(result.reason, QStringLiteral("解码超时"));
     // A second of waiting at 20 ms per tick; a blocked loop would give none.
     EXPECT_GE(ticks, 10);
 }

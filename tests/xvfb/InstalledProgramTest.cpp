@@ -56,7 +56,7 @@ TEST_F(InstalledProgram, LaysOutTheApplicationFolderTheLinkTheIconsAndTheMenuEnt
     EXPECT_EQ(link.canonicalFilePath(), QFileInfo(path(QStringLiteral("lib/pagemint/pagemint"))).canonicalFilePath());
 
     // The help page the web commands open, with the pictures it shows.
-    for (const char *page : {"lib/pagemint/help/README.html", "lib/pagemint/help/docs/screenshot.png"})
+    for (const char *page : {"lib/pagemint/help/index.html", "lib/pagemint/help/screenshot.png"})
         EXPECT_TRUE(QFileInfo(path(QString::fromLatin1(page))).isFile()) << page;
 
     for (int size : {16, 24, 32, 48, 128}) {

@@ -1,11 +1,12 @@
-// Turns README.md into the help page installed with the program (help/README.html in the
-// application folder), with the pictures it shows copied beside it.
-//   pagemint-helppage <README.md> <output folder>
+// Turns the user guide (docs/guide.md) into the help page installed with the program
+// (help/index.html in the application folder), with the pictures it shows copied beside it.
+//   pagemint-helppage <guide.md> <output folder>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextBlock>
+#include <QTextBlockFormat>
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
@@ -27,6 +28,15 @@ QStringList picturesOf(const QTextDocument &document)
     return pictures;
 }
 
+// The text of the first top-level heading: the page's title.
+QString titleOf(const QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        if (block.blockFormat().headingLevel() == 1)
+            return block.text();
+    return QStringLiteral("Pagemint");
+}
+
 bool fail(const QString &message)
 {
     std::fprintf(stderr, "pagemint-helppage: %s\n", qPrintable(message));
@@ -40,7 +50,7 @@ bool writeHelpPage(const QString &markdownPath, const QString &outputFolder)
         return fail(QStringLiteral("cannot read %1").arg(markdownPath));
     QTextDocument document;
     document.setMarkdown(QString::fromUtf8(markdown.readAll()));
-    document.setMetaInformation(QTextDocument::DocumentTitle, QStringLiteral("Pagemint"));
+    document.setMetaInformation(QTextDocument::DocumentTitle, titleOf(document));
 
     const QDir source = QFileInfo(markdownPath).dir();
     const QDir target(outputFolder);
@@ -54,7 +64,7 @@ bool writeHelpPage(const QString &markdownPath, const QString &outputFolder)
             return fail(QStringLiteral("cannot copy %1").arg(picture));
     }
 
-    QFile page(target.filePath(QStringLiteral("README.html")));
+    QFile page(target.filePath(QStringLiteral("index.html")));
     if (!page.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return fail(QStringLiteral("cannot write %1").arg(page.fileName()));
     const QByteArray html = document.toHtml().toUtf8();
@@ -70,7 +80,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: pagemint-helppage <README.md> <output folder>\n");
+        std::fprintf(stderr, "usage: pagemint-helppage <guide.md> <output folder>\n");
         return 2;
     }
     QDir().mkpath(arguments[2]);
