@@ -5,6 +5,7 @@
 
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
+#include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
 #include "conversion/EndReport.h"
 #include "conversion/StagingPaths.h"
@@ -182,7 +183,9 @@ TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)
     const auto messages = convert(1);
 
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(wholeReport(messages[0]).contains(icon + QStringLiteral(" (not a supported picture)")))
+    const QString notSupported =
+        QString::fromUtf8(reason::kNotSupported.data(), qsizetype(reason::kNotSupported.size()));
+    EXPECT_TRUE(wholeReport(messages[0]).contains(icon + QStringLiteral(" (") + notSupported + u')'))
         << wholeReport(messages[0]).toStdString();
     const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
     EXPECT_EQ(pageCount(pdf), 3);
@@ -337,8 +340,9 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
     // Whatever the converter reported comes next, always as 创建PDF...N%, then its end and the clean-up.
     for (const QString &text : texts.mid(staging.size() + 1, texts.size() - staging.size() - 4))
         EXPECT_TRUE(text.startsWith(QStringLiteral("创建PDF..."))) << text.toStdString();
-    EXPECT_EQ(texts.mid(texts.size() - 3), (QStringList{QStringLiteral("移动文件...100%"),
-                                                        QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
+    EXPECT_EQ(texts.mid(texts.size() - 3),
+              (QStringList{QStringLiteral("移动文件...100%"), QStringLiteral("正在删除临时文件..."),
+                           QStringLiteral("完成.")}));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
 }
 
