@@ -33,12 +33,6 @@ QString words(std::string_view reason)
     return QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size()));
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Colour of the page at fractions of its width and height, read scaled down where it is large.
 QColor colourAt(const QString &page, double x, double y)
 {

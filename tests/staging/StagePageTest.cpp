@@ -27,12 +27,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString words(std::string_view reason)
 {
     return QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size()));
