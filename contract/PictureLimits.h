@@ -2,8 +2,9 @@
 // How large a picture may be to become a page. The decoder helper runs under an address-space
 // cap; the pixel budget is what that cap can hold once the libraries and the JPEG writer have
 // their share, so a picture is refused from its header instead of failing half-way through a
-// decode. JPEGs that pass through unchanged are held to the same limits: a page no reader can
-// draw is no better than a missing one. Standard library only: the helper and the program share it.
+// decode. A JPEG that passes through unchanged is never decoded here: it is held only to what a
+// PDF reader can draw (passThroughSizeProblem). Standard library only: the helper and the program
+// share it.
 
 #include "contract/Reasons.h"
 
@@ -28,21 +29,53 @@ inline constexpr std::uint64_t maxPixels(std::uint64_t bitsPerPixel)
     return kPixelBudgetBytes * 8 / bitsPerPixel;
 }
 
+// A JPEG copied into the PDF as it is: PDF readers decode the whole picture before drawing it, at 3
+// to 4 bytes a pixel, so a gigapixel already asks them for 3 to 4 GB. Well above what the decoder
+// holds (a 250 MP scan passes), far below the 4.3 GP a JPEG header can claim, whose blank page a
+// reader took 26 s to draw.
+inline constexpr std::uint64_t kMaxPassThroughPixels = 1'000'000'000;
+
+namespace detail {
+inline std::string sizeText(std::uint64_t width, std::uint64_t height)
+{
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// No size, or a side longer than a JPEG can hold (libjpeg reads and writes none longer either).
+inline std::string sideProblem(std::uint64_t width, std::uint64_t height)
+{
+    if (width == 0 || height == 0)
+        return std::string(reason::kNoSize);
+    if (width > kMaxPageSide || height > kMaxPageSide)
+        return reason::inBrackets(reason::kTooLarge, sizeText(width, height) + "，JPEG页面每边最多 " +
+                                                         std::to_string(kMaxPageSide) + " 像素");
+    return {};
+}
+
+inline std::string pixelProblem(std::uint64_t width, std::uint64_t height, std::uint64_t limit, std::string_view what)
+{
+    if (width * height <= limit)
+        return {};
+    return reason::inBrackets(reason::kTooLarge, sizeText(width, height) + "，" + std::string(what) + "最多 " +
+                                                     std::to_string(limit / 1'000'000) + " 百万像素");
+}
+} // namespace detail
+
 // Why a width x height picture that needs `bitsPerPixel` in the helper cannot be a page; empty
 // when it can.
 inline std::string pictureSizeProblem(std::uint64_t width, std::uint64_t height, std::uint64_t bitsPerPixel)
 {
-    const std::string size = std::to_string(width) + " x " + std::to_string(height);
-    if (width == 0 || height == 0)
-        return std::string(reason::kNoSize);
-    if (width > kMaxPageSide || height > kMaxPageSide)
-        return reason::inBrackets(reason::kTooLarge,
-                                  size + "；JPEG页面每边最多 " + std::to_string(kMaxPageSide) + " 像素");
-    if (width * height > maxPixels(bitsPerPixel))
-        return reason::inBrackets(reason::kTooLarge, size + "；此类图片最多 " +
-                                                         std::to_string(maxPixels(bitsPerPixel) / 1'000'000) +
-                                                         " 百万像素");
-    return {};
+    if (std::string problem = detail::sideProblem(width, height); !problem.empty())
+        return problem;
+    return detail::pixelProblem(width, height, maxPixels(bitsPerPixel), "此类图片");
+}
+
+// Why a JPEG that would go into the PDF unchanged cannot be a page; empty when it can.
+inline std::string passThroughSizeProblem(std::uint64_t width, std::uint64_t height)
+{
+    if (std::string problem = detail::sideProblem(width, height); !problem.empty())
+        return problem;
+    return detail::pixelProblem(width, height, kMaxPassThroughPixels, "直接放入PDF的JPEG图片");
 }
 
 } // namespace pagemint

@@ -1,16 +1,21 @@
 #include "FallbackDecoder.h"
 
-#include "FlattenOnWhite.h"
+#include "BitfieldBmp.h"
+#include "BmpHeader.h"
+#include "FileBytes.h"
 #include "ImageHandle.h"
 #include "PageWriter.h"
+#include "PngChunks.h"
 #include "contract/PictureLimits.h"
+#include "contract/Reasons.h"
 
 #include <QFile>
 #include <QImageReader>
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace pagemint::decoder {
@@ -28,59 +33,119 @@ constexpr std::array<Signature, 2> kSignatures{{
     {"\x89PNG\r\n\x1a\n", "png"},
 }};
 
-const char *formatOf(QIODevice &device)
+const char *formatOf(int fd)
 {
-    const QByteArray head = device.peek(8);
-    const std::string_view bytes(head.constData(), static_cast<std::size_t>(head.size()));
+    const std::vector<unsigned char> head = bytesAt(fd, 0, 8);
+    const std::string_view bytes(reinterpret_cast<const char *>(head.data()), head.size());
     for (const Signature &signature : kSignatures)
         if (bytes.starts_with(signature.magic))
             return signature.format;
     return nullptr;
 }
 
-std::uint32_t le32(const QByteArray &bytes, int at)
+DecodeOutcome refuse(ExitCode code, std::string reason)
 {
-    const auto byte = [&](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])); };
-    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+    return DecodeOutcome::refused(code, std::move(reason));
+}
+
+DecodeOutcome damaged(const QString &said)
+{
+    return refuse(ExitCode::Damaged, reason::inBrackets(reason::kDamaged, said.toStdString()));
+}
+
+bool isRunLength(const BmpHeader &header)
+{
+    return header.is(BmpCompression::Rle8) || header.is(BmpCompression::Rle4);
 }
 
 // Qt's BMP reader stops quietly where a cut-off file ends and returns the rest of the picture
 // unpainted, so a BMP must hold all its rows before it is read: uncompressed rows are counted,
 // run-length data must end with its end-of-picture code.
-bool bmpIsWhole(QIODevice &device)
+bool bmpIsWhole(int fd, const BmpHeader &header)
 {
-    const QByteArray header = device.peek(34);
-    if (header.size() < 34)
-        return false;
-    const std::uint64_t dataStart = le32(header, 10);
-    const std::int64_t width = static_cast<std::int32_t>(le32(header, 18));
-    const std::int64_t height = static_cast<std::int32_t>(le32(header, 22));
-    const std::uint64_t bits = static_cast<unsigned char>(header[28]) | static_cast<unsigned char>(header[29]) << 8;
-    const std::uint32_t compression = le32(header, 30);
-    const std::uint64_t size = static_cast<std::uint64_t>(device.size());
-    if (compression == 1 || compression == 2) { // RLE8, RLE4
-        const QByteArray all = device.peek(static_cast<qint64>(size));
-        return all.endsWith(QByteArrayLiteral("\x00\x01"));
+    const std::uint64_t size = fileSize(fd);
+    if (isRunLength(header))
+        return size >= 2 && bytesAt(fd, size - 2, 2) == std::vector<unsigned char>{0x00, 0x01};
+    return header.dataOffset + header.rowBytes() * header.height <= size;
+}
+
+// What decides about a BMP before Qt's reader sees it: nothing when that reader should read it.
+std::optional<DecodeOutcome> checkBmp(int fd, const BmpHeader &header, std::FILE *target)
+{
+    switch (bmpReader(header)) {
+    case BmpReader::None:
+        return bmpRefusal(header);
+    case BmpReader::Bitfields:
+        return decodeBitfieldBmp(fd, header, target);
+    case BmpReader::SecondReader:
+    case BmpReader::FreeImage:
+        break;
     }
-    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(std::abs(width)) * bits + 31) / 32 * 4;
-    return dataStart + rowBytes * static_cast<std::uint64_t>(std::abs(height)) <= size;
+    if (!bmpIsWhole(fd, header))
+        return refuse(ExitCode::Damaged, std::string(reason::kCutShort));
+    return std::nullopt;
 }
 
 // A reader that complains while it reads has filled in pixels it did not find.
 int readerWarnings = 0;
-std::string firstWarning;
+QString firstWarning;
 
 void countWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtDebugMsg || type == QtInfoMsg)
         return;
     if (readerWarnings++ == 0)
-        firstWarning = message.toStdString();
+        firstWarning = message;
 }
 
-DecodeOutcome refuse(ExitCode code, std::string reason)
+// Reads the picture from the start of `input` into `picture`, which it keeps when that has the
+// picture's size and format already.
+bool readFromStart(QFile &input, const char *format, QImage &picture, QString &error)
 {
-    return DecodeOutcome::refused(code, std::move(reason));
+    input.seek(0);
+    QImageReader reader(&input, format);
+    reader.setAutoDetectImageFormat(false);
+    if (reader.read(&picture))
+        return true;
+    error = reader.errorString();
+    return false;
+}
+
+// Run-length data need not paint every pixel (its jumps skip some; damaged data ends early or runs
+// off the picture), and Qt's reader leaves those pixels as it found them: uninitialised memory,
+// different on every run. Read twice, into pictures of all 0x00 and of all 0xFF bytes, the
+// unpainted pixels are those that differ; they become white paper, and a picture with no painted
+// pixel at all is refused.
+DecodeOutcome readRunLength(QFile &input, const char *format, QSize size, QImage::Format pixels, QImage &picture)
+{
+    QImage zeros(size, pixels), ones(size, pixels);
+    if (zeros.isNull() || ones.isNull() || zeros.depth() % 8 != 0)
+        return refuse(ExitCode::TooLarge, std::string(reason::kTooLarge));
+    std::memset(zeros.bits(), 0x00, static_cast<std::size_t>(zeros.sizeInBytes()));
+    std::memset(ones.bits(), 0xFF, static_cast<std::size_t>(ones.sizeInBytes()));
+    QString error;
+    if (!readFromStart(input, format, zeros, error) || !readFromStart(input, format, ones, error))
+        return damaged(error);
+    if (zeros.size() != ones.size() || zeros.format() != ones.format())
+        return damaged(QString());
+
+    picture = zeros.convertToFormat(QImage::Format_RGB32);
+    const qsizetype bytesPerPixel = zeros.depth() / 8;
+    bool painted = false;
+    for (int y = 0; y < picture.height(); ++y) {
+        const uchar *zero = zeros.constScanLine(y);
+        const uchar *one = ones.constScanLine(y);
+        auto *out = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const bool same = std::memcmp(zero + x * bytesPerPixel, one + x * bytesPerPixel, bytesPerPixel) == 0;
+            painted = painted || same;
+            if (!same)
+                out[x] = qRgb(0xFF, 0xFF, 0xFF);
+        }
+    }
+    if (!painted)
+        return refuse(ExitCode::Damaged, reason::inBrackets(reason::kDamaged, "图片数据没有绘制任何像素"));
+    return DecodeOutcome::written();
 }
 
 // FreeImage's 32-bit layout on this byte order: blue, green, red, alpha. Opaque pictures get
@@ -90,53 +155,17 @@ QImage asFreeImagePixels(const QImage &picture)
     return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
-// The decoded picture and its 32-bit copy, then that copy's FreeImage bitmap and the page made
-// from it: two at a time.
-std::uint64_t peakBitsPerPixel(QImage::Format format)
+// The decoded picture (twice for run-length data) and its 32-bit copy, then that copy's FreeImage
+// bitmap and the page made from it: two at a time.
+std::uint64_t peakBitsPerPixel(QImage::Format format, bool runLength)
 {
     const std::uint64_t decoded = static_cast<std::uint64_t>(QImage::toPixelFormat(format).bitsPerPixel());
-    return std::max<std::uint64_t>(decoded + 32, 32 + 24);
-}
-} // namespace
-
-FallbackDecoder::FallbackDecoder(std::FILE *source)
-{
-    if (!input_.open(fileno(source), QIODevice::ReadOnly))
-        return;
-    const char *format = formatOf(input_);
-    if (format == nullptr)
-        return;
-    reader_.setDevice(&input_);
-    reader_.setFormat(format);
-    reader_.setAutoDetectImageFormat(false);
-    recognised_ = reader_.canRead();
+    return std::max<std::uint64_t>((runLength ? 2 : 1) * decoded + 32, 32 + 24);
 }
 
-DecodeOutcome FallbackDecoder::decode(std::FILE *target)
+DecodeOutcome writeAsPage(const QImage &picture, std::FILE *target)
 {
-    if (!recognised_)
-        return refuse(ExitCode::UnknownFormat, "not a supported picture");
-    if (reader_.format() == "bmp" && !bmpIsWhole(input_))
-        return refuse(ExitCode::Damaged, "damaged picture: the picture data is cut short");
-    const QSize size = reader_.size();
-    if (size.isValid()) {
-        const std::string problem =
-            pictureSizeProblem(static_cast<std::uint64_t>(size.width()), static_cast<std::uint64_t>(size.height()),
-                               peakBitsPerPixel(reader_.imageFormat()));
-        if (!problem.empty())
-            return refuse(ExitCode::TooLarge, problem);
-    }
-    const QtMessageHandler previous = qInstallMessageHandler(countWarning);
-    QImage picture;
-    const bool read = reader_.read(&picture);
-    qInstallMessageHandler(previous);
-    if (!read)
-        return refuse(ExitCode::Damaged, "damaged picture: " + reader_.errorString().toStdString());
-    if (readerWarnings > 0)
-        return refuse(ExitCode::Damaged, "damaged picture: " + firstWarning);
-
     const QImage pixels = asFreeImagePixels(picture);
-    picture = QImage();
     ImageHandle bitmap(FreeImage_ConvertFromRawBits(const_cast<uchar *>(pixels.constBits()), pixels.width(),
                                                     pixels.height(), static_cast<int>(pixels.bytesPerLine()), 32,
                                                     FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, TRUE));
@@ -145,11 +174,65 @@ DecodeOutcome FallbackDecoder::decode(std::FILE *target)
         FreeImage_SetDotsPerMeterX(bitmap.get(), static_cast<unsigned>(std::max(0, pixels.dotsPerMeterX())));
         FreeImage_SetDotsPerMeterY(bitmap.get(), static_cast<unsigned>(std::max(0, pixels.dotsPerMeterY())));
     }
-    // Transparent parts become white paper by the same rule as with the first reader.
-    const ImageHandle page = flattenOnWhite(std::move(bitmap));
-    if (!page)
-        return refuse(ExitCode::NotConvertible, "cannot convert the picture to colour");
-    return writePage(page.get(), target);
+    return writePictureAsPage(std::move(bitmap), target);
+}
+} // namespace
+
+FallbackDecoder::FallbackDecoder(std::FILE *source) : source_(source)
+{
+    // Lists the image plug-ins once: later readers find the list without the file system.
+    QImageReader::supportedImageFormats();
+    // The picture's size is checked against the program's own limits before it is read; Qt's
+    // default (128 MB of pixels, 33.5 MP at 32 bits) would refuse an A4 page scanned at 600 dpi.
+    QImageReader::setAllocationLimit(static_cast<int>(kPixelBudgetBytes >> 20));
+}
+
+DecodeOutcome FallbackDecoder::decode(std::FILE *target)
+{
+    const int fd = fileno(source_);
+    const char *format = formatOf(fd);
+    if (format == nullptr)
+        return refuse(ExitCode::UnknownFormat, std::string(reason::kNotSupported));
+    std::optional<BmpHeader> bmp;
+    if (std::string_view(format) == "bmp") {
+        bmp = parseBmpHeader(bytesAt(fd, 0, kBmpHeadBytes));
+        if (bmp)
+            if (std::optional<DecodeOutcome> decided = checkBmp(fd, *bmp, target))
+                return *decided;
+    } else if (DecodeOutcome chunks = checkPngChunks(fd); !chunks.ok()) {
+        return chunks;
+    }
+
+    QFile input;
+    if (!input.open(fd, QIODevice::ReadOnly))
+        return refuse(ExitCode::Unreadable, std::string(reason::kCannotRead));
+    QImageReader reader(&input, format);
+    reader.setAutoDetectImageFormat(false);
+    if (!reader.canRead())
+        return refuse(ExitCode::UnknownFormat, std::string(reason::kNotSupported));
+    const bool runLength = bmp && isRunLength(*bmp);
+    const QSize size = reader.size();
+    const QImage::Format pixels = reader.imageFormat();
+    if (size.isValid()) {
+        const std::string problem =
+            pictureSizeProblem(static_cast<std::uint64_t>(size.width()), static_cast<std::uint64_t>(size.height()),
+                               peakBitsPerPixel(pixels, runLength));
+        if (!problem.empty())
+            return refuse(ExitCode::TooLarge, problem);
+    }
+
+    const QtMessageHandler previous = qInstallMessageHandler(countWarning);
+    QImage picture;
+    QString error;
+    const DecodeOutcome read = runLength ? readRunLength(input, format, size, pixels, picture)
+                               : readFromStart(input, format, picture, error) ? DecodeOutcome::written()
+                                                                              : damaged(error);
+    qInstallMessageHandler(previous);
+    if (!read.ok())
+        return read;
+    if (readerWarnings > 0)
+        return damaged(firstWarning);
+    return writeAsPage(picture, target);
 }
 
 } // namespace pagemint::decoder

@@ -1,13 +1,10 @@
 #pragma once
-// The second reader: Qt's image reader, for BMP and PNG files FreeImage cannot load (it reads
-// only the oldest BMP headers, not the V4 and V5 headers common tools write today, nor RLE8). It
-// keeps Qt's own allocation limit and the helper's caps, and is only run after FreeImage failed,
-// so it costs nothing on pictures FreeImage reads.
+// The second reader: Qt's image reader, for BMP and PNG files FreeImage cannot load or leaves to it
+// (the V4 and V5 headers common tools write today, run-length data). It takes the program's own
+// limits (PictureLimits.h) instead of Qt's allocation limit, and is only run after FreeImage
+// failed, so it costs nothing on pictures FreeImage reads.
 
 #include "contract/DecodeOutcome.h"
-
-#include <QFile>
-#include <QImageReader>
 
 #include <cstdio>
 
@@ -15,18 +12,16 @@ namespace pagemint::decoder {
 
 class FallbackDecoder {
 public:
-    // Prepares a reader on `source` when its bytes are one of the formats above, loading Qt's
-    // plug-in for it now, before the sandbox closes the file system.
+    // Prepares the reader without reading the picture: loads what Qt's reader needs from the file
+    // system now, before the sandbox closes it.
     explicit FallbackDecoder(std::FILE *source);
 
     // Decodes the picture and writes the page to `target` as the first reader does; refused as
-    // not a supported picture when the bytes named no format this reader takes.
+    // not a supported picture when the bytes name no format this reader takes.
     DecodeOutcome decode(std::FILE *target);
 
 private:
-    QFile input_;
-    QImageReader reader_;
-    bool recognised_ = false;
+    std::FILE *source_;
 };
 
 } // namespace pagemint::decoder

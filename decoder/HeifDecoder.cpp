@@ -1,15 +1,17 @@
 #include "HeifDecoder.h"
 
-#include "FlattenOnWhite.h"
 #include "ImageHandle.h"
 #include "PageWriter.h"
 #include "contract/PictureLimits.h"
+#include "contract/Reasons.h"
 
 #include <lcms2.h>
 #include <libheif/heif.h>
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +23,9 @@ namespace {
 // The coded planes, the interleaved picture libheif makes from them and the page bitmap made from
 // that; at most 16 bits a sample.
 constexpr std::uint64_t kPeakBitsPerPixel = 48 + 64 + 32;
+
+// Brands of the HEVC and AV1 pictures libheif decodes here.
+constexpr std::array<const char *, 8> kDecodedBrands{"heic", "heix", "heim", "heis", "hevc", "hevx", "avif", "avis"};
 
 template <auto Release> struct Releaser {
     template <typename T> void operator()(T *object) const { Release(object); }
@@ -35,9 +40,21 @@ DecodeOutcome refuse(ExitCode code, std::string reason)
     return DecodeOutcome::refused(code, std::move(reason));
 }
 
-DecodeOutcome damaged(const heif_error &error)
+// libheif's error for a file it could not read: a valid file of a kind its codecs do not take is
+// no damaged one.
+DecodeOutcome refusedByLibheif(const heif_error &error)
 {
-    return refuse(ExitCode::Damaged, std::string("damaged picture: ") + (error.message ? error.message : "unreadable"));
+    const std::string said = error.message != nullptr ? error.message : "";
+    switch (error.code) {
+    case heif_error_Unsupported_filetype:
+    case heif_error_Unsupported_feature:
+    case heif_error_Decoder_plugin_error:
+        return refuse(ExitCode::UnsupportedKind, reason::inBrackets(reason::kUnsupportedKind, said));
+    case heif_error_Memory_allocation_error:
+        return refuse(ExitCode::TooLarge, reason::inBrackets(reason::kTooLarge, said));
+    default:
+        return refuse(ExitCode::Damaged, reason::inBrackets(reason::kDamaged, said));
+    }
 }
 
 bool readAll(std::FILE *source, std::vector<std::uint8_t> &bytes)
@@ -93,11 +110,19 @@ ImageHandle toBitmap(std::uint8_t *pixels, int width, int height, int stride, bo
 
 bool isHeif(std::FILE *source)
 {
-    std::uint8_t head[32] = {};
+    // The file type box lists the brands: a few dozen bytes in practice.
+    std::uint8_t head[256] = {};
     const std::size_t read = std::fread(head, 1, sizeof head, source);
     std::rewind(source);
-    const heif_filetype_result type = heif_check_filetype(head, static_cast<int>(read));
-    return type == heif_filetype_yes_supported || type == heif_filetype_yes_unsupported;
+    const int length = static_cast<int>(read);
+    const heif_filetype_result type = heif_check_filetype(head, length);
+    if (type == heif_filetype_yes_supported || type == heif_filetype_yes_unsupported)
+        return true;
+    // A main brand of 'mif1' (the generic HEIF one, libheif's own examples use it) gets only a
+    // "maybe"; the compatible brands say whether it holds pictures of a codec here.
+    return type == heif_filetype_maybe &&
+           std::any_of(kDecodedBrands.begin(), kDecodedBrands.end(),
+                       [&](const char *brand) { return heif_has_compatible_brand(head, length, brand) == 1; });
 }
 
 void prepareHeif()
@@ -109,15 +134,15 @@ DecodeOutcome decodeHeif(std::FILE *source, std::FILE *target)
 {
     std::vector<std::uint8_t> bytes;
     if (!readAll(source, bytes))
-        return refuse(ExitCode::Unreadable, "cannot read the picture");
+        return refuse(ExitCode::Unreadable, std::string(reason::kCannotRead));
     const Context context(heif_context_alloc());
     heif_error error = heif_context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(), nullptr);
     if (error.code != heif_error_Ok)
-        return damaged(error);
+        return refusedByLibheif(error);
     heif_image_handle *primary = nullptr;
     error = heif_context_get_primary_image_handle(context.get(), &primary);
     if (error.code != heif_error_Ok)
-        return damaged(error);
+        return refusedByLibheif(error);
     const Handle handle(primary);
 
     // Width and height as shown, after the container's rotation; checked before any decoding.
@@ -137,21 +162,17 @@ DecodeOutcome decodeHeif(std::FILE *source, std::FILE *target)
     error = heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
                               alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get());
     if (error.code != heif_error_Ok)
-        return damaged(error);
+        return refusedByLibheif(error);
     const Image image(decoded);
     int stride = 0;
     std::uint8_t *pixels = heif_image_get_plane(decoded, heif_channel_interleaved, &stride);
     const int planeWidth = heif_image_get_width(decoded, heif_channel_interleaved);
     const int planeHeight = heif_image_get_height(decoded, heif_channel_interleaved);
     if (pixels == nullptr || planeWidth <= 0 || planeHeight <= 0)
-        return refuse(ExitCode::Damaged, "damaged picture: no pixels");
+        return refuse(ExitCode::Damaged, std::string(reason::kDamaged));
 
     convertToSrgb(handle.get(), pixels, planeWidth, planeHeight, stride, alpha);
-    ImageHandle bitmap = toBitmap(pixels, planeWidth, planeHeight, stride, alpha);
-    const ImageHandle page = flattenOnWhite(std::move(bitmap));
-    if (!page)
-        return refuse(ExitCode::NotConvertible, "cannot convert the picture to colour");
-    return writePage(page.get(), target);
+    return writePictureAsPage(toBitmap(pixels, planeWidth, planeHeight, stride, alpha), target);
 }
 
 } // namespace pagemint::decoder

@@ -34,10 +34,16 @@ constexpr std::string_view kJpegMissingPixels[] = {
     "Inconsistent progression sequence",
 };
 
-bool isJpegDamage(std::string_view text)
+// libjpeg's words for valid files of a kind this build cannot decode (12-bit samples, lossless).
+constexpr std::string_view kJpegUnsupported[] = {
+    "Unsupported JPEG data precision",
+    "Unsupported JPEG process",
+};
+
+template <std::size_t N> bool saysAnyOf(std::string_view text, const std::string_view (&phrases)[N])
 {
-    for (const std::string_view damage : kJpegMissingPixels)
-        if (text.find(damage) != std::string_view::npos)
+    for (const std::string_view phrase : phrases)
+        if (text.find(phrase) != std::string_view::npos)
             return true;
     return false;
 }
@@ -47,10 +53,12 @@ bool isJpegDamage(std::string_view text)
 // one also makes the load fail, so only the damage list counts as an error there.
 void onFreeImageMessage(FREE_IMAGE_FORMAT format, const char *message)
 {
-    const std::string_view text = message != nullptr ? message : "unknown loader error";
+    const std::string_view text = message != nullptr ? message : "";
     if (report.firstMessage.empty())
         report.firstMessage = text;
-    const bool harmless = format == FIF_JPEG ? !isJpegDamage(text) : text.starts_with("Warning");
+    if (format == FIF_JPEG && report.unsupported.empty() && saysAnyOf(text, kJpegUnsupported))
+        report.unsupported = text;
+    const bool harmless = format == FIF_JPEG ? !saysAnyOf(text, kJpegMissingPixels) : text.starts_with("Warning");
     if (harmless)
         ++report.warnings;
     else
@@ -69,17 +77,31 @@ void onTiffWarning(const char *, const char *, va_list)
     ++report.warnings;
 }
 
-void onTiffError(const char *module, const char *format, va_list arguments)
+// libtiff reports some things that leave every pixel intact through its error channel.
+bool isHarmlessTiffError(std::string_view module, std::string_view text)
 {
     // FreeImage probes libtiff for every EXIF tag it knows; each one libtiff lacks comes back as
     // an "internal error" of this lookup although the picture is fine.
-    if (module != nullptr && std::string_view(module) == "TIFFFieldWithTag") {
+    if (module == "TIFFFieldWithTag")
+        return true;
+    // A tag of a type libtiff cannot store (old JPEG-in-TIFF files carry such) is skipped, and
+    // libtiff says so: "... is TIFF_SETGET_UNDEFINED and thus tag is not read from file".
+    if (text.find("tag is not read from file") != std::string_view::npos)
+        return true;
+    // libtiff marks its notes about odd tag values itself.
+    return text.starts_with("Warning");
+}
+
+void onTiffError(const char *module, const char *format, va_list arguments)
+{
+    char text[256];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    const std::string_view from = module != nullptr ? module : "";
+    if (isHarmlessTiffError(from, text)) {
         ++report.warnings;
         return;
     }
-    char text[256];
-    std::vsnprintf(text, sizeof text, format, arguments);
-    recordError(module != nullptr ? std::string(module) + ": " + text : std::string(text));
+    recordError(from.empty() ? std::string(text) : std::string(from) + ": " + text);
 }
 
 void installTiffHandlers()

@@ -13,6 +13,7 @@ struct LoaderReport {
     int warnings = 0;
     std::string firstError;
     std::string firstMessage; // of any kind: the best reason when a load fails without an error
+    std::string unsupported;  // the loader's words when the picture is valid but of a kind it cannot read
 };
 
 // Routes FreeImage's and libtiff's messages into the report instead of stderr. Call once.

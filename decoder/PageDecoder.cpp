@@ -1,14 +1,19 @@
 #include "PageDecoder.h"
 
-#include "FlattenOnWhite.h"
+#include "BitfieldBmp.h"
+#include "BmpHeader.h"
+#include "FileBytes.h"
+#include "GifHeader.h"
 #include "ImageHandle.h"
 #include "LoaderMessages.h"
 #include "PageWriter.h"
 #include "PictureFormat.h"
+#include "PngChunks.h"
 #include "StdioHandle.h"
 #include "contract/JpegInfo.h"
 #include "contract/MappedFile.h"
 #include "contract/PictureLimits.h"
+#include "contract/Reasons.h"
 #include "contract/SystemReason.h"
 
 #include <algorithm>
@@ -31,8 +36,10 @@ DecodeOutcome refuse(ExitCode code, std::string reason)
 DecodeOutcome refuseUnread()
 {
     const LoaderReport &report = loaderReport();
+    if (!report.unsupported.empty())
+        return refuse(ExitCode::UnsupportedKind, reason::inBrackets(reason::kUnsupportedKind, report.unsupported));
     const std::string &said = report.errors > 0 ? report.firstError : report.firstMessage;
-    return refuse(ExitCode::LoaderFailed, said.empty() ? std::string("damaged picture") : "damaged picture: " + said);
+    return refuse(ExitCode::LoaderFailed, reason::inBrackets(reason::kDamaged, said));
 }
 
 DecodeOutcome checkReadable(std::FILE *source)
@@ -41,19 +48,17 @@ DecodeOutcome checkReadable(std::FILE *source)
     if (::fstat(fileno(source), &status) != 0)
         return refuse(ExitCode::Unreadable, systemReason(errno));
     if (!S_ISREG(status.st_mode))
-        return refuse(ExitCode::Unreadable, "not a file");
+        return refuse(ExitCode::Unreadable, std::string(reason::kNotAFile));
     // FreeImage reads uninitialised bytes on an empty file instead of failing.
     if (status.st_size == 0)
-        return refuse(ExitCode::Unreadable, "empty file");
+        return refuse(ExitCode::Unreadable, std::string(reason::kEmptyFile));
     return DecodeOutcome::written();
 }
 
 // Memory per pixel at the peak of loading and converting a picture of this kind: the loaded
 // bitmap plus the copy being made from it (flattenOnWhite holds at most two).
-std::uint64_t peakBitsPerPixel(FIBITMAP *header, FREE_IMAGE_FORMAT format)
+std::uint64_t peakBitsPerPixel(std::uint64_t bpp, FREE_IMAGE_TYPE type, FREE_IMAGE_FORMAT format)
 {
-    const std::uint64_t bpp = FreeImage_GetBPP(header);
-    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(header);
     std::uint64_t bits = 0;
     if (type == FIT_BITMAP)
         bits = bpp == 24 ? 24 : 32 + 24; // as it loads, or via a 32-bit copy when there is alpha
@@ -71,15 +76,31 @@ std::uint64_t peakBitsPerPixel(FIBITMAP *header, FREE_IMAGE_FORMAT format)
 DecodeOutcome checkDimensions(FIBITMAP *image, FREE_IMAGE_FORMAT format)
 {
     const std::string problem =
-        pictureSizeProblem(FreeImage_GetWidth(image), FreeImage_GetHeight(image), peakBitsPerPixel(image, format));
+        pictureSizeProblem(FreeImage_GetWidth(image), FreeImage_GetHeight(image),
+                           peakBitsPerPixel(FreeImage_GetBPP(image), FreeImage_GetImageType(image), format));
+    return problem.empty() ? DecodeOutcome::written() : refuse(ExitCode::TooLarge, problem);
+}
+
+// GIF has no header-only load: its first image's size is read from its blocks. A palette picture
+// at the peak of its conversion.
+DecodeOutcome checkGifSize(int fd)
+{
+    const std::optional<PictureSize> size = gifFirstImageSize(fd);
+    if (!size)
+        return DecodeOutcome::written(); // the loader finds what is wrong, under the memory cap
+    const std::string problem = pictureSizeProblem(size->width, size->height, peakBitsPerPixel(8, FIT_BITMAP, FIF_GIF));
     return problem.empty() ? DecodeOutcome::written() : refuse(ExitCode::TooLarge, problem);
 }
 
 // Reads the header only, where the loader can, so a lying size is refused before the loader
-// allocates for it. GIF and WebP cannot do this; the helper's memory cap stops a lying GIF, and a
-// WebP holds at most 16383 pixels a side.
+// allocates for it. WebP cannot do this, and holds at most 16383 pixels a side.
 DecodeOutcome checkSize(std::FILE *source, FREE_IMAGE_FORMAT format)
 {
+    if (format == FIF_PNG) // libpng reads every chunk before the picture, whatever it claims
+        if (DecodeOutcome chunks = checkPngChunks(fileno(source)); !chunks.ok())
+            return chunks;
+    if (format == FIF_GIF)
+        return checkGifSize(fileno(source));
     if (!FreeImage_FIFSupportsNoPixels(format))
         return DecodeOutcome::written();
     resetLoaderReport();
@@ -98,16 +119,8 @@ bool jpegIsWhole(std::FILE *source)
     return bytes.open(fileno(source), MappedFile::Access::Sparse, ignored) && jpegHasEndMarker(bytes.bytes());
 }
 
-} // namespace
-
-DecodeOutcome decodePage(std::FILE *source, std::FILE *target)
+DecodeOutcome decodeWithFreeImage(std::FILE *source, std::FILE *target, FREE_IMAGE_FORMAT format)
 {
-    if (DecodeOutcome readable = checkReadable(source); !readable.ok())
-        return readable;
-
-    const FREE_IMAGE_FORMAT format = acceptedFormat(stdioFunctions(), handleOf(source));
-    if (format == FIF_UNKNOWN)
-        return refuse(ExitCode::UnknownFormat, "not a supported picture");
     if (DecodeOutcome size = checkSize(source, format); !size.ok())
         return size;
 
@@ -118,15 +131,38 @@ DecodeOutcome decodePage(std::FILE *source, std::FILE *target)
     if (!image || loaderReport().errors > 0)
         return refuseUnread();
     if (format == FIF_JPEG && !jpegIsWhole(source))
-        return refuse(ExitCode::Damaged, "damaged picture: Premature end of JPEG file");
-    // GIF and WebP have no header-only load: checked here, before the conversions multiply their size.
+        return refuse(ExitCode::Damaged, std::string(reason::kCutShort));
+    // WebP has no header-only load: checked here, before the conversions multiply its size.
     if (DecodeOutcome size = checkDimensions(image.get(), format); !size.ok())
         return size;
+    return writePictureAsPage(std::move(image), target);
+}
+} // namespace
 
-    const ImageHandle page = flattenOnWhite(std::move(image));
-    if (!page)
-        return refuse(ExitCode::NotConvertible, "cannot convert the picture to colour");
-    return writePage(page.get(), target);
+DecodeOutcome decodePage(std::FILE *source, std::FILE *target)
+{
+    if (DecodeOutcome readable = checkReadable(source); !readable.ok())
+        return readable;
+
+    const FREE_IMAGE_FORMAT format = acceptedFormat(stdioFunctions(), handleOf(source));
+    if (format == FIF_UNKNOWN)
+        return refuse(ExitCode::UnknownFormat, std::string(reason::kNotSupported));
+    if (format != FIF_BMP)
+        return decodeWithFreeImage(source, target, format);
+
+    const std::optional<BmpHeader> bmp = parseBmpHeader(bytesAt(fileno(source), 0, kBmpHeadBytes));
+    switch (bmp ? bmpReader(*bmp) : BmpReader::FreeImage) {
+    case BmpReader::None:
+        return bmpRefusal(*bmp);
+    case BmpReader::Bitfields:
+        return decodeBitfieldBmp(fileno(source), *bmp, target);
+    case BmpReader::SecondReader:
+        // Handed over as a kind this reader does not read, so the second reader's verdict stands.
+        return refuse(ExitCode::UnknownFormat, std::string(reason::kUnsupportedKind));
+    case BmpReader::FreeImage:
+        break;
+    }
+    return decodeWithFreeImage(source, target, format);
 }
 
 } // namespace pagemint::decoder

@@ -1,14 +1,17 @@
 #pragma once
-// Every decoded page is written the same way, whichever reader decoded it: FreeImage's JPEG
-// writer with flags 0 (baseline, quality 75).
+// Every decoded page is made and written the same way, whichever reader decoded it: laid on white
+// paper, 24-bit colour, FreeImage's JPEG writer with flags 0 (baseline, quality 75).
 
+#include "ImageHandle.h"
 #include "contract/DecodeOutcome.h"
-
-#include <FreeImage.h>
 
 #include <cstdio>
 
 namespace pagemint::decoder {
+
+// Turns the decoded `picture` (empty when it could not be made) into the page and writes it to
+// `target`: the one ending of every reader.
+DecodeOutcome writePictureAsPage(ImageHandle picture, std::FILE *target);
 
 // Writes the 24-bit `page` as a JPEG to `target` and flushes it; a full disk is named as such.
 DecodeOutcome writePage(FIBITMAP *page, std::FILE *target);

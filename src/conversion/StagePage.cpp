@@ -23,16 +23,15 @@ enum class PassThrough { No, Yes, TooLarge };
 
 // Any picture whose bytes are a JPEG a PDF reader can show goes in unchanged, whatever its name
 // (.jpg, .jpeg, .jfif, or a JPEG saved as .png); a PNG saved as .jpg, a truncated or a 12-bit
-// file is decoded like any other picture. A JPEG beyond the limits of a decoded picture is
-// refused: a reader would take minutes to draw its blank page.
+// file is decoded like any other picture. It is never decoded here, so only what a PDF reader can
+// draw limits it: beyond that a reader would take minutes to draw a blank page.
 PassThrough passesThrough(const fs::path &source, QString &problem)
 {
     JpegInfo info;
     std::string reason;
     if (!inspectJpegFile(source, info, reason))
         return PassThrough::No;
-    const std::uint64_t bits = 8ull * info.components * (info.progressive ? 3 : 1);
-    const std::string tooLarge = pictureSizeProblem(info.width, info.height, bits);
+    const std::string tooLarge = passThroughSizeProblem(info.width, info.height);
     problem = QString::fromStdString(tooLarge);
     return tooLarge.empty() ? PassThrough::Yes : PassThrough::TooLarge;
 }

@@ -5,6 +5,7 @@
 
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
+#include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
 #include "conversion/EndReport.h"
 #include "conversion/StagingPaths.h"
@@ -182,7 +183,9 @@ TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)
     const auto messages = convert(1);
 
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(wholeReport(messages[0]).contains(icon + QStringLiteral(" (not a supported picture)")))
+    const QString notSupported =
+        QString::fromUtf8(reason::kNotSupported.data(), qsizetype(reason::kNotSupported.size()));
+    EXPECT_TRUE(wholeReport(messages[0]).contains(icon + QStringLiteral(" (") + notSupported + u')'))
         << wholeReport(messages[0]).toStdString();
     const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
     EXPECT_EQ(pageCount(pdf), 3);

@@ -92,7 +92,7 @@ TEST(EndReport, ShortReportsHaveNoDetails)
 
 TEST(EndReport, LongListsAndPathsGoWholeToTheDetails)
 {
-    const QString reason = QStringLiteral(" (图片太大（50000 x 50000；此类图片最多 626 百万像素）)");
+    const QString reason = QStringLiteral(" (图片太大（50000 x 50000，此类图片最多 626 百万像素）)");
     std::vector<ReportEntry> leftOut =
         entries(QStringList{deepPath} + numbered(QStringLiteral("/missing/"), 500), reason);
     const auto renamed = entries(numbered(QStringLiteral("/b/a"), 3), QStringLiteral(" -> a (2).pdf"));

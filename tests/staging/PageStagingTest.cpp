@@ -2,6 +2,7 @@
 // (StagePage): same pages, same numbers, same reasons, and a crash, hang or hostile picture costs
 // only itself. The helpers' own endings come from a stand-in decoder served by the real fork
 // server (FakeDecoder.cpp).
+#include "DecoderPictures.h"
 #include "StagingTestBase.h"
 #include "TestPictures.h"
 
@@ -26,12 +27,6 @@ namespace pagemint::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What staging a list left behind: each page's bytes by list position, and each picture left
 // out with its reason.

@@ -1,10 +1,13 @@
+#include "DecoderPictures.h"
 #include "HeifPictures.h"
 #include "StagingTestBase.h"
 #include "TestPictures.h"
 
 #include "common/FileNameBytes.h"
 #include "contract/JpegInfo.h"
+#include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
+#include "contract/SystemReason.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/StagePage.h"
 #include "conversion/StagingPaths.h"
@@ -15,6 +18,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 
@@ -23,10 +27,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QByteArray bytesOf(const QString &path)
+QString words(std::string_view reason)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size()));
 }
 
 // The staged page is a whole baseline JPEG in colour, as the converter needs it.
@@ -62,6 +65,20 @@ TEST_F(StagePageTest, CopiesEveryUsableJpegByteForByteWhateverItsName)
         EXPECT_EQ(bytesOf(stagedPage(0)), bytesOf(photo));
         EXPECT_EQ(stagingFolderEntries(), QStringList{"00000.jpg"});
     }
+}
+
+// A JPEG that goes in unchanged is never decoded here: the decoder's memory budget (208 MP for a
+// progressive JPEG it decodes) does not apply, only what a PDF reader can draw.
+TEST_F(StagePageTest, CopiesAJpegLargerThanTheDecoderHolds)
+{
+    const QString photo =
+        writeBytes(picture("panorama.jpg"), withFrame(redBlueJpeg(true), 0xC2, 8, 20000, 12500)); // 250 MP
+    ASSERT_FALSE(photo.isEmpty());
+
+    const StageResult result = StagePage(0, photo);
+
+    ASSERT_TRUE(result.staged) << result.reason.toStdString();
+    EXPECT_EQ(bytesOf(stagedPage(0)), bytesOf(photo));
 }
 
 QString redBluePng(const QString &path)
@@ -152,6 +169,20 @@ const DecodedCase decodedCases[] = {
          return encodeHeif({deepPng(path)}, path, {"-A", "-b", "12", "-p", "chroma=444"});
      },
      Qt::red, Qt::blue},
+    // The generic HEIF brand as the main one, as libheif's own examples have it: libheif's type
+    // check says only "maybe".
+    {"main-brand-mif1.heic",
+     [](const QString &path) {
+         QByteArray heif = bytesOf(encodeHeif({redBluePng(path)}, path + ".heic", {"-q", "90"}));
+         if (heif.mid(4, 8) != "ftypheic" || !heif.mid(16, 16).contains("heic"))
+             return QString(); // not laid out as expected: the test would prove nothing
+         heif.replace(8, 4, "mif1");
+         return writeBytes(path, heif);
+     },
+     Qt::red, Qt::blue},
+    // An old scanner's JPEG-in-TIFF: libtiff decodes it, and reports the tag it skips as an error.
+    {"old-style-jpeg.tif", [](const QString &path) { return writeBytes(path, oldStyleJpegTiff(redBlueJpeg())); },
+     Qt::red, Qt::blue, QSize(64, 48)},
     // A burst: the primary picture, the first one; a thumbnail is never the page.
     {"burst.heic",
      [](const QString &path) {
@@ -225,7 +256,7 @@ TEST_F(StagePageTest, NamesThePageByListPosition)
 struct RefusedCase {
     const char *name;
     std::function<QString(const QString &path)> write;
-    const char *reason; // part of the reason the user sees
+    std::string_view reason; // part of the reason the user sees
 };
 
 QString truncatedJpeg(const QString &path)
@@ -242,30 +273,30 @@ QString copyOfFixture(const QString &name, const QString &path)
 
 const RefusedCase refusedCases[] = {
     // Decoding would give a page with a grey lower half; only the loader's message tells.
-    {"truncated.jpg", truncatedJpeg, "damaged picture"},
+    {"truncated.jpg", truncatedJpeg, reason::kDamaged},
     {"huge.png", [](const QString &path) { return copyOfFixture("png-header-claims-50000x50000.png", path); },
-     "图片太大（50000 x 50000；此类图片最多"},
+     "图片太大（50000 x 50000，此类图片最多"},
     {"empty.png",
      [](const QString &path) {
          QFile file(path);
          return file.open(QIODevice::WriteOnly) ? path : QString();
      },
-     "empty file"},
+     reason::kEmptyFile},
     {"notes.txt",
      [](const QString &path) {
          QFile file(path);
          return file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0 ? path : QString();
      },
-     "not a supported picture"},
+     reason::kNotSupported},
     // A known format, but not one the program offers: no loader may see it, whatever its name.
     {"icon.png", [](const QString &path) { return copyOfFixture("ico-negative-height-overflows-heap.ico", path); },
-     "not a supported picture"},
+     reason::kNotSupported},
     // The second reader must not take a cut-off picture for a whole one either.
     {"truncated-v5.bmp",
      [](const QString &path) {
          return cutShort(writeBmpWithHeader(path + ".whole", 124, 24, Qt::red, Qt::blue), path, 0.6);
      },
-     "damaged picture"},
+     reason::kCutShort},
     {"cut-short.heic",
      [](const QString &path) {
          return cutShort(
@@ -273,16 +304,18 @@ const RefusedCase refusedCases[] = {
                         path + ".whole.heic"),
              path, 0.6);
      },
-     "damaged picture"},
+     reason::kDamaged},
     // A JPEG page no reader could draw in reasonable time is refused, not passed through.
     {"claims-65535x65535.jpg", [](const QString &path) { return writeJpegClaimingSize(path, 65535, 65535); },
-     "图片太大（65535 x 65535"},
+     "图片太大（65535 x 65535，JPEG页面每边最多 65500 像素）"},
+    {"claims-40000x30000.jpg", [](const QString &path) { return writeJpegClaimingSize(path, 40000, 30000); },
+     "图片太大（40000 x 30000，直接放入PDF的JPEG图片最多 1000 百万像素）"},
     {"wider-than-a-jpeg-page.png", [](const QString &path) { return writePngHeaderClaiming(path, 70000, 100); },
-     "图片太大（70000 x 100；JPEG页面每边最多 65500 像素）"},
+     "图片太大（70000 x 100，JPEG页面每边最多 65500 像素）"},
     // Within what the helper holds (8-bit RGB, 24 bits a pixel): not refused for its size. The
     // header is all there is, so it ends as damaged once the loader looks for the pixels.
     {"large-scan.png", [](const QString &path) { return writePngHeaderClaiming(path, 20000, 12500); },
-     "damaged picture"},
+     reason::kDamaged},
 };
 
 TEST_F(StagePageTest, RefusesBadPicturesWithAReasonAndLeavesNoPage)
@@ -297,7 +330,7 @@ TEST_F(StagePageTest, RefusesBadPicturesWithAReasonAndLeavesNoPage)
         const StageResult result = StagePage(3, source);
 
         EXPECT_FALSE(result.staged);
-        EXPECT_TRUE(result.reason.contains(QString::fromUtf8(c.reason))) << result.reason.toStdString();
+        EXPECT_TRUE(result.reason.contains(words(c.reason))) << result.reason.toStdString();
         EXPECT_TRUE(stagingFolderEntries().isEmpty()) << stagingFolderEntries().join(' ').toStdString();
     }
 }
@@ -324,15 +357,16 @@ TEST_F(StagePageTest, RefusesWhatIsNoFileWithTheSystemsReason)
 
 struct HostileCase {
     const char *fixture;
-    const char *reason;
+    std::string_view reason;
 };
 
 // Each file shows one way FreeImage fails on hostile input; none may take the caller down.
 const HostileCase hostileCases[] = {
-    {"ico-negative-height-overflows-heap.ico", "not a supported picture"},
-    {"iff-chunk-size-never-reaches-zero.iff", "not a supported picture"},
-    {"bmp-header-claims-50000x50000.bmp", "图片太大"},
-    {"gif-screen-claims-65535x65535.gif", "damaged picture"},
+    {"ico-negative-height-overflows-heap.ico", reason::kNotSupported},
+    {"iff-chunk-size-never-reaches-zero.iff", reason::kNotSupported},
+    {"bmp-header-claims-50000x50000.bmp", reason::kTooLarge},
+    // Its size and the limit, not the allocation that failed under the memory cap.
+    {"gif-screen-claims-65535x65535.gif", "图片太大（65535 x 65535，JPEG页面每边最多 65500 像素）"},
 };
 
 TEST_F(StagePageTest, HostileFilesAreNotStagedAndTheCallerStaysUp)
@@ -342,7 +376,7 @@ TEST_F(StagePageTest, HostileFilesAreNotStagedAndTheCallerStaysUp)
         const StageResult result = StagePage(7, fixture(QString::fromLatin1(c.fixture)));
 
         EXPECT_FALSE(result.staged);
-        EXPECT_TRUE(result.reason.contains(QString::fromUtf8(c.reason))) << result.reason.toStdString();
+        EXPECT_TRUE(result.reason.contains(words(c.reason))) << result.reason.toStdString();
         EXPECT_TRUE(stagingFolderEntries().isEmpty()) << stagingFolderEntries().join(' ').toStdString();
     }
 }
