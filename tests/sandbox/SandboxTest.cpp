@@ -105,6 +105,10 @@ protected:
         fs::create_directory(folder());
         writeAll(existing(), kExisting);
         writeAll(root / "stdin", kPicture);
+        // A pipe the probe inherits, as a helper would inherit the program's own descriptors; only
+        // the write end reaches the probe.
+        ASSERT_EQ(pipe2(inherited, O_CLOEXEC | O_NONBLOCK), 0);
+        ASSERT_EQ(fcntl(inherited[1], F_SETFD, 0), 0);
         // A process that is neither the probe nor its parent, for the probe to aim at.
         other = fork();
         ASSERT_GE(other, 0);
@@ -120,6 +124,9 @@ protected:
             kill(other, SIGKILL);
             waitpid(other, nullptr, 0);
         }
+        for (const int end : inherited)
+            if (end >= 0)
+                close(end);
         fs::remove_all(root);
     }
 
@@ -143,7 +150,7 @@ protected:
 
     std::vector<std::string> probeArguments(const char *mode) const
     {
-        return {PAGEMINT_SANDBOX_PROBE, mode, folder().string(), std::to_string(other)};
+        return {PAGEMINT_SANDBOX_PROBE, mode, folder().string(), std::to_string(other), std::to_string(inherited[1])};
     }
 
     // Starts the probe with `arguments`, with `actions` applied; its pid, or -1.
@@ -230,6 +237,16 @@ protected:
         return status;
     }
 
+    // What the probe could write into the inherited pipe.
+    std::string inheritedPipeText() const
+    {
+        std::string text;
+        char buffer[64];
+        for (ssize_t got; (got = read(inherited[0], buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<std::size_t>(got));
+        return text;
+    }
+
     // What a refused act would have changed in the folder.
     void expectFolderUntouched() const
     {
@@ -245,6 +262,7 @@ protected:
     static constexpr const char *kPicture = "picture bytes \x01\x02\xff and more";
     fs::path root;
     pid_t other = -1;
+    int inherited[2] = {-1, -1};
 };
 
 std::string valueOf(const std::map<std::string, std::string> &values, const std::string &key)
@@ -301,6 +319,19 @@ const Expected kExpected[] = {
     {"ptrace-other", "EPERM", 1, "EPERM"},
     {"vm-write-other", "EPERM", 1, "EPERM"},
     {"io-uring", "EPERM", 0, nullptr},
+    // Closed before the sandbox is entered: only the three streams are left.
+    {"write-inherited", "EBADF", 0, nullptr},
+    // Other processes' priority, the parent-death signal that ends a child with the program, and
+    // the resource limits the caller set; reading the limits and naming a thread stay.
+    {"setpriority-user", "EPERM", 0, nullptr},
+    {"setpriority-other", "EPERM", 0, nullptr},
+    {"clear-pdeathsig", "EPERM", 0, nullptr},
+    {"name-thread", "ok", 1, "ok"},
+#ifdef SYS_setrlimit
+    {"setrlimit", "EPERM", 0, nullptr},
+#endif
+    {"prlimit-set", "EPERM", 0, nullptr},
+    {"prlimit-get", "ok", 1, "ok"},
     // What a helper still needs: Qt's image conversions start threads; the picture is read from
     // stdin (with a seek back) and the page written to stdout.
     {"thread", "ok", 1, "ok"},
@@ -316,6 +347,7 @@ TEST_P(SandboxTest, RefusesEachForbiddenActAndKeepsTheDescriptorsItHolds)
     for (const Expected &expected : kExpected)
         EXPECT_EQ(resultOf(run, expected.act), expected.inSandbox) << expected.act;
     EXPECT_EQ(run.stdoutText, kPicture);
+    EXPECT_EQ(inheritedPipeText(), "");
     expectFolderUntouched();
     if (GetParam() == Launch::Forked) {
         // The server shut itself in before its first request: no new privileges, a filter loaded
