@@ -99,6 +99,13 @@ std::uint64_t peakBitsPerPixel(QImage::Format format)
 }
 } // namespace
 
+void FallbackDecoder::prepare()
+{
+    // Qt looks for its plug-ins on a reader's first use, opening each one's file to read its
+    // formats; listing the formats does that here instead.
+    QImageReader::supportedImageFormats();
+}
+
 FallbackDecoder::FallbackDecoder(std::FILE *source)
 {
     if (!input_.open(fileno(source), QIODevice::ReadOnly))

@@ -15,8 +15,10 @@ namespace pagemint::decoder {
 
 class FallbackDecoder {
 public:
-    // Prepares a reader on `source` when its bytes are one of the formats above, loading Qt's
-    // plug-in for it now, before the sandbox closes the file system.
+    // Finds Qt's image plug-ins and loads them; call before the sandbox closes the file system.
+    static void prepare();
+
+    // Prepares a reader on `source` when its bytes are one of the formats above.
     explicit FallbackDecoder(std::FILE *source);
 
     // Decodes the picture and writes the page to `target` as the first reader does; refused as
