@@ -69,30 +69,14 @@ std::map<std::string, std::string> statusOf(pid_t pid)
     return fields;
 }
 
-std::optional<DecodeReport> receiveReport(int socket)
+// The next report, blocking; nothing at the server's end.
+std::optional<DecodeReport> nextReport(int socket)
 {
     DecodeReport report;
-    if (recv(socket, &report, sizeof report, 0) != static_cast<ssize_t>(sizeof report))
+    if (pagemint::decoder::receiveReport(socket, report, pagemint::decoder::ReportWait::Block) !=
+        pagemint::decoder::ReportReceived::Report)
         return std::nullopt;
     return report;
-}
-
-bool sendRequest(int socket, const int (&fds)[3])
-{
-    const pagemint::decoder::DecodeRequest request{7};
-    iovec data{const_cast<pagemint::decoder::DecodeRequest *>(&request), sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fds)] = {};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr *rights = CMSG_FIRSTHDR(&message);
-    rights->cmsg_level = SOL_SOCKET;
-    rights->cmsg_type = SCM_RIGHTS;
-    rights->cmsg_len = CMSG_LEN(sizeof fds);
-    std::memcpy(CMSG_DATA(rights), fds, sizeof fds);
-    return sendmsg(socket, &message, 0) == static_cast<ssize_t>(sizeof request);
 }
 
 class SandboxTest : public ::testing::TestWithParam<Launch> {
@@ -204,14 +188,16 @@ protected:
         posix_spawn_file_actions_destroy(&actions);
         close(ends[1]);
         int status = -1;
-        const int streams[3] = {open((root / "stdin").c_str(), O_RDONLY | O_CLOEXEC),
-                                open((root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600),
-                                open((root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
-        const std::optional<DecodeReport> ready = receiveReport(ends[0]);
+        const pagemint::decoder::RequestDescriptors streams = {
+            open((root / "stdin").c_str(), O_RDONLY | O_CLOEXEC),
+            open((root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600),
+            open((root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
+        const std::optional<DecodeReport> ready = nextReport(ends[0]);
         if (server > 0)
             serverStatus = statusOf(server);
-        if (server > 0 && ready && ready->kind == DecodeReport::Ready && sendRequest(ends[0], streams)) {
-            for (std::optional<DecodeReport> report; (report = receiveReport(ends[0]));) {
+        if (server > 0 && ready && ready->kind == DecodeReport::Ready &&
+            pagemint::decoder::sendRequest(ends[0], 7, streams)) {
+            for (std::optional<DecodeReport> report; (report = nextReport(ends[0]));) {
                 EXPECT_EQ(report->id, 7U);
                 if (report->kind == DecodeReport::Started) {
                     EXPECT_NE(report->value, server); // a child, never the server itself
