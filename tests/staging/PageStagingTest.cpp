@@ -11,6 +11,7 @@
 #include "conversion/DecoderServer.h"
 #include "conversion/PageStaging.h"
 #include "conversion/StagePage.h"
+#include "support/FileBytes.h"
 #include "support/Wait.h"
 
 #include <QFile>
@@ -26,12 +27,6 @@ namespace pagemint::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What staging a list left behind: each page's bytes by list position, and each picture left
 // out with its reason.

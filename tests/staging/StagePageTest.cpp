@@ -8,6 +8,7 @@
 #include "conversion/PathFunctions.h"
 #include "conversion/StagePage.h"
 #include "conversion/StagingPaths.h"
+#include "support/FileBytes.h"
 #include "support/RemoveTreeAtEnd.h"
 
 #include <QColorSpace>
@@ -22,12 +23,6 @@ namespace pagemint::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The staged page is a whole baseline JPEG in colour, as the converter needs it.
 void expectColourJpeg(const QString &path)
