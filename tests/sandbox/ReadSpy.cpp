@@ -49,6 +49,8 @@ template <typename Function> Function next(const char *name)
 
 // The ways the helpers and their libraries read a stream: the system call's wrappers (Qt's files),
 // and stdio (FreeImage's and libheif's callers); glibc's own stdio calls its internal read, not these.
+// They take the C library's names, reserved ones included (the checked fread of _FORTIFY_SOURCE).
+// NOLINTBEGIN(readability-inconsistent-declaration-parameter-name,bugprone-reserved-identifier)
 extern "C" {
 
 ssize_t read(int fd, void *buffer, size_t size)
@@ -92,3 +94,4 @@ int fgetc(FILE *stream)
 }
 
 } // extern "C"
+// NOLINTEND(readability-inconsistent-declaration-parameter-name,bugprone-reserved-identifier)
