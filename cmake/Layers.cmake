@@ -1,6 +1,7 @@
 # The layers, bottom first. A layer may include its own headers and those of the layers listed
-# for it; anything else is a fault that the build (each layer's include root, pagemint_layer) and
-# the check below (CheckLayers.cmake, run as a test) both refuse.
+# for it; anything else is a fault that the build (each layer's include root, pagemint_layer, and
+# the layer check run before the contract is built) and the check as a test (CheckLayers.cmake)
+# both refuse. No include may climb out of its folder with "..", in any of our sources.
 #
 #   app                              engine window, start-up, shutdown
 #   ui                               main window, dialogs, skin
@@ -19,3 +20,11 @@ set(PAGEMINT_LAYERS_app ui conversion process settings imagelist common contract
 # The helper programs see only the contract besides their own folder.
 set(PAGEMINT_LAYERS_converter contract)
 set(PAGEMINT_LAYERS_decoder contract)
+
+# The folders of the layers and programs above, and those with no layer whose includes are checked
+# only for "..".
+set(PAGEMINT_LAYER_FOLDERS contract converter decoder)
+foreach(layer common process settings imagelist conversion ui app)
+  list(APPEND PAGEMINT_LAYER_FOLDERS src/${layer})
+endforeach()
+set(PAGEMINT_UNLAYERED_FOLDERS tests tools bench)

@@ -1,7 +1,8 @@
 #pragma once
 // How the program talks to `pagemint-decoder --serve`: the server has FreeImage loaded once and
 // forks a fresh child per picture, which takes its limits, enters the sandbox and decodes from the
-// descriptors it was handed. Standard library only: both programs include it.
+// descriptors it was handed. Both programs send and receive through the functions below, so the
+// message is built in one place. POSIX and the standard library only.
 //
 // The server's standard input is one end of a SOCK_SEQPACKET Unix socket pair; each message is
 // one of the fixed-size records below, in the machine's own byte order (both ends run on it).
@@ -15,7 +16,10 @@
 // The server never reads the descriptors' contents. End of file on the socket ends the server
 // and kills its children; a child dies with the server (PR_SET_PDEATHSIG).
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace pagemint::decoder {
 
@@ -32,5 +36,33 @@ struct DecodeReport {
     std::int32_t kind = Started;
     std::int32_t value = 0; // Ready: the server's pid; Started: pid; NotStarted: errno; Ended: wait status
 };
+
+using RequestDescriptors = std::array<int, kDescriptorsPerRequest>; // picture, page, reason pipe
+
+// Sends one request with its descriptors (which stay the caller's to close); false, with errno
+// set, if the socket did not take it whole. Never raises SIGPIPE.
+bool sendRequest(int socket, std::uint64_t id, const RequestDescriptors &descriptors);
+
+// One request as it arrived. The descriptors are close-on-exec and the receiver's to close.
+struct ReceivedRequest {
+    DecodeRequest request;
+    std::vector<int> descriptors; // in the order sent
+    // False for a message of the wrong size, with cut control data, or without exactly three
+    // descriptors: the server answers NotStarted instead of leaving the program waiting.
+    bool whole = false;
+};
+
+// Waits for the next request; nothing at end of file or when the socket fails.
+std::optional<ReceivedRequest> receiveRequest(int socket);
+
+// Sends one report; false if the program is gone (never raises SIGPIPE).
+bool sendReport(int socket, const DecodeReport &report);
+
+enum class ReportWait { Block, DontWait };
+enum class ReportReceived { Report, NothingYet, End };
+
+// Receives one report into `report`. NothingYet only with DontWait; End at end of file, when the
+// socket fails, or for a message that is not a report.
+ReportReceived receiveReport(int socket, DecodeReport &report, ReportWait wait);
 
 } // namespace pagemint::decoder

@@ -8,7 +8,6 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/signalfd.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #ifdef __GLIBC__
@@ -18,8 +17,8 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace pagemint::decoder {
@@ -35,43 +34,8 @@ void closeAll(const Descriptors &fds)
 
 void report(int socket, std::uint64_t id, DecodeReport::Kind kind, int value)
 {
-    const DecodeReport message{id, kind, value};
     // The program may be gone; its end of file ends the loop soon after.
-    (void)::send(socket, &message, sizeof message, MSG_NOSIGNAL);
-}
-
-enum class Received { Request, End };
-
-// One request with its descriptors; anything malformed still comes back as a request whose
-// descriptor count is wrong, so the program hears NotStarted instead of waiting.
-Received receive(int socket, DecodeRequest &request, Descriptors &fds)
-{
-    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(int) * (kDescriptorsPerRequest + 1))> control{};
-    iovec data{&request, sizeof request};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control.data();
-    message.msg_controllen = control.size();
-    ssize_t got = 0;
-    do
-        got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
-    while (got < 0 && errno == EINTR);
-    if (got <= 0)
-        return Received::End;
-    for (cmsghdr *c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
-        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_RIGHTS)
-            continue;
-        const std::size_t count = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
-        for (std::size_t i = 0; i < count; ++i) {
-            int fd = -1;
-            std::memcpy(&fd, CMSG_DATA(c) + i * sizeof(int), sizeof fd);
-            fds.push_back(fd);
-        }
-    }
-    if (static_cast<std::size_t>(got) != sizeof request || (message.msg_flags & MSG_CTRUNC) != 0)
-        fds.push_back(-1); // a count no request has
-    return Received::Request;
+    (void)sendReport(socket, DecodeReport{id, kind, value});
 }
 
 // In the child: from here on it is one helper run, as if started with the three files.
@@ -133,13 +97,12 @@ public:
 private:
     bool serveOne()
     {
-        DecodeRequest request;
-        Descriptors fds;
-        if (receive(socket_, request, fds) == Received::End) {
-            closeAll(fds);
+        const std::optional<ReceivedRequest> received = receiveRequest(socket_);
+        if (!received)
             return false;
-        }
-        if (fds.size() != kDescriptorsPerRequest || fds[0] <= 2 || fds[1] <= 2 || fds[2] <= 2) {
+        const DecodeRequest &request = received->request;
+        const Descriptors &fds = received->descriptors;
+        if (!received->whole || fds[0] <= 2 || fds[1] <= 2 || fds[2] <= 2) {
             closeAll(fds);
             report(socket_, request.id, DecodeReport::NotStarted, EBADF);
             return true;

@@ -178,10 +178,15 @@ DecodeOutcome writeAsPage(const QImage &picture, std::FILE *target)
 }
 } // namespace
 
+void FallbackDecoder::prepare()
+{
+    // Qt looks for its plug-ins on a reader's first use, opening each one's file to read its
+    // formats; listing the formats does that here instead.
+    QImageReader::supportedImageFormats();
+}
+
 FallbackDecoder::FallbackDecoder(std::FILE *source) : source_(source)
 {
-    // Lists the image plug-ins once: later readers find the list without the file system.
-    QImageReader::supportedImageFormats();
     // The picture's size is checked against the program's own limits before it is read; Qt's
     // default (128 MB of pixels, 33.5 MP at 32 bits) would refuse an A4 page scanned at 600 dpi.
     QImageReader::setAllocationLimit(static_cast<int>(kPixelBudgetBytes >> 20));

@@ -12,8 +12,10 @@ namespace pagemint::decoder {
 
 class FallbackDecoder {
 public:
-    // Prepares the reader without reading the picture: loads what Qt's reader needs from the file
-    // system now, before the sandbox closes it.
+    // Finds Qt's image plug-ins and loads them; call before the sandbox closes the file system.
+    static void prepare();
+
+    // Prepares a reader of `source` without reading the picture.
     explicit FallbackDecoder(std::FILE *source);
 
     // Decodes the picture and writes the page to `target` as the first reader does; refused as

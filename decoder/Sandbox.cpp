@@ -4,6 +4,7 @@
 #include "LandlockDomain.h"
 
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -14,6 +15,12 @@ namespace pagemint::decoder {
 #ifdef __linux__
 bool Sandbox::enterShared(std::string &failure)
 {
+    // Whatever the process was started with beyond its three streams (the program's own files,
+    // pipes and sockets, when its descriptors were not all marked close-on-exec) stays outside.
+    if (::close_range(3, ~0U, 0) != 0) {
+        failure = std::string("closing inherited descriptors: ") + std::strerror(errno);
+        return false;
+    }
     // Built before anything is shut: building writes the program through a memory file.
     if (!processFilter_.build(failure))
         return false;

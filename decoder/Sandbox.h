@@ -18,10 +18,11 @@ using SandboxEntry = std::function<bool(std::string &failure)>;
 // forked from it only the step that names the child. A helper program takes both (enterSandbox).
 class Sandbox {
 public:
-    // No new privileges, a Landlock domain without file rights, and the system-call filter shared
-    // by every decoder process. Afterwards the process cannot open, create, rename or delete
-    // files, make sockets, start programs or trace other processes; it can still read, write and
-    // seek what it holds, allocate, fork, signal and start threads. Call once libraries and
+    // Closes every descriptor but stdin, stdout and stderr, then: no new privileges, a Landlock
+    // domain without file rights, and the system-call filter shared by every decoder process.
+    // Afterwards the process cannot open, create, rename or delete files, make sockets, start
+    // programs, trace other processes or change their priority; it can still read, write and
+    // seek its three streams, allocate, fork, signal and start threads. Call once libraries and
     // plug-ins are loaded (they open files as they load) and while the process has one thread
     // (Landlock binds only the calling thread and its later threads). Returns false with the
     // reason if the filter could not be loaded, or Landlock failed on a kernel that has it. A
@@ -29,7 +30,8 @@ public:
     bool enterShared(std::string &failure);
 
     // In this process, or one forked from it after enterShared: no more forking (threads still
-    // start) and signals only to itself, so that abort() still ends it by SIGABRT.
+    // start), signals only to itself, so that abort() still ends it by SIGABRT, and resource
+    // limits fixed as they are (read, never set).
     bool enterProcess(std::string &failure) const;
 
 private:

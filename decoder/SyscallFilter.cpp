@@ -4,8 +4,10 @@
 
 #include <linux/seccomp.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -41,6 +43,8 @@ constexpr const char *kDenied[] = {
     // Reaching into other processes.
     "ptrace", "process_vm_readv", "process_vm_writev", "process_madvise", "kcmp", "pidfd_open",
     "pidfd_getfd", "pidfd_send_signal",
+    // Priorities reach past the process: PRIO_USER renices every process of the user.
+    "setpriority", "ioprio_set",
     // Calls that act outside this filter's view (io_uring runs opens and sockets for the caller)
     // or help exploits, and what only root may do: the tests and some users run as root.
     "io_uring_setup", "io_uring_enter", "io_uring_register", "userfaultfd", "bpf",
@@ -84,6 +88,10 @@ std::vector<Rule> sharedRules()
         rules.push_back({name, {}});
     // glibc passes 0 for its own limits; another pid would set a sibling's.
     rules.push_back({"prlimit64", {SCMP_A0_64(SCMP_CMP_NE, 0)}});
+    // A process cleared of its parent-death signal would outlive the program. Setting SIGKILL
+    // stays: the fork server and its children do it themselves. The option is an int.
+    rules.push_back(
+        {"prctl", {SCMP_A0_64(SCMP_CMP_MASKED_EQ, 0xffffffffU, PR_SET_PDEATHSIG), SCMP_A1_64(SCMP_CMP_NE, SIGKILL)}});
     // clone3 passes its flags in memory a filter cannot read, so the process filter could not tell
     // a thread from a process: ENOSYS makes glibc fall back to clone.
     rules.push_back({"clone3", {}, ENOSYS});
@@ -101,6 +109,10 @@ std::vector<Rule> processRules(std::uint64_t self)
         rules.push_back({name, {SCMP_A0_64(SCMP_CMP_NE, self)}});
     // A thread shares this process and its filters; anything else is a new process.
     rules.push_back({"clone", {SCMP_CMP64(kCloneFlagsArgument, SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0)}});
+    // The caller set the limits (memory cap, no core file) before this filter; where the process
+    // has the capability it could raise them again. Reading them stays.
+    rules.push_back({"setrlimit", {}});
+    rules.push_back({"prlimit64", {SCMP_A2_64(SCMP_CMP_NE, 0)}});
     return rules;
 }
 

@@ -20,8 +20,9 @@ namespace pagemint::decoder {
 bool installSharedFilter(std::string &failure);
 
 // The rules that name the calling process: signals only to itself, so that abort() still ends it by
-// SIGABRT, and no new process (threads still start). Built once with libseccomp, then loaded by
-// each process with its own pid written in.
+// SIGABRT, and no new process (threads still start); with them, the rules a fork server's child must
+// take only after its own set-up (its resource limits stay as set). Built once with libseccomp, then
+// loaded by each process with its own pid written in.
 class ProcessFilter {
 public:
     bool build(std::string &failure);

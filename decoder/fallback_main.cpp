@@ -10,8 +10,6 @@
 
 #include <FreeImage.h>
 
-#include <optional>
-
 using namespace pagemint::decoder;
 
 int main(int argc, char **)
@@ -19,11 +17,14 @@ int main(int argc, char **)
     if (argc != 1)
         return reportUsage("pagemint-fallback-decoder < PICTURE > PAGE");
     FreeImage_Initialise(FALSE);
-    // Each reader loads what it needs now, before the sandbox closes the file system.
-    if (isHeif(stdin)) {
-        prepareHeif();
-        return finishHelper(enterSandbox, [] { return decodeHeif(stdin, stdout); });
-    }
-    FallbackDecoder decoder(stdin);
-    return finishHelper(enterSandbox, [&decoder] { return decoder.decode(stdout); });
+    // Both readers load what they need now, before the sandbox closes the file system; the
+    // picture's bytes, even the few that name its format, are read only inside it.
+    prepareHeif();
+    FallbackDecoder::prepare();
+    return finishHelper(enterSandbox, [] {
+        if (isHeif(stdin))
+            return decodeHeif(stdin, stdout);
+        FallbackDecoder decoder(stdin);
+        return decoder.decode(stdout);
+    });
 }

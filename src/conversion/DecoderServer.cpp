@@ -12,7 +12,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -29,20 +28,6 @@ using decoder::DecodeReport;
 constexpr int kReadyTimeoutMs = 2000;
 // A server that cannot start or keeps dying is given up for the program's run.
 constexpr int kMaxFailures = 3;
-
-std::optional<DecodeReport> receiveReport(int socket, int flags)
-{
-    DecodeReport report;
-    ssize_t got = 0;
-    do
-        got = ::recv(socket, &report, sizeof report, flags);
-    while (got < 0 && errno == EINTR);
-    if (got == static_cast<ssize_t>(sizeof report))
-        return report;
-    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-        return DecodeReport{0, -1, 0}; // nothing yet
-    return std::nullopt;               // end of file or a broken server
-}
 
 bool waitReadable(int fd, int timeoutMs)
 {
@@ -77,6 +62,10 @@ bool DecoderServer::start(const QString &program)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDIN_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
+    // The program's own descriptors stay here; the server would close them as it shuts itself in.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+#endif
     const QByteArray path = program.toLocal8Bit();
     char *arguments[] = {const_cast<char *>(path.constData()), const_cast<char *>(decoder::kServeArgument), nullptr};
     // Every symbol bound once in the server: lazily bound, each forked child would look up again
@@ -102,8 +91,9 @@ bool DecoderServer::start(const QString &program)
         serverGone();
         return false;
     }
-    const std::optional<DecodeReport> ready = receiveReport(socket_, MSG_DONTWAIT);
-    if (!ready || ready->kind != DecodeReport::Ready) {
+    DecodeReport ready;
+    if (decoder::receiveReport(socket_, ready, decoder::ReportWait::DontWait) != decoder::ReportReceived::Report ||
+        ready.kind != DecodeReport::Ready) {
         serverGone();
         return false;
     }
@@ -130,29 +120,6 @@ bool DecoderServer::ensureRunning()
     return false;
 }
 
-bool DecoderServer::send(std::uint64_t id, int picture, int page, int reason)
-{
-    const decoder::DecodeRequest request{id};
-    iovec data{const_cast<decoder::DecodeRequest *>(&request), sizeof request};
-    const std::array<int, decoder::kDescriptorsPerRequest> fds{picture, page, reason};
-    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof fds)> control{};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control.data();
-    message.msg_controllen = control.size();
-    cmsghdr *rights = CMSG_FIRSTHDR(&message);
-    rights->cmsg_level = SOL_SOCKET;
-    rights->cmsg_type = SCM_RIGHTS;
-    rights->cmsg_len = CMSG_LEN(sizeof fds);
-    std::memcpy(CMSG_DATA(rights), fds.data(), sizeof fds);
-    ssize_t sent = 0;
-    do
-        sent = ::sendmsg(socket_, &message, MSG_NOSIGNAL);
-    while (sent < 0 && errno == EINTR);
-    return sent == static_cast<ssize_t>(sizeof request);
-}
-
 std::optional<std::uint64_t> DecoderServer::launch(int picture, int page, int reason)
 {
     // A server found dead here is replaced once; the picture never waits on a broken one.
@@ -160,7 +127,7 @@ std::optional<std::uint64_t> DecoderServer::launch(int picture, int page, int re
         if (!ensureRunning())
             return std::nullopt;
         const std::uint64_t id = nextId_++;
-        if (send(id, picture, page, reason)) {
+        if (decoder::sendRequest(socket_, id, {picture, page, reason})) {
             children_.emplace(id, ServedChild{});
             return id;
         }
@@ -173,28 +140,29 @@ std::optional<std::uint64_t> DecoderServer::launch(int picture, int page, int re
 void DecoderServer::readReports()
 {
     while (socket_ >= 0) {
-        const std::optional<DecodeReport> report = receiveReport(socket_, MSG_DONTWAIT);
-        if (!report) {
+        DecodeReport report;
+        const decoder::ReportReceived received = decoder::receiveReport(socket_, report, decoder::ReportWait::DontWait);
+        if (received == decoder::ReportReceived::End) {
             ++failures_;
             serverGone();
             return;
         }
-        if (report->kind == -1)
+        if (received == decoder::ReportReceived::NothingYet)
             return;
-        const auto found = children_.find(report->id);
+        const auto found = children_.find(report.id);
         if (found == children_.end())
             continue; // forgotten: killed for its time or the program's end
         ServedChild &child = found->second;
-        switch (report->kind) {
+        switch (report.kind) {
         case DecodeReport::Started:
-            child.pid = report->value;
+            child.pid = report.value;
             break;
         case DecodeReport::NotStarted:
             child.lost = true;
             break;
         case DecodeReport::Ended:
             child.ended = true;
-            child.waitStatus = report->value;
+            child.waitStatus = report.value;
             break;
         default:
             break;

@@ -49,7 +49,6 @@ private:
     bool ensureRunning();
     bool start(const QString &program);
     void serverGone();
-    bool send(std::uint64_t id, int picture, int page, int reason);
 
     int socket_ = -1;
     pid_t pid_ = 0;

@@ -108,6 +108,10 @@ public:
             // async-signal-safe calls belong here.
             ::dup2(picture, STDIN_FILENO);
             ::dup2(page, STDOUT_FILENO);
+            // None of the program's other descriptors reaches the helper: marked, not closed, so
+            // that Qt's own pipe still reports a failed exec. The helper closes them itself as it
+            // enters the sandbox on kernels without this flag.
+            ::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC);
             const rlimit cap{kDecoderAddressSpaceLimit, kDecoderAddressSpaceLimit};
             setrlimit(RLIMIT_AS, &cap);
             // No core files of hostile pictures in the user's folders.

@@ -2,6 +2,7 @@
 #include "conversion/Delivery.h"
 #include "conversion/DeliveryTemporary.h"
 #include "support/FileAccessAsNobody.h"
+#include "support/FileBytes.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
@@ -13,12 +14,6 @@
 
 namespace pagemint::test {
 namespace {
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList entriesOf(const QString &folder)
 {

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "TestEnvironment.h"
 
 #include "conversion/FileCopy.h"
@@ -10,12 +11,6 @@
 
 namespace pagemint::test {
 namespace {
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST(CopyFileInPieces, PausesBetweenPiecesOnlyAndStopsWhenAsked)
 {

@@ -12,6 +12,10 @@ namespace {
 bool allowedInclude(const QString &name, bool quoted)
 {
     if (quoted) {
+        // A path that climbs with ".." is found beside the including file, past every include
+        // root, whatever folder it starts with.
+        if (name.split(u'/').contains(QStringLiteral("..")))
+            return false;
         for (const char *layer : {"imagelist/", "common/", "contract/"})
             if (name.startsWith(QLatin1String(layer)))
                 return true;
@@ -61,6 +65,9 @@ TEST(ImageListLayer, TheRuleTellsQtCoreFromWidgetsAndLayersApart)
         {"ui/frmMain.h", true, false},
         {"app/frmPrinting.h", true, false},
         {"conversion/StagingPaths.h", true, false},
+        {"../ui/frmMain.h", true, false},
+        {"imagelist/../ui/frmMain.h", true, false},
+        {"common/../../src/conversion/StagingPaths.h", true, false},
     };
     for (const Case &c : cases)
         EXPECT_EQ(allowedInclude(QString::fromLatin1(c.name), c.quoted), c.allowed) << c.name;

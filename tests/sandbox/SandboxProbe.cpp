@@ -1,8 +1,9 @@
-// pagemint-sandbox-probe [--serve] MODE FOLDER OTHER_PID
+// pagemint-sandbox-probe [--serve] MODE FOLDER OTHER_PID INHERITED_FD
 // Enters the helpers' sandbox (MODE "sandbox"), or Landlock alone ("landlock"), then tries each act
 // a hostile picture must not achieve and prints "<act> <ok|errno name>" per line on stderr; last
 // it copies stdin to stdout, as a helper does. FOLDER holds a file named "existing"; OTHER_PID is
-// a process that is neither this one nor its parent. MODE "abort" and "double-free" end the
+// a process that is neither this one nor its parent; INHERITED_FD the write end of a pipe the
+// process was started with, as a helper inherits the program's descriptors. MODE "abort" and "double-free" end the
 // process inside the sandbox the way glibc does on heap corruption. With --serve it is the
 // decoder's fork server (DecodeServer.h) and does all this in a child forked per request.
 
@@ -43,6 +44,7 @@ namespace {
 struct Probe {
     std::string folder;
     pid_t other;
+    int inherited;
     std::string path(const char *name) const { return folder + "/" + name; }
     std::string existing() const { return path("existing"); }
 };
@@ -105,6 +107,32 @@ int writeIntoOther(pid_t other)
     iovec local{&byte, 1};
     iovec remote{nullptr, 1};
     return outcome(process_vm_writev(other, &local, 1, &remote, 1, 0));
+}
+
+// A uid no account has: if the call were let through it would find no process to renice (ESRCH).
+constexpr id_t kUnusedUid = 0x7ffffff0;
+
+// The other process's own priority, so that a call let through changes nothing.
+int reniceOther(pid_t other)
+{
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(other));
+    if (errno != 0)
+        return errno;
+    return outcome(setpriority(PRIO_PROCESS, static_cast<id_t>(other), nice));
+}
+
+// The limits as they are: a call let through changes nothing, but could have raised them.
+int setOwnLimit([[maybe_unused]] bool raw)
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) != 0)
+        return errno;
+#ifdef SYS_setrlimit
+    if (raw)
+        return outcome(syscall(SYS_setrlimit, RLIMIT_AS, &limit));
+#endif
+    return outcome(prlimit(0, RLIMIT_AS, &limit, nullptr));
 }
 
 int setUpIoUring()
@@ -197,6 +225,20 @@ const Act kActs[] = {
     {"ptrace-other", [](const Probe &p) { return outcome(ptrace(PTRACE_SEIZE, p.other, nullptr, nullptr)); }},
     {"vm-write-other", [](const Probe &p) { return writeIntoOther(p.other); }},
     {"io-uring", [](const Probe &) { return setUpIoUring(); }},
+    {"write-inherited", [](const Probe &p) { return outcome(write(p.inherited, "x", 1)); }},
+    {"setpriority-user", [](const Probe &) { return outcome(setpriority(PRIO_USER, kUnusedUid, 0)); }},
+    {"setpriority-other", [](const Probe &p) { return reniceOther(p.other); }},
+    {"clear-pdeathsig", [](const Probe &) { return outcome(prctl(PR_SET_PDEATHSIG, 0)); }},
+    {"name-thread", [](const Probe &) { return outcome(prctl(PR_SET_NAME, "probe")); }},
+#ifdef SYS_setrlimit
+    {"setrlimit", [](const Probe &) { return setOwnLimit(true); }},
+#endif
+    {"prlimit-set", [](const Probe &) { return setOwnLimit(false); }},
+    {"prlimit-get",
+     [](const Probe &) {
+         rlimit limit{};
+         return outcome(prlimit(0, RLIMIT_AS, nullptr, &limit));
+     }},
     {"thread", [](const Probe &) { return startThread(); }},
     {"execve", [](const Probe &) { return execTrue(); }},
     {"copy", [](const Probe &) { return copyStdinToStdout(); }},
@@ -264,15 +306,16 @@ int main(int argc, char **argv)
 {
     // With --serve first, each request to the decoder's fork server runs the probe in a forked
     // child, the way pagemint-decoder --serve runs each decode.
-    const bool serve = argc == 5 && std::strcmp(argv[1], pagemint::decoder::kServeArgument) == 0;
+    const bool serve = argc == 6 && std::strcmp(argv[1], pagemint::decoder::kServeArgument) == 0;
     const int first = serve ? 2 : 1;
-    const std::string mode = argc == first + 3 ? argv[first] : "";
+    const std::string mode = argc == first + 4 ? argv[first] : "";
     if (mode != "sandbox" && mode != "landlock" && mode != "abort" && mode != "double-free") {
-        std::fputs("usage: pagemint-sandbox-probe [--serve] sandbox|landlock|abort|double-free FOLDER OTHER_PID\n",
+        std::fputs("usage: pagemint-sandbox-probe [--serve] sandbox|landlock|abort|double-free FOLDER OTHER_PID "
+                   "INHERITED_FD\n",
                    stderr);
         return 64;
     }
-    const Probe probe{argv[first + 1], static_cast<pid_t>(std::atoi(argv[first + 2]))};
+    const Probe probe{argv[first + 1], static_cast<pid_t>(std::atoi(argv[first + 2])), std::atoi(argv[first + 3])};
     // Served, as pagemint-decoder --serve: the server shuts itself in, each child adds its own step.
     using pagemint::decoder::SandboxEntry;
     const SandboxEntry enter = mode == "landlock" ? SandboxEntry(enterLandlockAlone)

@@ -69,30 +69,14 @@ std::map<std::string, std::string> statusOf(pid_t pid)
     return fields;
 }
 
-std::optional<DecodeReport> receiveReport(int socket)
+// The next report, blocking; nothing at the server's end.
+std::optional<DecodeReport> nextReport(int socket)
 {
     DecodeReport report;
-    if (recv(socket, &report, sizeof report, 0) != static_cast<ssize_t>(sizeof report))
+    if (pagemint::decoder::receiveReport(socket, report, pagemint::decoder::ReportWait::Block) !=
+        pagemint::decoder::ReportReceived::Report)
         return std::nullopt;
     return report;
-}
-
-bool sendRequest(int socket, const int (&fds)[3])
-{
-    const pagemint::decoder::DecodeRequest request{7};
-    iovec data{const_cast<pagemint::decoder::DecodeRequest *>(&request), sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fds)] = {};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr *rights = CMSG_FIRSTHDR(&message);
-    rights->cmsg_level = SOL_SOCKET;
-    rights->cmsg_type = SCM_RIGHTS;
-    rights->cmsg_len = CMSG_LEN(sizeof fds);
-    std::memcpy(CMSG_DATA(rights), fds, sizeof fds);
-    return sendmsg(socket, &message, 0) == static_cast<ssize_t>(sizeof request);
 }
 
 class SandboxTest : public ::testing::TestWithParam<Launch> {
@@ -105,6 +89,10 @@ protected:
         fs::create_directory(folder());
         writeAll(existing(), kExisting);
         writeAll(root / "stdin", kPicture);
+        // A pipe the probe inherits, as a helper would inherit the program's own descriptors; only
+        // the write end reaches the probe.
+        ASSERT_EQ(pipe2(inherited, O_CLOEXEC | O_NONBLOCK), 0);
+        ASSERT_EQ(fcntl(inherited[1], F_SETFD, 0), 0);
         // A process that is neither the probe nor its parent, for the probe to aim at.
         other = fork();
         ASSERT_GE(other, 0);
@@ -120,6 +108,9 @@ protected:
             kill(other, SIGKILL);
             waitpid(other, nullptr, 0);
         }
+        for (const int end : inherited)
+            if (end >= 0)
+                close(end);
         fs::remove_all(root);
     }
 
@@ -143,7 +134,7 @@ protected:
 
     std::vector<std::string> probeArguments(const char *mode) const
     {
-        return {PAGEMINT_SANDBOX_PROBE, mode, folder().string(), std::to_string(other)};
+        return {PAGEMINT_SANDBOX_PROBE, mode, folder().string(), std::to_string(other), std::to_string(inherited[1])};
     }
 
     // Starts the probe with `arguments`, with `actions` applied; its pid, or -1.
@@ -197,14 +188,16 @@ protected:
         posix_spawn_file_actions_destroy(&actions);
         close(ends[1]);
         int status = -1;
-        const int streams[3] = {open((root / "stdin").c_str(), O_RDONLY | O_CLOEXEC),
-                                open((root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600),
-                                open((root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
-        const std::optional<DecodeReport> ready = receiveReport(ends[0]);
+        const pagemint::decoder::RequestDescriptors streams = {
+            open((root / "stdin").c_str(), O_RDONLY | O_CLOEXEC),
+            open((root / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600),
+            open((root / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
+        const std::optional<DecodeReport> ready = nextReport(ends[0]);
         if (server > 0)
             serverStatus = statusOf(server);
-        if (server > 0 && ready && ready->kind == DecodeReport::Ready && sendRequest(ends[0], streams)) {
-            for (std::optional<DecodeReport> report; (report = receiveReport(ends[0]));) {
+        if (server > 0 && ready && ready->kind == DecodeReport::Ready &&
+            pagemint::decoder::sendRequest(ends[0], 7, streams)) {
+            for (std::optional<DecodeReport> report; (report = nextReport(ends[0]));) {
                 EXPECT_EQ(report->id, 7U);
                 if (report->kind == DecodeReport::Started) {
                     EXPECT_NE(report->value, server); // a child, never the server itself
@@ -230,6 +223,16 @@ protected:
         return status;
     }
 
+    // What the probe could write into the inherited pipe.
+    std::string inheritedPipeText() const
+    {
+        std::string text;
+        char buffer[64];
+        for (ssize_t got; (got = read(inherited[0], buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<std::size_t>(got));
+        return text;
+    }
+
     // What a refused act would have changed in the folder.
     void expectFolderUntouched() const
     {
@@ -245,6 +248,7 @@ protected:
     static constexpr const char *kPicture = "picture bytes \x01\x02\xff and more";
     fs::path root;
     pid_t other = -1;
+    int inherited[2] = {-1, -1};
 };
 
 std::string valueOf(const std::map<std::string, std::string> &values, const std::string &key)
@@ -301,6 +305,19 @@ const Expected kExpected[] = {
     {"ptrace-other", "EPERM", 1, "EPERM"},
     {"vm-write-other", "EPERM", 1, "EPERM"},
     {"io-uring", "EPERM", 0, nullptr},
+    // Closed before the sandbox is entered: only the three streams are left.
+    {"write-inherited", "EBADF", 0, nullptr},
+    // Other processes' priority, the parent-death signal that ends a child with the program, and
+    // the resource limits the caller set; reading the limits and naming a thread stay.
+    {"setpriority-user", "EPERM", 0, nullptr},
+    {"setpriority-other", "EPERM", 0, nullptr},
+    {"clear-pdeathsig", "EPERM", 0, nullptr},
+    {"name-thread", "ok", 1, "ok"},
+#ifdef SYS_setrlimit
+    {"setrlimit", "EPERM", 0, nullptr},
+#endif
+    {"prlimit-set", "EPERM", 0, nullptr},
+    {"prlimit-get", "ok", 1, "ok"},
     // What a helper still needs: Qt's image conversions start threads; the picture is read from
     // stdin (with a seek back) and the page written to stdout.
     {"thread", "ok", 1, "ok"},
@@ -316,6 +333,7 @@ TEST_P(SandboxTest, RefusesEachForbiddenActAndKeepsTheDescriptorsItHolds)
     for (const Expected &expected : kExpected)
         EXPECT_EQ(resultOf(run, expected.act), expected.inSandbox) << expected.act;
     EXPECT_EQ(run.stdoutText, kPicture);
+    EXPECT_EQ(inheritedPipeText(), "");
     expectFolderUntouched();
     if (GetParam() == Launch::Forked) {
         // The server shut itself in before its first request: no new privileges, a filter loaded

@@ -4,6 +4,7 @@
 #include "DecoderPictures.h"
 #include "StagingTestBase.h"
 #include "TestPictures.h"
+#include "support/FileBytes.h"
 
 #include "contract/DecodeOutcome.h"
 #include "contract/Reasons.h"

@@ -41,12 +41,6 @@ QString writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray bmpFile(const BmpLayout &layout, const QByteArray &pixels)
 {
     const bool separateMasks = layout.infoSize == 40 && (layout.compression == 3 || layout.compression == 6);

@@ -14,9 +14,6 @@ namespace pagemint::test {
 // Writes `bytes` to `path`; the path, or "" when it could not be written.
 QString writeBytes(const QString &path, const QByteArray &bytes);
 
-// The whole file at `path`; empty when it cannot be read.
-QByteArray bytesOf(const QString &path);
-
 struct BmpLayout {
     int infoSize = 40; // 40, or 108/124 (V4, V5) with the masks inside the header
     int width = 64;

@@ -12,6 +12,7 @@
 #include "conversion/DecoderServer.h"
 #include "conversion/PageStaging.h"
 #include "conversion/StagePage.h"
+#include "support/FileBytes.h"
 #include "support/Wait.h"
 
 #include <QFile>

@@ -11,6 +11,7 @@
 #include "conversion/PathFunctions.h"
 #include "conversion/StagePage.h"
 #include "conversion/StagingPaths.h"
+#include "support/FileBytes.h"
 #include "support/RemoveTreeAtEnd.h"
 
 #include <QColorSpace>

@@ -1,4 +1,5 @@
 #include "CraftedPictures.h"
+#include "FileBytes.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -12,12 +13,6 @@ void putLe(QByteArray &bytes, int at, quint32 value, int size)
 {
     for (int i = 0; i < size; ++i)
         bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString writeBytes(const QString &path, const QByteArray &bytes)
