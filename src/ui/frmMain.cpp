@@ -241,6 +241,8 @@ void frmMain::Timer1_Timer()
 void frmMain::imgExit_Click()
 {
     exitRequested = true;
+    // Gone from the screen before anything else of the end runs.
+    hide();
     SkinH_Detach();
     close();
     engine_.Unload();
@@ -302,6 +304,7 @@ void frmMain::closeEvent(QCloseEvent *event)
     }
     // However the window is closed, the program ends with it.
     exitRequested = true;
+    hide();
     SkinH_Detach();
     engine_.Unload();
     unloaded_ = true;
