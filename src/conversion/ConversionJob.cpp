@@ -27,12 +27,13 @@ namespace pagemint {
 namespace {
 const QString converterName = QString::fromLatin1(kConverterFileName);
 
-// Clearing the staging folder keeps the windows responsive; what will not go is logged.
+// Clearing the staging folder keeps the windows responsive; what will not go is logged. An exit
+// meanwhile stops it: the end of the program removes the rest without holding it up.
 TreeRemoval stagingClearing()
 {
     return {[] {
                 QCoreApplication::processEvents();
-                return true;
+                return !exitRequested;
             },
             [](const std::filesystem::path &entry, const std::error_code &error) {
                 qCWarning(lcConversion, "%s not removed: %s", entry.c_str(), error.message().c_str());
