@@ -4,8 +4,7 @@
 # both refuse. No include may climb out of its folder with "..", in any of our sources.
 #
 #   app                              engine window, start-up, shutdown
-#   ui                               main window, dialogs, skin
-#   conversion                       jobs, staging, delivery
+#   ui            conversion         main window, dialogs, skin; jobs, staging, delivery
 #   process  settings  imagelist     console runner; settings file; the image list and its scan
 #   common                           file names as bytes, application folder, rounding, exit request
 #   contract                         what the program, pdf.exe and the decoders agree on
@@ -15,7 +14,7 @@ set(PAGEMINT_LAYERS_process common contract)
 set(PAGEMINT_LAYERS_settings common contract)
 set(PAGEMINT_LAYERS_imagelist common contract)
 set(PAGEMINT_LAYERS_conversion process common contract)
-set(PAGEMINT_LAYERS_ui conversion process settings imagelist common contract)
+set(PAGEMINT_LAYERS_ui imagelist common contract)
 set(PAGEMINT_LAYERS_app ui conversion process settings imagelist common contract)
 # The helper programs see only the contract besides their own folder.
 set(PAGEMINT_LAYERS_converter contract)

@@ -1,6 +1,8 @@
 #include "contract/StagingFolder.h"
 
 #include <cstdlib>
+#include <random>
+#include <string>
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -78,6 +80,74 @@ bool createStagingFolder(std::error_code &error)
     fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
 #endif
     return !error;
+}
+
+namespace {
+// "inkleaf_tmp.gone-NNNN": beside the staging folder, so that moving it there is a rename.
+std::string asidePrefix()
+{
+    return stagingFolder().filename().string() + ".gone-";
+}
+} // namespace
+
+bool emptyStagingFolder(std::error_code &error, const TreeRemoval &how)
+{
+    // What will not go is moved out of the converter's sight; failing that, making the folder
+    // reports the trouble.
+    if (!removeFolderTree(stagingFolder(), how))
+        setStagingFolderAside();
+    return createStagingFolder(error);
+}
+
+bool setStagingFolderAside()
+{
+    const fs::path folder = stagingFolder();
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(folder, error)))
+        return false;
+    // A folder of a new name is ours alone (making it fails when the name is taken), so the rename
+    // into it never replaces anything.
+    std::random_device seed;
+    std::mt19937 numbers(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path aside = folder.parent_path() / (asidePrefix() + std::to_string(numbers() % 1000000000));
+        if (!fs::create_directory(aside, error)) {
+            if (error)
+                return false;
+            continue;
+        }
+        fs::rename(folder, aside / folder.filename(), error);
+        if (error)
+            fs::remove(aside, error);
+        return fs::exists(aside);
+    }
+    return false;
+}
+
+std::vector<fs::path> stagingFoldersSetAside()
+{
+    const std::string prefix = asidePrefix();
+    std::vector<fs::path> found;
+    std::error_code error;
+    for (fs::directory_iterator it(stagingFolder().parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        // Only folders we made: a link of that name is never followed.
+        if (name.compare(0, prefix.size(), prefix) == 0 && it->symlink_status(error).type() == fs::file_type::directory)
+            found.push_back(it->path());
+    }
+    return found;
+}
+
+bool removeStagingFolder(const TreeRemoval &how)
+{
+    bool gone = removeFolderTree(stagingFolder(), how);
+    for (const fs::path &aside : stagingFoldersSetAside()) {
+        if (how.keepGoing && !how.keepGoing())
+            return false;
+        gone = removeFolderTree(aside, how) && gone;
+    }
+    return gone;
 }
 
 } // namespace pagemint

@@ -19,10 +19,16 @@ SingleInstance::SingleInstance()
     lock_->setStaleLockTime(0);
 }
 
-bool SingleInstance::acquire()
+bool SingleInstance::acquire(const std::function<void()> &whileTaken)
 {
     if (lock_->tryLock(0))
         return true;
+    if (lock_->error() == QLockFile::LockFailedError) {
+        if (whileTaken)
+            whileTaken();
+        if (lock_->tryLock(kEndingInstanceWaitMs))
+            return true;
+    }
     // The program then ends without a word, as it does when another instance runs.
     if (lock_->error() != QLockFile::LockFailedError)
         qCWarning(lcApp, "instance lock %s not taken: %s", qUtf8Printable(lock_->fileName()),

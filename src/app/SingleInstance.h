@@ -2,6 +2,7 @@
 
 #include <QLockFile>
 
+#include <functional>
 #include <memory>
 
 namespace pagemint {
@@ -12,8 +13,13 @@ namespace pagemint {
 class SingleInstance {
 public:
     SingleInstance();
-    // False when another instance of the program runs for this user.
-    bool acquire();
+    // An instance that is ending holds the lock until its last step: a start in that moment waits
+    // this long for it before concluding that another instance runs.
+    static constexpr int kEndingInstanceWaitMs = 3000;
+
+    // False when another instance of the program runs for this user. `whileTaken` runs once when
+    // the lock is found taken, before the wait.
+    bool acquire(const std::function<void()> &whileTaken = {});
 
 private:
     std::unique_ptr<QLockFile> lock_;

@@ -5,9 +5,7 @@
 #include "contract/ConverterContract.h"
 #include "contract/StagingFolder.h"
 #include "conversion/ConversionJob.h"
-#include "conversion/DeleteFolderTree.h"
 #include "conversion/DocumentProperties.h"
-#include "conversion/StagingPaths.h"
 #include "imagelist/ImageList.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
@@ -126,9 +124,10 @@ void frmPrinting::createMenus()
         QAction *action = menu->addAction(caption);
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, handler);
+        return action;
     };
     auto addCommand = [this, addItem](QMenu *menu, const QString &name, const QString &caption, int command) {
-        addItem(menu, name, caption, [this, command] { CmdToolsBar_Click(command); });
+        return addItem(menu, name, caption, [this, command] { CmdToolsBar_Click(command); });
     };
     menuFile = new QMenu(QStringLiteral("File"), this);
     menuFile->setObjectName(QStringLiteral("menuFile"));
@@ -144,8 +143,11 @@ void frmPrinting::createMenus()
 
     menuContrl = new QMenu(QStringLiteral("Control"), this);
     menuContrl->setObjectName(QStringLiteral("menuContrl"));
-    addCommand(menuContrl, QStringLiteral("menuUp"), QStringLiteral("上移一行"), 6);
-    addCommand(menuContrl, QStringLiteral("menuDown"), QStringLiteral("下移一行"), 4);
+    menuUp = addCommand(menuContrl, QStringLiteral("menuUp"), QStringLiteral("上移一行"), 6);
+    menuDown = addCommand(menuContrl, QStringLiteral("menuDown"), QStringLiteral("下移一行"), 4);
+    menuContrl->addSeparator();
+    menuCancel = addItem(menuContrl, QStringLiteral("menuCancel"), QStringLiteral("取消转换"), [this] { cancelJob(); });
+    menuCancel->setEnabled(false);
 
     menuA = new QMenu(QStringLiteral("关于"), this);
     menuA->setObjectName(QStringLiteral("menuA"));
@@ -251,15 +253,18 @@ void frmPrinting::closeEvent(QCloseEvent *event)
     KillProcessByName(converterName);
     unloaded_ = true;
     // However the program is ended (exit zone, window close, a termination signal), nothing it
-    // staged outlives it; a job still unwinding clears the folder again behind its ended helpers.
-    DeleteFolderTree(fromFsPath(stagingFolder()));
+    // staged outlives it: the pages are moved out of the way at once, and removed once the windows
+    // are gone (main), without holding up the end; what is left then goes at the next start.
+    setStagingFolderAside();
     event->accept();
     Q_EMIT unloaded();
 }
 
 void frmPrinting::keyPressEvent(QKeyEvent *event)
 {
+    // Escape does not close the settings window; during a job it cancels the job.
     if (event->key() == Qt::Key_Escape) {
+        cancelJob();
         event->ignore();
         return;
     }
@@ -295,6 +300,12 @@ void frmPrinting::CmdToolsBar_Click(int Index)
     default:
         break;
     }
+}
+
+void frmPrinting::cancelJob()
+{
+    if (job_ != nullptr)
+        job_->cancel();
 }
 
 void frmPrinting::postCommandWord(const QString &word)
@@ -362,6 +373,11 @@ void frmPrinting::enableCommands(bool enabled)
         button->setEnabled(enabled);
     main_->setCommandsEnabled(enabled);
     main_->showFilename(enabled);
+    menuUp->setEnabled(enabled);
+    menuDown->setEnabled(enabled);
+    menuCancel->setEnabled(!enabled);
+    if (!enabled)
+        main_->keepControlMenuReachable();
 }
 
 void frmPrinting::enableConvertCommand(bool enabled)

@@ -36,6 +36,9 @@ public:
     // Asks the window to unload; it only hides unless the program is exiting.
     void Unload() override;
     bool isUnloaded() const { return unloaded_; }
+    // Esc in either window, or 取消转换 in the control menu: the running job stops and leaves
+    // nothing behind; the list stays.
+    void cancelJob() override;
 
     void CmdToolsBar_Click(int Index);
     // Runs a conversion of the image list.
@@ -132,6 +135,10 @@ private:
     QMenu *menuR = nullptr;
     QMenu *menuContrl = nullptr;
     QMenu *menuA = nullptr;
+    // The control menu's items: moving an entry is held while a job runs, cancelling it only then.
+    QAction *menuUp = nullptr;
+    QAction *menuDown = nullptr;
+    QAction *menuCancel = nullptr;
 
     CCommonDialogs dialogs_;
     std::unique_ptr<DOSOutputs> objShell_;

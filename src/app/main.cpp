@@ -1,11 +1,31 @@
 // Pagemint: turns pictures into PDF documents.
+#include "app/AppLog.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/frmPrinting.h"
+#include "contract/StagingFolder.h"
 #include "ui/QtTranslation.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+
+namespace {
+// How long the end of the program may spend removing staged pages once its windows are gone:
+// gigabytes of pages take seconds, and the user waits for the program to be gone.
+constexpr int kStagedPagesRemovalMs = 500;
+
+// Removes what the exit set aside, within the time allowed; the next start removes the rest.
+void removeStagedPagesBriefly()
+{
+    const QDeadlineTimer deadline(kStagedPagesRemovalMs);
+    pagemint::removeStagingFolder({[&deadline] { return !deadline.hasExpired(); },
+                                   [](const std::filesystem::path &entry, const std::error_code &error) {
+                                       qCWarning(pagemint::lcApp, "%s not removed: %s", entry.c_str(),
+                                                 error.message().c_str());
+                                   }});
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -15,19 +35,28 @@ int main(int argc, char *argv[])
     // The engine window is hidden most of the time; the program ends when it unloads.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Released last, as main returns: a start meanwhile waits for it (SingleInstance::acquire).
     pagemint::SingleInstance instance;
     if (!instance.acquire())
         return 0;
     // Qt's dialogs and message-box buttons in the program's language, whatever the locale.
     pagemint::installChineseForQt();
 
-    pagemint::frmPrinting engine;
-    QObject::connect(&engine, &pagemint::frmPrinting::unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    engine.Form_Load();
-    // From here on log-out, shut-down and `kill` end the program as the exit zone does: converter
-    // and decoder ended, staging folder removed. Before, nothing has been staged yet.
-    pagemint::TerminationSignals termination;
-    QObject::connect(&termination, &pagemint::TerminationSignals::received, engine.mainWindow(),
-                     &pagemint::frmMain::imgExit_Click);
-    return QApplication::exec();
+    int status = 0;
+    {
+        pagemint::frmPrinting engine;
+        QObject::connect(&engine, &pagemint::frmPrinting::unloaded, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        engine.Form_Load();
+        // From here on log-out, shut-down and `kill` end the program as the exit zone does:
+        // converter and decoder ended, staging folder set aside. Before, nothing has been staged yet.
+        pagemint::TerminationSignals termination;
+        QObject::connect(&termination, &pagemint::TerminationSignals::received, engine.mainWindow(),
+                         &pagemint::frmMain::imgExit_Click);
+        status = QApplication::exec();
+    }
+    // The windows are destroyed; let the display hear of it before the pages are removed.
+    QApplication::processEvents();
+    removeStagedPagesBriefly();
+    return status;
 }

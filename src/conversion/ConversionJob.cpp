@@ -3,10 +3,10 @@
 #include "common/ApplicationFolder.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
+#include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
 #include "conversion/ConversionLog.h"
 #include "conversion/ConversionRules.h"
-#include "conversion/DeleteFolderTree.h"
 #include "conversion/Delivery.h"
 #include "conversion/DeliveryTemporary.h"
 #include "conversion/EndReport.h"
@@ -18,6 +18,7 @@
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <filesystem>
@@ -26,6 +27,19 @@ namespace pagemint {
 
 namespace {
 const QString converterName = QString::fromLatin1(kConverterFileName);
+
+// Clearing the staging folder keeps the windows responsive; what will not go is logged. An exit
+// meanwhile stops it: the end of the program removes the rest without holding it up.
+TreeRemoval stagingClearing()
+{
+    return {[] {
+                QCoreApplication::processEvents();
+                return !exitRequested;
+            },
+            [](const std::filesystem::path &entry, const std::error_code &error) {
+                qCWarning(lcConversion, "%s not removed: %s", entry.c_str(), error.message().c_str());
+            }};
+}
 } // namespace
 
 ConversionJob::ConversionJob(ConversionInputs inputs, ConversionView &view, ConverterRunners runners)
@@ -36,6 +50,7 @@ ConversionJob::ConversionJob(ConversionInputs inputs, ConversionView &view, Conv
 
 void ConversionJob::run()
 {
+    jobCancelRequested = false;
     KillProcessByName(converterName);
     if (refuseEmptyList() || refuseMissingOutputFolder())
         return;
@@ -47,14 +62,18 @@ void ConversionJob::run()
         enableAllCommands(true);
         return;
     }
+    cancellable_ = true;
     prepareFolders();
     stageAll();
-    if (abandoned())
-        return;
-    if (!inputs_.onePdfPerPicture)
+    if (!stopped() && !inputs_.onePdfPerPicture)
         convertMerged();
     if (abandoned())
         return;
+    if (jobCancelRequested) {
+        windUpCancelled();
+        return;
+    }
+    cancellable_ = false;
     finish();
 }
 
@@ -103,8 +122,9 @@ void ConversionJob::prepareFolders()
     // The output folder was made when it was checked; a copy killed in an earlier job may have
     // left its temporary file there.
     removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
-    // Without it every page fails to stage, and the end report names each picture.
-    if (std::error_code error; !createStagingFolder(error))
+    // Whatever an earlier run left there would go into this job's PDF. Without the folder every
+    // page fails to stage, and the end report names each picture.
+    if (std::error_code error; !emptyStagingFolder(error, stagingClearing()))
         qCWarning(lcConversion, "staging folder %s not made: %s", stagingFolder().c_str(), error.message().c_str());
     view_.showProgressBar(true);
     view_.handleEvents();
@@ -117,12 +137,12 @@ void ConversionJob::stageAll()
     const int n = static_cast<int>(entries.size());
     // One decoder per core; outcomes come back in list order, as picture by picture.
     PageStaging staging(entries);
-    for (int i = 0; i < n && !abandoned(); ++i) {
+    for (int i = 0; i < n && !stopped(); ++i) {
         const StageResult staged = staging.next();
         if (!staged.staged)
             noteLeftOut(i, staged.reason);
         view_.handleEvents();
-        if (abandoned())
+        if (stopped())
             return;
         if (inputs_.onePdfPerPicture) {
             if (!convertOnePicture(i, entries[i])) {
@@ -143,7 +163,7 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
     DOSOutputs &runner = runners_.perPicture;
     runner.setCommandLine(converterCommandLine(applicationFolder()));
     const QString output = runner.ExecuteCommand(QString());
-    if (abandoned())
+    if (stopped())
         return true;
     if (!runner.lastRunStarted())
         return false;
@@ -183,7 +203,7 @@ void ConversionJob::convertMerged()
     view_.showStatus(QStringLiteral("创建文件中..."));
     view_.showFill(0);
     const QString output = runners_.merged.ExecuteCommand(converterCommandLine(applicationFolder()));
-    if (abandoned())
+    if (stopped())
         return;
     for (const auto &[page, reason] : leftOutPagesOf(output))
         noteLeftOut(page, reason);
@@ -206,8 +226,8 @@ void ConversionJob::converterOutput(const QString &chunk)
 
 void ConversionJob::converterOver()
 {
-    // An ended program leaves its windows alone.
-    if (exitRequested)
+    // An ended program leaves its windows alone; a cancelled job moves nothing.
+    if (jobStopRequested())
         return;
     view_.showFill(1);
     view_.showProgressText(QStringLiteral("移动文件...100%"));
@@ -230,7 +250,7 @@ void ConversionJob::finish()
     view_.enableCommands(true);
     view_.showProgressText(QStringLiteral("正在删除临时文件..."));
     view_.handleEvents();
-    DeleteFolderTree(fromFsPath(stagingFolder()));
+    removeStagingFolder(stagingClearing());
     view_.showProgressText(QStringLiteral("完成."));
     view_.showProgressBar(false);
     view_.showFill(0);
@@ -260,12 +280,49 @@ bool ConversionJob::abandoned()
     if (!exitRequested)
         return false;
     if (!abandoned_) {
-        // The program is ending and its windows are going away: only the staging folder is cleared.
+        // The program is ending and its windows are going away: the staged pages are only moved
+        // out of the way, and removed once the windows are gone.
         abandoned_ = true;
         KillProcessByName(converterName);
-        DeleteFolderTree(fromFsPath(stagingFolder()));
+        setStagingFolderAside();
     }
     return true;
+}
+
+bool ConversionJob::stopped()
+{
+    return abandoned() || jobCancelRequested;
+}
+
+void ConversionJob::cancel()
+{
+    if (cancellable_)
+        jobCancelRequested = true;
+}
+
+void ConversionJob::windUpCancelled()
+{
+    cancellable_ = false;
+    // Decoders and the runner have stopped; a converter started by hand or still dying is ended.
+    KillProcessByName(converterName);
+    // Out of sight of a converter still going at once, then removed while the commands are still
+    // held, so that no new job can start on the folder meanwhile.
+    setStagingFolderAside();
+    removeStagingFolder(stagingClearing());
+    // A copy abandoned halfway removes its own temporary; one whose removal failed goes here.
+    removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
+    jobCancelRequested = false;
+    if (abandoned())
+        return;
+    view_.showProgressBar(false);
+    view_.showFill(0);
+    enableAllCommands(true);
+    view_.showStatus(QString::fromUtf8(reason::kCancelled.data(), static_cast<qsizetype>(reason::kCancelled.size())));
+    // PDFs made before the cancel, one per picture, are whole and stay.
+    QString text = QStringLiteral("已取消转换。");
+    if (delivered_ > 0)
+        text += QStringLiteral("\n取消前已生成的 %1 个PDF文件保留在：\n%2").arg(delivered_).arg(outputFolder_);
+    view_.tell(text, QStringLiteral("转换"), ConversionView::Tone::Information);
 }
 
 void ConversionJob::noteLeftOut(int index, const QString &reason)

@@ -31,6 +31,10 @@ public:
     void converterOutput(const QString &chunk);
     // The merged document's converter has ended: the bar shows the move to the output folder.
     void converterOver();
+    // The user's Esc or 取消转换: the job stops within a moment, writes no PDF from then on, removes
+    // its staged pages and temporaries, keeps the list and gives the commands back. Does nothing
+    // before the job has started staging or once it is finishing.
+    void cancel();
 
 private:
     bool refuseEmptyList();
@@ -50,6 +54,10 @@ private:
     void reportShortfall();
     // True once the user ended the program: the job then leaves every window alone.
     bool abandoned();
+    // True once the job was cancelled or abandoned: it then takes no further step.
+    bool stopped();
+    // Ends a cancelled job: nothing of it left behind, the commands given back, 已取消 said.
+    void windUpCancelled();
     void noteLeftOut(int index, const QString &reason);
 
     ConversionInputs inputs_;
@@ -63,6 +71,8 @@ private:
     ConverterProgress converterProgress_;
     int delivered_ = 0;
     bool abandoned_ = false;
+    // Between the start of staging and the start of finishing, when cancel() has a job to stop.
+    bool cancellable_ = false;
 };
 
 } // namespace pagemint

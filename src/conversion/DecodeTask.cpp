@@ -56,7 +56,7 @@ DecodeTask::DecodeTask(const QString &source, fs::path target)
     // Written under this name and renamed when whole, so a killed helper never leaves half a page
     // under the page's name; the staging folder holds no file of the user's.
     partial_ += kPartialPageSuffix;
-    if (exitRequested) {
+    if (jobStopRequested()) {
         finish({DecoderEnding::Cancelled, -1, reasonWords(reason::kCancelled)});
         return;
     }
@@ -100,9 +100,10 @@ bool DecodeTask::advance()
 {
     if (done_)
         return true;
-    if (exitRequested) {
+    if (jobStopRequested()) {
         run_->kill();
-        DecoderServer::instance().end();
+        if (exitRequested)
+            DecoderServer::instance().end();
         finish({DecoderEnding::Cancelled, -1, reasonWords(reason::kCancelled)});
         return true;
     }

@@ -23,7 +23,8 @@ public:
     DecodeTask &operator=(const DecodeTask &) = delete;
 
     // Checks on the helper without blocking; true once the result is known. Past the time limit
-    // the helper is killed; once the program is asked to end, it and the decoder server are.
+    // the helper is killed; once the job is cancelled it is, and once the program is asked to end,
+    // it and the decoder server are.
     bool advance();
     // Waits up to `timeout` for news of the helper (at once when done).
     void wait(std::chrono::milliseconds timeout);

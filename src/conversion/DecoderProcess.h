@@ -24,7 +24,7 @@ enum class DecoderEnding {
     Refused,    // non-zero exit (the reason is the decoder's own line), or a file could not be opened
     Crashed,    // ended by a signal (memory cap, corrupted heap, ...)
     TimedOut,   // killed after the time limit
-    Cancelled,  // killed at once because the program is ending (exitRequested)
+    Cancelled,  // killed at once because the program is ending or the job was cancelled
     NotStarted, // the helper is missing or cannot be run
 };
 

@@ -13,10 +13,10 @@ namespace fs = std::filesystem;
 
 namespace pagemint {
 
-bool handleEventsUnlessExiting()
+bool handleEventsUnlessStopped()
 {
     QCoreApplication::processEvents();
-    return !exitRequested;
+    return !jobStopRequested();
 }
 
 bool deliverFile(const QString &source, const QString &target, std::error_code *failure,

@@ -10,15 +10,15 @@
 
 namespace pagemint {
 
-// Handles pending events; false once the program is asked to end (exitRequested), so that a copy
-// of gigabytes neither freezes the windows nor holds up the end of the program.
-bool handleEventsUnlessExiting();
+// Handles pending events; false once the program is asked to end or the job is cancelled
+// (jobStopRequested), so that a copy of gigabytes neither freezes the windows nor holds them up.
+bool handleEventsUnlessStopped();
 
 // Copies `source` to `target`, replacing a file of that name only once the copy is whole (a copy
 // that fails leaves the old file as it was). `betweenPieces` runs between the pieces of a large
 // copy and may abandon it. False when nothing was delivered; then `failure`, when given, holds the
 // system's reason (std::errc::operation_canceled when abandoned).
 bool deliverFile(const QString &source, const QString &target, std::error_code *failure = nullptr,
-                 const BetweenPieces &betweenPieces = handleEventsUnlessExiting);
+                 const BetweenPieces &betweenPieces = handleEventsUnlessStopped);
 
 } // namespace pagemint

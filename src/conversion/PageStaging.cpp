@@ -71,9 +71,10 @@ void PageStaging::cancelAll()
 
 void PageStaging::step()
 {
-    if (exitRequested) {
+    if (jobStopRequested()) {
         cancelAll();
-        DecoderServer::instance().end();
+        if (exitRequested)
+            DecoderServer::instance().end();
         return;
     }
     int running = 0;
@@ -96,15 +97,15 @@ StageResult PageStaging::next()
 {
     step();
     // The head's decoder may still run; the others go on meanwhile and free slots are refilled.
-    while (!exitRequested && !ahead_.empty() && !ahead_.front()->advance()) {
+    while (!jobStopRequested() && !ahead_.empty() && !ahead_.front()->advance()) {
         QCoreApplication::processEvents();
-        if (exitRequested || ahead_.empty())
+        if (jobStopRequested() || ahead_.empty())
             break;
         ahead_.front()->wait(kPoll);
         step();
     }
-    if (exitRequested || ahead_.empty()) {
-        step(); // ends everything once the program is ending
+    if (jobStopRequested() || ahead_.empty()) {
+        step(); // ends everything once the job or the program is ending
         return {false, reasonWords(reason::kCancelled)};
     }
     std::unique_ptr<PageStage> head = std::move(ahead_.front());

@@ -28,9 +28,9 @@ public:
     PageStaging &operator=(const PageStaging &) = delete;
 
     // The outcome for the next picture of the list, waiting for it while handling events; its page
-    // is under its page name from now on (or no page is, when it was left out). Once the program
-    // is asked to end, every helper and the decoder server are ended and the outcome is
-    // "cancelled". Call at most once per picture.
+    // is under its page name from now on (or no page is, when it was left out). Once the job is
+    // cancelled every helper is ended (and the decoder server once the program is asked to end)
+    // and the outcome is "cancelled". Call at most once per picture.
     StageResult next();
 
     // One decoder per core, unless a benchmark set another width.

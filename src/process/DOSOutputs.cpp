@@ -56,8 +56,8 @@ QString DOSOutputs::ExecuteCommand(const QString &CommandLine)
     pollUntilOver(run);
     // A converter that printed its last lines and exited between two polls leaves them in the
     // pipe; the caller reads its report from them, so they are collected before the end. A program
-    // that is ending has no use for them.
-    if (!exitRequested && run.child.reap())
+    // that is ending, or a job that was cancelled, has no use for them.
+    if (!jobStopRequested() && run.child.reap())
         readWhatIsLeft(run);
     run.pipe.close();
     Q_EMIT CommandOver();
@@ -97,8 +97,9 @@ bool DOSOutputs::poll(Run &run)
     if (!ourConverterRuns && !IsProcessRunning(converterName))
         running = false;
     QCoreApplication::processEvents();
-    // The program is ending: nothing waits for a converter any more, and ours ends with it.
-    if (exitRequested) {
+    // The program is ending or the job was cancelled: nothing waits for a converter any more, and
+    // ours ends with it.
+    if (jobStopRequested()) {
         run.child.kill();
         return false;
     }

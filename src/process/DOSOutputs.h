@@ -12,9 +12,9 @@ class clsWaitableTimer;
 // Runs one console command with its standard output and standard error on a pipe, and hands what
 // it prints to the owner piece by piece while it runs. The run is over when no process named
 // "pdf.exe" of this user is left, the converter it exists for, or at once when the program is
-// asked to end (exitRequested), which also ends the command it started. Everything happens on
-// the calling thread: ExecuteCommand blocks, but handles every event meanwhile, its own signals'
-// handlers included.
+// asked to end or the job is cancelled (jobStopRequested), which also ends the command it started.
+// Everything happens on the calling thread: ExecuteCommand blocks, but handles every event
+// meanwhile, its own signals' handlers included.
 class DOSOutputs : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString CommandLine READ CommandLine WRITE setCommandLine)

@@ -21,6 +21,8 @@ public:
     virtual void showSettingsWindow() = 0;
     // Asks the engine to unload; it really closes only when the program is exiting.
     virtual void Unload() = 0;
+    // Esc in the main window: cancels the running job; nothing happens when none runs.
+    virtual void cancelJob() = 0;
 };
 
 } // namespace pagemint

@@ -3,11 +3,11 @@
 #include "common/ExitRequest.h"
 #include "common/Rounding.h"
 #include "contract/StagingFolder.h"
-#include "conversion/DeleteFolderTree.h"
 #include "imagelist/ImageList.h"
 #include "ui/MainWindowEngine.h"
 #include "ui/Skin.h"
 #include "ui/SkinResources.h"
+#include "ui/UiLog.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 namespace pagemint {
@@ -183,6 +184,10 @@ void frmMain::wireControls()
     connect(lblUp, &ImageZone::pressed, this, &frmMain::imgUp_MouseDown);
     connect(imgDown, &ImageZone::pressed, this, &frmMain::imgDown_MouseDown);
     connect(lblDown, &ImageZone::pressed, this, &frmMain::imgDown_MouseDown);
+    // Whichever control has the focus (the list is disabled while a job runs).
+    auto *cancel = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    cancel->setObjectName(QStringLiteral("escCancel"));
+    connect(cancel, &QShortcut::activated, this, [this] { engine_.cancelJob(); });
 }
 
 void frmMain::Form_Load()
@@ -222,12 +227,22 @@ void frmMain::Timer1_Timer()
         move(area.left() + qRound(left / tpp_.x), area.top() + qRound(top / tpp_.y));
     }
     QApplication::processEvents();
-    DeleteFolderTree(QString::fromStdString(stagingFolder().string()));
+    // What a crash or a cut-short exit left, by the folder's own bytes; the window stays
+    // responsive meanwhile, and an exit stops it (the next start goes on).
+    removeStagingFolder({[] {
+                             QApplication::processEvents();
+                             return !exitRequested;
+                         },
+                         [](const std::filesystem::path &entry, const std::error_code &error) {
+                             qCWarning(lcUi, "%s not removed: %s", entry.c_str(), error.message().c_str());
+                         }});
 }
 
 void frmMain::imgExit_Click()
 {
     exitRequested = true;
+    // Gone from the screen before anything else of the end runs.
+    hide();
     SkinH_Detach();
     close();
     engine_.Unload();
@@ -289,6 +304,7 @@ void frmMain::closeEvent(QCloseEvent *event)
     }
     // However the window is closed, the program ends with it.
     exitRequested = true;
+    hide();
     SkinH_Detach();
     engine_.Unload();
     unloaded_ = true;

@@ -50,6 +50,9 @@ public:
     void ClearHoverPictures();
     // The zones and the list that start or change anything; exit and minimise stay usable.
     void setCommandsEnabled(bool enabled);
+    // While a job holds the other commands, the control menu's zone stays usable: its menu offers
+    // 取消转换.
+    void keepControlMenuReachable();
 
     // The progress bar's fill, in twips; the frame's width is the full bar.
     double barTwips() const;

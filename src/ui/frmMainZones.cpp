@@ -81,6 +81,11 @@ void frmMain::setCommandsEnabled(bool enabled)
         control->setEnabled(enabled);
 }
 
+void frmMain::keepControlMenuReachable()
+{
+    imgMenu[2]->setEnabled(true);
+}
+
 void frmMain::showHover(ImageZone *zone, const QPixmap &picture)
 {
     ClearHoverPictures();

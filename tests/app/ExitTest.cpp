@@ -62,6 +62,8 @@ TEST_P(TerminationSignal, EndsTheProgramAsTheExitZoneDoes)
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_FALSE(QDir(staging).exists());
+    // Set aside at once, removed as the program ended.
+    EXPECT_TRUE(stagingFoldersSetAside().empty());
     EXPECT_TRUE(converter.waitForFinished(3000));
     EXPECT_EQ(converter.exitStatus(), QProcess::CrashExit);
 }

@@ -4,8 +4,10 @@
 #include "ModalAnswerer.h"
 #include "Wait.h"
 
+#include "app/SingleInstance.h"
 #include "common/ExitRequest.h"
 #include "contract/StagingFolder.h"
+#include "conversion/StagingPaths.h"
 #include "process/ProcessFinder.h"
 
 #include <QDir>
@@ -18,7 +20,11 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+
+#include <signal.h>
 
 namespace pagemint::test {
 namespace {
@@ -78,6 +84,23 @@ TEST(StartupSequence, ALeftoverStagingFolderIsGoneShortlyAfterStart)
     const FileAccessAsNobody nobody;
     ASSERT_TRUE(waitFor([&] { return engine.mainWindow()->loadingFinished(); }, 60000));
     EXPECT_FALSE(QFileInfo::exists(staging));
+}
+
+TEST(StartupSequence, PagesAnExitSetAsideAreRemovedAtStart)
+{
+    TestEnvironment env;
+    // What an exit cut short left: the staging folder moved into a folder of its own beside it.
+    const std::filesystem::path aside = stagingFolder().parent_path() / "inkleaf_tmp.gone-123";
+    std::filesystem::create_directories(aside / "inkleaf_tmp");
+    std::ofstream(aside / "inkleaf_tmp" / "00000.jpg") << "page";
+    ASSERT_EQ(stagingFoldersSetAside().size(), 1u);
+
+    frmPrinting engine;
+    engine.Form_Load();
+    ASSERT_TRUE(waitFor([&] { return engine.mainWindow()->loadingFinished(); }, 60000));
+
+    EXPECT_TRUE(stagingFoldersSetAside().empty());
+    EXPECT_FALSE(std::filesystem::exists(aside));
 }
 
 // Whether the process has been sent SIGKILL: gone, a zombie, or the signal still pending.
@@ -207,7 +230,8 @@ TEST(SingleInstance, ASecondStartEndsSilentlyAndLeavesTheFirstRunning)
             second.setProcessEnvironment(environment);
         }
         second.start(program, {});
-        EXPECT_TRUE(second.waitForFinished(5000));
+        // It waits a moment for the lock, in case the first was ending.
+        EXPECT_TRUE(second.waitForFinished(15000));
         EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(second.exitCode(), 0);
         EXPECT_EQ(first.state(), QProcess::Running);
@@ -215,6 +239,33 @@ TEST(SingleInstance, ASecondStartEndsSilentlyAndLeavesTheFirstRunning)
         first.terminate();
         first.waitForFinished(3000);
     }
+}
+
+// A start in the moment the running instance ends (its last steps hold the lock) goes on once the
+// lock is free, instead of ending as if the other still ran.
+TEST(SingleInstance, AStartWhileTheFirstEndsWaitsForItsLock)
+{
+    TestEnvironment env;
+    const QString staging = fromFsPath(stagingFolder());
+    // The step after loading removes this: once it is gone, the first instance waits for the user.
+    QDir().mkpath(staging);
+    QProcess first;
+    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    first.start(QStringLiteral(PAGEMINT_APP_DIR "/pagemint"), {});
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return !QDir(staging).exists(); }, 10000));
+    bool foundTaken = false;
+
+    SingleInstance second;
+    const bool acquired = second.acquire([&] {
+        foundTaken = true;
+        // Log-out ends the first as its exit zone does.
+        ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    });
+
+    EXPECT_TRUE(foundTaken);
+    EXPECT_TRUE(acquired);
+    EXPECT_TRUE(first.waitForFinished(5000));
 }
 
 } // namespace

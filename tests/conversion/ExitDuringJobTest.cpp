@@ -1,6 +1,6 @@
 // The program ends within a moment whatever a job is doing when the user asks it to end (the exit
 // zone, or a termination signal as at log-out): helpers ended, nothing delivered, staging gone.
-#include "EngineFixture.h"
+#include "JobFixture.h"
 #include "ModalAnswerer.h"
 #include "OtherUserProgram.h"
 
@@ -27,12 +27,6 @@
 
 namespace pagemint::test {
 namespace {
-
-enum class Converter {
-    Built,               // the real pdf.exe
-    RunsUntilEnded,      // a pdf.exe that works for half a minute
-    WritesAHugeDocument, // a pdf.exe that leaves a tmp.pdf of a gigabyte, whose copy takes seconds
-};
 
 enum class Asked { ExitZone, TerminationSignal };
 
@@ -61,73 +55,11 @@ void PrintTo(const Phase &phase, std::ostream *out)
     *out << phase.name;
 }
 
-// A helper that notes its process id beside itself, then works until it is ended.
-const QByteArray runsUntilEnded = "#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 30\n";
-
-QString writeScript(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(text);
-    file.close();
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-
-class JobFixture : public EngineFixture {
-protected:
-    void SetUp() override
-    {
-        EngineFixture::SetUp();
-        // The step after loading clears the staging folder; let it run before any job.
-        finishLoading();
-        out_ = env_.root() + QStringLiteral("/out");
-        txtPath()->setText(out_);
-    }
-    void TearDown() override
-    {
-        setDecoderPathForTesting({});
-        EngineFixture::TearDown();
-    }
-
-    QStringList pictures(int count, const char *format)
-    {
-        QDir().mkpath(env_.root() + QStringLiteral("/pics"));
-        QStringList paths;
-        for (int i = 0; i < count; ++i) {
-            QImage image(64, 48, QImage::Format_RGB32);
-            image.fill(QColor(200, 40, 40));
-            paths << env_.root() + QStringLiteral("/pics/p%1.%2").arg(i).arg(QString::fromLatin1(format).toLower());
-            image.save(paths.constLast(), format);
-        }
-        return paths;
-    }
-
-    QString out_;
-};
-
 class ExitDuringJob : public JobFixture, public ::testing::WithParamInterface<std::tuple<Phase, Asked>> {
 protected:
     const Phase &phase() const { return std::get<0>(GetParam()); }
 
-    void prepareApplicationFolder() override
-    {
-        if (phase().converter == Converter::Built)
-            return;
-        // The built helpers, but a converter of the case's own.
-        const QString data = appFolder_ + QStringLiteral("/data");
-        QFile::remove(data);
-        QDir().mkpath(data);
-        for (const char *helper : {"pagemint-decoder", "pagemint-fallback-decoder"}) {
-            const QString name = u'/' + QLatin1String(helper);
-            QFile::link(QStringLiteral(PAGEMINT_APP_DIR "/data") + name, data + name);
-        }
-        const QByteArray hugeDocument =
-            "#!/bin/sh\ntruncate -s 1G '" + stagingFilePath("tmp.pdf").toLocal8Bit() + "'\n";
-        writeScript(data + QStringLiteral("/pdf.exe"),
-                    phase().converter == Converter::RunsUntilEnded ? runsUntilEnded : hugeDocument);
-        helpers_ << data + QStringLiteral("/pdf.exe");
-    }
+    void prepareApplicationFolder() override { installConverter(phase().converter); }
 
     void SetUp() override
     {
@@ -159,20 +91,7 @@ protected:
             ::kill(::getpid(), SIGTERM);
     }
 
-    // Process ids the fake helpers noted.
-    QList<qint64> helperProcesses() const
-    {
-        QList<qint64> pids;
-        for (const QString &helper : helpers_) {
-            QFile noted(helper + QStringLiteral(".pid"));
-            if (noted.open(QIODevice::ReadOnly))
-                pids << noted.readAll().trimmed().toLongLong();
-        }
-        return pids;
-    }
-
     TerminationSignals termination_;
-    QStringList helpers_;
 };
 
 TEST_P(ExitDuringJob, EndsWithinAMomentLeavingNothingBehind)

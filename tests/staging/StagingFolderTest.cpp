@@ -1,8 +1,14 @@
-// Where the staging folder and the single-instance lock live, from the environment.
+// Where the staging folder and the single-instance lock live, from the environment; and the one
+// owner that empties it, sets it aside and removes it, on the file system's own names.
 #include "contract/StagingFolder.h"
+#include "support/RemoveTreeAtEnd.h"
 #include "support/TestEnvironment.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -44,6 +50,98 @@ TEST(StagingFolder, IsTheUsersOwnWhateverTheEnvironmentLacks)
         EXPECT_NE(stagingFolder().parent_path(), fs::temp_directory_path());
     }
 }
+
+// Cache folders named in bytes that are not UTF-8 are cleared like any other.
+class StagingOwner : public ::testing::TestWithParam<const char *> {
+protected:
+    void SetUp() override
+    {
+        cache_ = fs::path(QFile::encodeName(env_.root()).toStdString()) / GetParam();
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(cache_.string()));
+        outside_ = fs::path(QFile::encodeName(env_.root()).toStdString()) / "outside";
+        write(outside_ / "keep.jpg");
+    }
+    static void write(const fs::path &file)
+    {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << "page";
+    }
+    // What a crash or a cut-short job leaves: pages, the converter's hidden temporary, a folder,
+    // and a link out of the folder.
+    void leaveAJobBehind() const
+    {
+        const fs::path staging = stagingFolder();
+        for (const char *name : {"00007.jpg", ".tmp.pdf.Zq3x9a", "00001.jpg.ahead", "sub/00002.jpg"})
+            write(staging / name);
+        fs::create_directory_symlink(outside_, staging / "link-out");
+    }
+
+    TestEnvironment env_;
+    // Declared after env_, so it goes first: Qt cannot name what is not UTF-8.
+    RemoveTreeAtEnd removal_{env_.root()};
+    fs::path cache_;
+    fs::path outside_;
+};
+
+TEST_P(StagingOwner, AJobStartsFromAnEmptyFolderOfItsOwner)
+{
+    leaveAJobBehind();
+    std::error_code error;
+
+    ASSERT_TRUE(emptyStagingFolder(error)) << error.message();
+
+    ASSERT_TRUE(fs::is_directory(stagingFolder()));
+    EXPECT_TRUE(fs::is_empty(stagingFolder()));
+    EXPECT_EQ(fs::status(stagingFolder()).permissions(), fs::perms::owner_all);
+    EXPECT_TRUE(fs::exists(outside_ / "keep.jpg"));
+}
+
+TEST_P(StagingOwner, AnExitSetsItAsideAndTheNextRemovalTakesEverything)
+{
+    leaveAJobBehind();
+    // A link that looks like a folder set aside is removed by no one: it may point anywhere.
+    fs::create_directory_symlink(outside_, cache_ / "inkleaf_tmp.gone-42");
+
+    ASSERT_TRUE(setStagingFolderAside());
+
+    EXPECT_FALSE(fs::exists(stagingFolder()));
+    const std::vector<fs::path> aside = stagingFoldersSetAside();
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(aside[0].parent_path(), cache_);
+    EXPECT_TRUE(fs::exists(aside[0] / "inkleaf_tmp" / "00007.jpg"));
+    // With nothing there, nothing is moved.
+    EXPECT_FALSE(setStagingFolderAside());
+
+    // Left again by a later run: both go.
+    leaveAJobBehind();
+    EXPECT_TRUE(removeStagingFolder());
+
+    EXPECT_FALSE(fs::exists(stagingFolder()));
+    EXPECT_TRUE(stagingFoldersSetAside().empty());
+    EXPECT_FALSE(fs::exists(aside[0]));
+    EXPECT_TRUE(fs::exists(outside_ / "keep.jpg"));
+    EXPECT_TRUE(fs::is_symlink(cache_ / "inkleaf_tmp.gone-42"));
+}
+
+TEST_P(StagingOwner, ARemovalToldToStopLeavesTheRestForLater)
+{
+    leaveAJobBehind();
+    ASSERT_TRUE(setStagingFolderAside());
+    int entries = 0;
+
+    EXPECT_FALSE(removeStagingFolder({[&entries] { return ++entries < 2; }, {}}));
+
+    EXPECT_EQ(stagingFoldersSetAside().size(), 1u);
+    EXPECT_TRUE(removeStagingFolder());
+    EXPECT_TRUE(stagingFoldersSetAside().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(CacheNames, StagingOwner, ::testing::Values("cache", "cach\xE9", "cache-\xFF"),
+                         [](const ::testing::TestParamInfo<const char *> &testCase) {
+                             return std::string(testCase.index == 0   ? "Utf8"
+                                                : testCase.index == 1 ? "Latin1"
+                                                                      : "StrayByte");
+                         });
 
 } // namespace
 } // namespace pagemint::test

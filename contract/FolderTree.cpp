@@ -1,12 +1,5 @@
-#include "DeleteFolderTree.h"
+#include "contract/FolderTree.h"
 
-#include "ConversionLog.h"
-#include "StagingPaths.h"
-
-#include <QCoreApplication>
-
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -19,9 +12,20 @@ bool isRealFolder(const fs::file_status &status)
     return fs::is_directory(status) && !fs::is_symlink(status);
 }
 
+bool keepGoing(const TreeRemoval &how)
+{
+    return !how.keepGoing || how.keepGoing();
+}
+
+void report(const TreeRemoval &how, const fs::path &entry, const std::error_code &error)
+{
+    if (how.failed)
+        how.failed(entry, error);
+}
+
 // A file marked read-only (Windows) or a folder without write permission (here) refuses removal
 // until its owner may write again.
-void removeEntry(const fs::path &entry, const fs::path &parent)
+void removeEntry(const fs::path &entry, const fs::path &parent, const TreeRemoval &how)
 {
     std::error_code error;
     if (fs::remove(entry, error) || !error)
@@ -30,44 +34,44 @@ void removeEntry(const fs::path &entry, const fs::path &parent)
     if (!fs::is_symlink(fs::symlink_status(entry, error)))
         fs::permissions(entry, fs::perms::owner_write, fs::perm_options::add, error);
     if (!fs::remove(entry, error) && error)
-        qCWarning(lcConversion, "%s not removed: %s", entry.c_str(), error.message().c_str());
+        report(how, entry, error);
 }
 
-// Empties `folder` of everything but its subfolders, which it returns for a later visit.
-std::vector<fs::path> removeFilesIn(const fs::path &folder)
+// Empties `folder` of everything but its subfolders, which it returns for a later visit. False
+// when told to stop.
+bool removeFilesIn(const fs::path &folder, const TreeRemoval &how, std::vector<fs::path> &subfolders)
 {
     std::error_code error;
     // Listing and deleting need read, write and search permission on the folder itself.
     fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
-    std::vector<fs::path> subfolders;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        QCoreApplication::processEvents();
+        if (!keepGoing(how))
+            return false;
         const fs::path entry = it->path();
         if (isRealFolder(it->symlink_status(error)))
             subfolders.push_back(entry);
         else
-            removeEntry(entry, folder);
+            removeEntry(entry, folder, how);
     }
     if (error)
-        qCWarning(lcConversion, "folder %s not emptied: %s", folder.c_str(), error.message().c_str());
-    return subfolders;
+        report(how, folder, error);
+    return true;
 }
 } // namespace
 
-void DeleteFolderTree(const QString &path)
+bool removeFolderTree(const fs::path &root, const TreeRemoval &how)
 {
-    if (path.isEmpty())
-        return;
-    const fs::path root = toFsPath(path);
+    if (root.empty())
+        return true;
     std::error_code error;
     const fs::file_status status = fs::symlink_status(root, error);
     if (fs::is_symlink(status)) {
         if (!fs::remove(root, error) && error)
-            qCWarning(lcConversion, "link %s not removed: %s", root.c_str(), error.message().c_str());
-        return;
+            report(how, root, error);
+        return !error;
     }
     if (!fs::is_directory(status))
-        return;
+        return !fs::exists(status);
 
     // Each folder is found once, from its parent, so a folder that will not go cannot be visited
     // again and again; they are removed deepest first once their files are gone.
@@ -77,14 +81,19 @@ void DeleteFolderTree(const QString &path)
         const fs::path folder = pending.back();
         pending.pop_back();
         visited.push_back(folder);
-        for (fs::path &subfolder : removeFilesIn(folder))
+        std::vector<fs::path> subfolders;
+        if (!removeFilesIn(folder, how, subfolders))
+            return false;
+        for (fs::path &subfolder : subfolders)
             pending.push_back(std::move(subfolder));
     }
     for (auto it = visited.rbegin(); it != visited.rend(); ++it) {
-        QCoreApplication::processEvents();
+        if (!keepGoing(how))
+            return false;
         if (!fs::remove(*it, error) && error)
-            qCWarning(lcConversion, "folder %s not removed: %s", it->c_str(), error.message().c_str());
+            report(how, *it, error);
     }
+    return !fs::exists(fs::symlink_status(root, error));
 }
 
 } // namespace pagemint

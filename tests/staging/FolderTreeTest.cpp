@@ -1,4 +1,5 @@
-#include "conversion/DeleteFolderTree.h"
+#include "contract/FolderTree.h"
+#include "conversion/StagingPaths.h"
 #include "support/FileAccessAsNobody.h"
 #include "support/TestEnvironment.h"
 
@@ -11,13 +12,14 @@
 namespace pagemint::test {
 namespace {
 
-class DeleteFolderTreeTest : public ::testing::Test {
+class FolderTreeTest : public ::testing::Test {
 protected:
     QString path(const QString &relative) const { return env.root() + u'/' + relative; }
+    static bool remove(const QString &path) { return removeFolderTree(toFsPath(path)); }
     TestEnvironment env;
 };
 
-TEST_F(DeleteFolderTreeTest, RemovesReadOnlyHiddenAndNestedEntries)
+TEST_F(FolderTreeTest, RemovesReadOnlyHiddenAndNestedEntries)
 {
     // Made and removed as an ordinary user: root could remove every entry whatever its mode.
     const QString base = makeFolderForNobody(env.root(), QStringLiteral("home"));
@@ -38,12 +40,12 @@ TEST_F(DeleteFolderTreeTest, RemovesReadOnlyHiddenAndNestedEntries)
     ASSERT_TRUE(QFile::setPermissions(at("tree/unwritable"), QFile::ReadOwner | QFile::ExeOwner));
     ASSERT_FALSE(QFile::remove(at("tree/unwritable/inside.jpg"))) << "the folder's mode is not enforced";
 
-    DeleteFolderTree(at("tree"));
+    EXPECT_TRUE(remove(at("tree")));
 
     EXPECT_FALSE(QFileInfo::exists(at("tree")));
 }
 
-TEST_F(DeleteFolderTreeTest, RemovesALinkedFolderButNotWhatItPointsTo)
+TEST_F(FolderTreeTest, RemovesALinkedFolderButNotWhatItPointsTo)
 {
     env.writeFile("outside/keep.jpg", "keep");
     env.writeFile("tree/page.jpg", "page");
@@ -51,29 +53,29 @@ TEST_F(DeleteFolderTreeTest, RemovesALinkedFolderButNotWhatItPointsTo)
     ASSERT_TRUE(QFile::link(path("outside"), path("tree/sub/link-to-outside")));
     ASSERT_TRUE(QFile::link(path("outside/keep.jpg"), path("tree/link-to-file")));
 
-    DeleteFolderTree(path("tree"));
+    EXPECT_TRUE(remove(path("tree")));
 
     EXPECT_FALSE(QFileInfo::exists(path("tree")));
     EXPECT_TRUE(QFileInfo::exists(path("outside/keep.jpg")));
 }
 
-TEST_F(DeleteFolderTreeTest, ALinkGivenAsTheFolderIsRemovedAlone)
+TEST_F(FolderTreeTest, ALinkGivenAsTheFolderIsRemovedAlone)
 {
     env.writeFile("outside/keep.jpg", "keep");
     ASSERT_TRUE(QFile::link(path("outside"), path("link")));
 
-    DeleteFolderTree(path("link"));
+    EXPECT_TRUE(remove(path("link")));
 
     EXPECT_FALSE(QFileInfo(path("link")).isSymLink());
     EXPECT_TRUE(QFileInfo::exists(path("outside/keep.jpg")));
 }
 
-TEST_F(DeleteFolderTreeTest, AMissingFolderIsLeftAlone)
+TEST_F(FolderTreeTest, AMissingFolderIsLeftAlone)
 {
     env.writeFile("neighbour/keep.jpg", "keep");
 
-    DeleteFolderTree(path("missing"));
-    DeleteFolderTree(QString());
+    EXPECT_TRUE(remove(path("missing")));
+    EXPECT_TRUE(remove(QString()));
 
     EXPECT_TRUE(QFileInfo::exists(path("neighbour/keep.jpg")));
 }
