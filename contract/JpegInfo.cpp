@@ -163,14 +163,13 @@ std::string readFrame(unsigned marker, Bytes p, JpegInfo &info)
 {
     if (std::string problem = frameTypeProblem(marker); !problem.empty())
         return problem;
-    const std::string badFrame = damaged(kFrameHeader);
     if (p.size() < 6)
-        return badFrame;
+        return damaged(kFrameHeader);
     const unsigned precision = p[0], components = p[5];
     if (precision != 8)
         return unsupported(std::to_string(precision) + "位JPEG");
     if (p.size() != 6 + 3 * std::size_t(components))
-        return badFrame;
+        return damaged(kFrameHeader);
     if (components != 1 && components != 3 && components != 4)
         return unsupported(std::to_string(components) + "个颜色分量");
     info.height = int(be16(p, 1));
@@ -183,7 +182,7 @@ std::string readFrame(unsigned marker, Bytes p, JpegInfo &info)
         const unsigned sampling = p[6 + 3 * c + 1], table = p[6 + 3 * c + 2];
         const unsigned h = sampling >> 4, v = sampling & 15;
         if (h < 1 || h > 4 || v < 1 || v > 4 || table > 3)
-            return badFrame;
+            return damaged(kFrameHeader);
     }
     info.components = int(components);
     info.bitsPerComponent = 8;
