@@ -215,8 +215,8 @@ bool holdsEndMarker(Bytes bytes)
 }
 
 // The file's bytes, one window at a time: a request inside the window costs no read; any other
-// refills the window from where the request starts. The window holds the larger of the request
-// and `least` bytes, never the file.
+// refills the window from where the request starts, with `least` bytes beyond the request (where
+// the next marker usually is). The window never holds more than that, whatever the file holds.
 class Window {
 public:
     Window(const ReadAt &read, std::uintmax_t size, std::size_t least)
@@ -230,7 +230,7 @@ public:
         const bool inside =
             offset >= start_ && offset - start_ <= filled_.size() && n <= filled_.size() - (offset - start_);
         if (!inside) {
-            filled_.resize(std::size_t(std::min<std::uintmax_t>(size_ - offset, std::max(n, least_))));
+            filled_.resize(std::size_t(std::min<std::uintmax_t>(size_ - offset, n + least_)));
             start_ = offset;
             if (!read_(offset, filled_, reason)) {
                 filled_.clear();

@@ -37,12 +37,12 @@ bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::str
 using ReadAt = std::function<bool(std::uint64_t offset, std::span<unsigned char> into, std::string &reason)>;
 
 struct PieceSizes {
-    std::size_t head = 4 * 1024; // the least a read from the front takes: most headers fit
+    std::size_t head = 4 * 1024; // read past what the walk asks for: most headers fit
     std::size_t tail = 4 * 1024; // the first read from the back: the end marker is nearly always last
 };
-// No read asks for more than this (save a `head` set larger), so memory stays flat whatever the
-// file holds: the walk skips each segment it has no use for by its length, and a segment it
-// reads is at most 64 KB.
+// No read asks for more than this and `head` together, so memory stays flat whatever the file
+// holds: the walk skips each segment it has no use for by its length, and a segment it reads is
+// at most 64 KB.
 inline constexpr std::size_t kLargestJpegRead = 64 * 1024;
 
 // What inspectJpeg says of the `size` bytes `read` gives, reading only the pieces it needs: the
