@@ -2,12 +2,23 @@
 # Benchmark of pdf.exe against copying the same bytes into one file (cat) and, when installed,
 # against img2pdf.
 #   bench/converter.sh [BUILD_DIR]      (default: build-conv)
-# Generates, once, 1000 JPEGs of 1600x1200 (about 0.77 MB each), 1000 of 800x600 (about 0.2 MB)
-# and one of 64x48 into a cache folder ($PAGEMINT_BENCH_CACHE, default
-# ~/.cache/pagemint-bench/converter). Then, for each set, it runs the tools in turn (cat, pdf.exe,
-# img2pdf, cat, pdf.exe, ...) so a change in the machine's load hits them alike, and prints the
-# median wall time, the spread (fastest-slowest run) and the ratio of the medians to cat.
-# The one-picture row is the start-up cost a per-picture job pays.
+# Generates, once, into a cache folder ($PAGEMINT_BENCH_CACHE, default
+# ~/.cache/pagemint-bench/converter):
+#   large    1000 JPEGs of 1600x1200 (about 0.77 MB each), made by FreeImage, no metadata
+#   small    1000 of 800x600 (about 0.2 MB), the same way
+#   one      one of 64x48: the start-up cost a per-picture job pays
+#   camera   1000 of 800x600 with what cameras and editors write (bench/metadata-jpegs.cpp): EXIF
+#            with a 30 KB maker note and a thumbnail, XMP, an sRGB ICC profile, Photoshop's APP13
+#   bulky    20 of 1200x750 carrying 114 APP1 segments (7.3 MB of XMP) before the picture data
+#   mixed    the small set with 5 of its files swapped for bulky ones
+#   debian   200 copies of a JPEG Debian ships with EXIF, XMP and an ICC profile (desktop-base's
+#            Plasma preview; the .deb is fetched with apt-get download, nothing is installed)
+# Then, for each set, it runs the tools in turn (cat, pdf.exe, img2pdf, cat, pdf.exe, ...) so a
+# change in the machine's load hits them alike, and prints the median wall time, the spread
+# (fastest-slowest run) and the ratio of the medians to cat.
+#   PAGEMINT_BENCH_SETS="camera bulky"   only these sets (default: all, in the order above)
+#   PAGEMINT_BENCH_BEFORE=/path/pdf.exe  times an earlier converter too, alternating with the others
+#   PAGEMINT_BENCH_IMG2PDF=0             leaves img2pdf out
 # Runs inside a private PID namespace with a private HOME: the program ends every process named
 # pdf.exe it sees, and other test runs must neither end these nor be ended by them.
 set -euo pipefail
@@ -30,11 +41,17 @@ startup_runs=${PAGEMINT_BENCH_STARTUP_RUNS:-41}
 # a PID namespace hides nothing from its parent.
 converter=$HOME/converter-under-test
 cp "$build/app/data/pdf.exe" "$converter"
+before=$HOME/converter-before
+[ -z "${PAGEMINT_BENCH_BEFORE:-}" ] || cp "$PAGEMINT_BENCH_BEFORE" "$before"
+sets=${PAGEMINT_BENCH_SETS:-large small one camera bulky mixed debian}
 mkdir -p "$cache/out"
 
 # A camera-like picture: gradients and waves (smooth areas) plus noise (detail), so the JPEGs come
 # out at the size of real photographs.
-if [ ! -e "$cache/large/0999.jpg" ] || [ ! -e "$cache/small/0999.jpg" ] || [ ! -e "$cache/one/0000.jpg" ]; then
+wants() { [[ " $sets " == *" $1 "* ]]; }
+missing() { [ ! -e "$cache/$1" ]; }
+if { wants large && missing large/0999.jpg; } || { { wants small || wants mixed; } && missing small/0999.jpg; } ||
+    { wants one && missing one/0000.jpg; }; then
     cat > "$cache/make_jpegs.cpp" <<'CPP'
 #include <FreeImage.h>
 #include <cmath>
@@ -70,12 +87,32 @@ CPP
     g++ -O2 -o "$cache/make_jpegs" "$cache/make_jpegs.cpp" -lfreeimage
     echo "generating the pictures in $cache (once)..." >&2
     mkdir -p "$cache/large" "$cache/small" "$cache/one"
-    "$cache/make_jpegs" "$cache/large" 1000 1600 1200 90
-    "$cache/make_jpegs" "$cache/small" 1000 800 600 90
-    "$cache/make_jpegs" "$cache/one" 1 64 48 90
+    ! wants large || "$cache/make_jpegs" "$cache/large" 1000 1600 1200 90
+    ! wants small && ! wants mixed || "$cache/make_jpegs" "$cache/small" 1000 800 600 90
+    ! wants one || "$cache/make_jpegs" "$cache/one" 1 64 48 90
 fi
 
-have_img2pdf=$(command -v img2pdf > /dev/null && echo 1 || echo 0)
+# The sets with metadata (bench/metadata-jpegs.cpp: FreeImage for the pictures, lcms2 for the
+# ICC profile).
+if { wants camera && missing camera/0999.jpg; } || { { wants bulky || wants mixed; } && missing bulky/0019.jpg; }; then
+    g++ -O2 -o "$cache/metadata-jpegs" "$root/bench/metadata-jpegs.cpp" -lfreeimage -llcms2
+    echo "generating the pictures with metadata in $cache (once)..." >&2
+    mkdir -p "$cache/camera" "$cache/bulky"
+    ! wants camera || "$cache/metadata-jpegs" camera 1000 800 600 "$cache/camera"
+    ! wants bulky && ! wants mixed || "$cache/metadata-jpegs" bulky 20 1200 750 "$cache/bulky"
+fi
+# A file Debian ships: fetched, not installed. Left out when the package cannot be had.
+debian_jpeg=$cache/debian/usr/share/plasma/look-and-feel/org.debian.desktop/contents/previews/fullscreenpreview.jpg
+if wants debian && missing debian-set/0199.jpg; then
+    (cd "$cache" && apt-get download desktop-base > /dev/null 2>&1 && dpkg-deb -x desktop-base_*.deb "$cache/debian") ||
+        echo "desktop-base could not be fetched: the debian set is left out" >&2
+    if [ -e "$debian_jpeg" ]; then
+        mkdir -p "$cache/debian-set"
+        for n in $(seq -w 0 199); do cp "$debian_jpeg" "$cache/debian-set/0$n.jpg"; done
+    fi
+fi
+
+have_img2pdf=$(command -v img2pdf > /dev/null && [ "${PAGEMINT_BENCH_IMG2PDF:-1}" != 0 ] && echo 1 || echo 0)
 
 # Runs one tool on the files, writing $cache/out/TOOL.out.
 run_tool() {
@@ -83,6 +120,7 @@ run_tool() {
     case $tool in
     cat) cat "$@" > "$out" ;;
     pdf.exe) "$converter" --out "$out" "$@" > /dev/null ;;
+    before) "$before" --out "$out" "$@" > /dev/null ;;
     img2pdf) img2pdf -o "$out" "$@" ;;
     esac || { echo "failed: $tool" >&2; exit 1; }
 }
@@ -106,6 +144,7 @@ peak_kb() {
     case $tool in
     cat) /usr/bin/time -f %M -o "$cache/peak" cat "$@" > "$out" ;;
     pdf.exe) /usr/bin/time -f %M -o "$cache/peak" "$converter" --out "$out" "$@" > /dev/null ;;
+    before) /usr/bin/time -f %M -o "$cache/peak" "$before" --out "$out" "$@" > /dev/null ;;
     img2pdf) /usr/bin/time -f %M -o "$cache/peak" img2pdf -o "$out" "$@" ;;
     esac
     tail -1 "$cache/peak"
@@ -120,6 +159,7 @@ printf '|---|---|---|---|---|---|---|\n'
 run_set() {
     local label=$1 count=$2; shift 2
     local files=("$@") tools=(cat pdf.exe)
+    [ -z "${PAGEMINT_BENCH_BEFORE:-}" ] || tools+=(before)
     [ "$have_img2pdf" = 1 ] && tools+=(img2pdf)
     cat "${files[@]}" > /dev/null # into the page cache
     local bytes
@@ -134,15 +174,31 @@ run_set() {
         read -r median low high < <(tr ' ' '\n' <<< "${times[$tool]}" | grep . | summary)
         local peak
         peak=$(peak_kb "$tool" "${files[@]}")
-        awk -v l="$label" -v b="$bytes" -v t="$tool" -v m="$median" -v lo="$low" -v hi="$high" -v c="$cat_median" -v kb="$peak" \
+        awk -v l="$label" -v b="$bytes" -v t="${tool/before/pdf.exe before}" -v m="$median" -v lo="$low" -v hi="$high" -v c="$cat_median" -v kb="$peak" \
             'BEGIN { printf "| %s | %s | %s | %.1f | %.1f-%.1f | %.2fx | %.0f |\n", l, b, t, m, lo, hi, m / c, kb / 1024 }'
     done
     rm -f "$cache"/out/*
 }
 
-mapfile -t large < <(ls "$cache"/large/*.jpg | sort)
-mapfile -t small < <(ls "$cache"/small/*.jpg | sort)
-run_set "1000 x 0.77 MB" "$runs" "${large[@]}"
-run_set "1000 x 0.2 MB" "$runs" "${small[@]}"
-run_set "1 picture (start-up)" "$startup_runs" "$cache/one/0000.jpg"
+mapfile -t large < <(ls "$cache"/large/*.jpg 2> /dev/null | sort)
+mapfile -t small < <(ls "$cache"/small/*.jpg 2> /dev/null | sort)
+mapfile -t camera < <(ls "$cache"/camera/*.jpg 2> /dev/null | sort)
+mapfile -t bulky < <(ls "$cache"/bulky/*.jpg 2> /dev/null | sort)
+mixed=("${small[@]}")
+for n in 0 1 2 3 4; do mixed[$((n * 200 + 100))]=${bulky[$n]}; done
+for set in $sets; do
+    case $set in
+    large) run_set "1000 x 0.77 MB" "$runs" "${large[@]}" ;;
+    small) run_set "1000 x 0.2 MB" "$runs" "${small[@]}" ;;
+    one) run_set "1 picture (start-up)" "$startup_runs" "$cache/one/0000.jpg" ;;
+    camera) run_set "1000 x 0.24 MB, camera metadata" "$runs" "${camera[@]}" ;;
+    bulky) run_set "20 x 7.8 MB, 114 APP1 segments" "$runs" "${bulky[@]}" ;;
+    mixed) run_set "1000 x 0.2 MB, 5 of them bulky" "$runs" "${mixed[@]}" ;;
+    debian)
+        if [ -e "$cache/debian-set/0199.jpg" ]; then
+            run_set "200 x 0.23 MB, Debian's (EXIF, XMP, ICC)" "$runs" "$cache"/debian-set/*.jpg
+        fi ;;
+    *) echo "no set named $set" >&2; exit 2 ;;
+    esac
+done
 printf '\nload average at end: %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,9 +1,12 @@
 #include "contract/JpegInfo.h"
 
+#include "contract/Reasons.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace pagemint {
 
@@ -35,8 +38,8 @@ std::string notJpegReason(Bytes data)
     }};
     for (const auto &[magic, name] : signatures)
         if (startsWith(data, magic))
-            return std::string("not a JPEG (") + name + " data)";
-    return "not a JPEG";
+            return reason::inBrackets(reason::kNotJpeg, name);
+    return std::string(reason::kNotJpeg);
 }
 
 // The TIFF structure inside an EXIF segment. Every offset in it comes from the file, so each is
@@ -120,24 +123,36 @@ ExifFields readExif(Bytes tiffBytes)
     return fields;
 }
 
+std::string damaged(std::string_view what)
+{
+    return reason::inBrackets(reason::kDamaged, what);
+}
+
+std::string unsupported(std::string_view what)
+{
+    return reason::inBrackets(reason::kUnsupportedKind, what);
+}
+
 // What a frame marker (SOFn) says about whether PDF readers can show the picture.
-const char *frameTypeProblem(unsigned marker)
+std::string frameTypeProblem(unsigned marker)
 {
     switch (marker) {
     case 0xC0: // baseline
     case 0xC1: // extended sequential, Huffman
     case 0xC2: // progressive, Huffman
-        return nullptr;
+        return {};
     case 0xC3:
-        return "lossless JPEG";
+        return unsupported("无损JPEG");
     case 0xC5:
     case 0xC6:
     case 0xC7:
-        return "hierarchical JPEG";
+        return unsupported("分层JPEG");
     default:
-        return "arithmetic-coded JPEG";
+        return unsupported("算术编码JPEG");
     }
 }
+
+constexpr std::string_view kFrameHeader = "帧头有误";
 
 bool isFrameMarker(unsigned marker)
 {
@@ -146,28 +161,28 @@ bool isFrameMarker(unsigned marker)
 
 std::string readFrame(unsigned marker, Bytes p, JpegInfo &info)
 {
-    if (const char *problem = frameTypeProblem(marker))
+    if (std::string problem = frameTypeProblem(marker); !problem.empty())
         return problem;
     if (p.size() < 6)
-        return "damaged frame header";
+        return damaged(kFrameHeader);
     const unsigned precision = p[0], components = p[5];
     if (precision != 8)
-        return std::to_string(precision) + "-bit JPEG";
+        return unsupported(std::to_string(precision) + "位JPEG");
     if (p.size() != 6 + 3 * std::size_t(components))
-        return "damaged frame header";
+        return damaged(kFrameHeader);
     if (components != 1 && components != 3 && components != 4)
-        return std::to_string(components) + " colour components";
+        return unsupported(std::to_string(components) + "个颜色分量");
     info.height = int(be16(p, 1));
     info.width = int(be16(p, 3));
     if (info.height == 0)
-        return "height given after the picture data (DNL)";
+        return unsupported("高度在图像数据之后给出");
     if (info.width == 0)
-        return "zero width";
+        return reason::inBrackets(reason::kNoSize, "宽度为0");
     for (unsigned c = 0; c < components; ++c) {
         const unsigned sampling = p[6 + 3 * c + 1], table = p[6 + 3 * c + 2];
         const unsigned h = sampling >> 4, v = sampling & 15;
         if (h < 1 || h > 4 || v < 1 || v > 4 || table > 3)
-            return "damaged frame header";
+            return damaged(kFrameHeader);
     }
     info.components = int(components);
     info.bitsPerComponent = 8;
@@ -189,11 +204,9 @@ Resolution readJfif(Bytes p)
     return {be16(p, 8) * perInch, be16(p, 10) * perInch};
 }
 
-} // namespace
-
 // Entropy-coded data never holds FF D9 (an FF there is always followed by 00 or a restart
 // marker), so the last FF D9 after the first scan is the end marker; a cut-off file has none.
-bool holdsEndMarker(std::span<const unsigned char> bytes)
+bool holdsEndMarker(Bytes bytes)
 {
     for (std::size_t i = bytes.size(); i >= 2; --i)
         if (bytes[i - 2] == 0xFF && bytes[i - 1] == 0xD9)
@@ -201,76 +214,137 @@ bool holdsEndMarker(std::span<const unsigned char> bytes)
     return false;
 }
 
-HeaderWalk inspectJpegHeader(std::span<const unsigned char> head, std::uintmax_t fileSize, JpegInfo &info,
-                             std::string &reason, std::size_t &scanStart)
+// The file's bytes, one window at a time: a request inside the window costs no read; any other
+// refills the window from where the request starts, with `least` bytes beyond the request (where
+// the next marker usually is). The window never holds more than that, whatever the file holds.
+class Window {
+public:
+    Window(const ReadAt &read, std::uintmax_t size, std::size_t least)
+        : read_(read), size_(size), least_(std::max<std::size_t>(least, 1))
+    {
+    }
+
+    // The `n` bytes at `offset` (they lie in the file); false with `reason` when reading failed.
+    bool at(std::uint64_t offset, std::size_t n, Bytes &bytes, std::string &reason)
+    {
+        const bool inside =
+            offset >= start_ && offset - start_ <= filled_.size() && n <= filled_.size() - (offset - start_);
+        if (!inside) {
+            filled_.resize(std::size_t(std::min<std::uintmax_t>(size_ - offset, n + least_)));
+            start_ = offset;
+            if (!read_(offset, filled_, reason)) {
+                filled_.clear();
+                return false;
+            }
+        }
+        bytes = Bytes(filled_).subspan(std::size_t(offset - start_), n);
+        return true;
+    }
+
+private:
+    const ReadAt &read_;
+    std::uintmax_t size_;
+    std::size_t least_;
+    std::uint64_t start_ = 0;
+    std::vector<unsigned char> filled_;
+};
+
+constexpr std::size_t kJfifLength = 12, kAdobeLength = 12, kExifTagLength = 6;
+
+// Walks the markers from the start of the file to the first scan, reading the segments the page
+// needs and stepping over the others by their lengths. `scanStart`: where the picture data begins.
+bool walkHeader(Window &window, std::uintmax_t size, JpegInfo &info, std::string &reason, std::uint64_t &scanStart)
 {
-    info = JpegInfo{};
-    info.fileSize = fileSize;
-    reason.clear();
-    auto fail = [&](std::string why) {
+    const auto fail = [&](std::string why) {
         reason = std::move(why);
-        return HeaderWalk::Refused;
+        return false;
     };
-    // Where the bytes at hand end before the file does, the walk needs more of them.
-    const bool whole = head.size() >= fileSize;
-    auto truncated = [&] { return whole ? fail("truncated (ends in the header)") : HeaderWalk::NeedMore; };
-    if (head.empty() && whole)
-        return fail("empty file");
-    if (head.size() < 4 && !whole)
-        return HeaderWalk::NeedMore;
-    if (head.size() < 4 || head[0] != 0xFF || head[1] != 0xD8 || head[2] != 0xFF)
-        return fail(notJpegReason(head));
+    const auto cutShort = [&] { return fail(std::string(reason::kHeaderCutShort)); };
+    Bytes bytes;
+    if (!window.at(0, std::size_t(std::min<std::uintmax_t>(size, 4)), bytes, reason))
+        return false;
+    if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8 || bytes[2] != 0xFF)
+        return fail(notJpegReason(bytes));
 
     Resolution jfif, exif;
     bool haveFrame = false, haveJfif = false, haveExif = false;
-    std::size_t pos = 2;
+    std::uint64_t pos = 2;
     for (;;) {
-        if (pos >= head.size())
-            return truncated();
-        if (head[pos] != 0xFF)
-            return fail("damaged header (marker expected)");
-        while (pos < head.size() && head[pos] == 0xFF)
-            ++pos; // fill bytes may pad any marker
-        if (pos >= head.size())
-            return truncated();
-        const unsigned marker = head[pos++];
+        if (pos >= size)
+            return cutShort();
+        if (!window.at(pos, 1, bytes, reason))
+            return false;
+        if (bytes[0] != 0xFF)
+            return fail(damaged("缺少标记"));
+        unsigned marker = 0xFF;
+        while (marker == 0xFF) { // fill bytes may pad any marker
+            if (++pos >= size)
+                return cutShort();
+            if (!window.at(pos, 1, bytes, reason))
+                return false;
+            marker = bytes[0];
+        }
+        ++pos;
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue; // markers without a segment
         if (marker == 0x00 || marker == 0xD8 || marker == 0xD9)
-            return fail(marker == 0xD9 ? "no picture data" : "damaged header (unexpected marker)");
-        if (head.size() - pos < 2)
-            return truncated();
-        const std::size_t length = be16(head, pos);
+            return fail(damaged(marker == 0xD9 ? "没有图像数据" : "意外的标记"));
+        if (size - pos < 2)
+            return cutShort();
+        if (!window.at(pos, 2, bytes, reason))
+            return false;
+        const std::size_t length = be16(bytes, 0);
         if (length < 2)
-            return fail("damaged header (segment length)");
-        if (head.size() - pos < length)
-            return truncated();
-        const Bytes payload = head.subspan(pos + 2, length - 2);
+            return fail(damaged("段长度有误"));
+        if (size - pos < length)
+            return cutShort();
+        const std::uint64_t payloadAt = pos + 2;
+        const std::size_t payloadLength = length - 2;
         pos += length;
+        // The payload's first `n` bytes, or all of it when it is shorter.
+        const auto payload = [&](std::size_t n) {
+            return window.at(payloadAt, std::min(n, payloadLength), bytes, reason);
+        };
 
         if (isFrameMarker(marker)) {
             if (haveFrame)
-                return fail("two frame headers");
-            if (std::string problem = readFrame(marker, payload, info); !problem.empty())
+                return fail(damaged("两个帧头"));
+            if (!payload(payloadLength))
+                return false;
+            if (std::string problem = readFrame(marker, bytes, info); !problem.empty())
                 return fail(std::move(problem));
             haveFrame = true;
         } else if (marker == 0xDA) {
             if (!haveFrame)
-                return fail("picture data before the frame header");
+                return fail(damaged("图像数据在帧头之前"));
             break;
-        } else if (marker == 0xE0 && !haveJfif && startsWith(payload, std::string_view("JFIF\0", 5))) {
-            haveJfif = true;
-            jfif = readJfif(payload);
-        } else if (marker == 0xE1 && !haveExif && startsWith(payload, std::string_view("Exif\0\0", 6))) {
-            haveExif = true;
-            const ExifFields fields = readExif(payload.subspan(6));
-            if (fields.orientation >= 1 && fields.orientation <= 8)
-                info.orientation = fields.orientation;
-            const double perInch = fields.resolutionUnit == 2 ? 1.0 : fields.resolutionUnit == 3 ? 2.54 : 0.0;
-            exif = {fields.xResolution * perInch, fields.yResolution * perInch};
-        } else if (marker == 0xEE && !info.hasAdobeMarker && payload.size() >= 12 && startsWith(payload, "Adobe")) {
-            info.hasAdobeMarker = true;
-            info.adobeTransform = payload[11];
+        } else if (marker == 0xE0 && !haveJfif) {
+            if (!payload(kJfifLength))
+                return false;
+            if (startsWith(bytes, std::string_view("JFIF\0", 5))) {
+                haveJfif = true;
+                jfif = readJfif(bytes);
+            }
+        } else if (marker == 0xE1 && !haveExif) {
+            if (!payload(kExifTagLength))
+                return false;
+            if (startsWith(bytes, std::string_view("Exif\0\0", kExifTagLength))) {
+                haveExif = true;
+                if (!payload(payloadLength))
+                    return false;
+                const ExifFields fields = readExif(bytes.subspan(kExifTagLength));
+                if (fields.orientation >= 1 && fields.orientation <= 8)
+                    info.orientation = fields.orientation;
+                const double perInch = fields.resolutionUnit == 2 ? 1.0 : fields.resolutionUnit == 3 ? 2.54 : 0.0;
+                exif = {fields.xResolution * perInch, fields.yResolution * perInch};
+            }
+        } else if (marker == 0xEE && !info.hasAdobeMarker) {
+            if (!payload(kAdobeLength))
+                return false;
+            if (bytes.size() >= kAdobeLength && startsWith(bytes, "Adobe")) {
+                info.hasAdobeMarker = true;
+                info.adobeTransform = bytes[11];
+            }
         }
     }
     scanStart = pos;
@@ -280,19 +354,56 @@ HeaderWalk inspectJpegHeader(std::span<const unsigned char> head, std::uintmax_t
     const Resolution stated = jfif.known() ? jfif : exif.known() ? exif : Resolution{};
     info.dpiX = stated.x;
     info.dpiY = stated.y;
-    return HeaderWalk::Done;
+    return true;
+}
+
+// Searches the picture data from the back for the end marker, in pieces that grow fourfold up to
+// the largest read and overlap by a byte (a marker may straddle two).
+bool endMarkerBefore(Window &window, std::uint64_t scanStart, std::uintmax_t size, std::size_t firstPiece,
+                     std::string &reason)
+{
+    Bytes piece;
+    std::uintmax_t end = size;
+    for (std::size_t length = std::max<std::size_t>(firstPiece, 2);;
+         length = std::max<std::size_t>(2, std::min(length * 4, kLargestJpegRead))) {
+        const std::uintmax_t begin = std::max<std::uintmax_t>(scanStart, end - std::min<std::uintmax_t>(end, length));
+        if (!window.at(begin, std::size_t(end - begin), piece, reason))
+            return false;
+        if (holdsEndMarker(piece))
+            return true;
+        if (begin == scanStart)
+            break;
+        end = begin + 1;
+    }
+    reason = reason::inBrackets(reason::kCutShort, "没有结束标记");
+    return false;
+}
+
+} // namespace
+
+bool inspectJpegPieces(const ReadAt &read, std::uintmax_t size, JpegInfo &info, std::string &reason, PieceSizes sizes)
+{
+    info = JpegInfo{};
+    info.fileSize = size;
+    reason.clear();
+    if (size == 0) {
+        reason = reason::kEmptyFile;
+        return false;
+    }
+    Window window(read, size, sizes.head);
+    std::uint64_t scanStart = 0;
+    return walkHeader(window, size, info, reason, scanStart) &&
+           endMarkerBefore(window, scanStart, size, sizes.tail, reason);
 }
 
 bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::string &reason)
 {
-    std::size_t scanStart = 0;
-    if (inspectJpegHeader(data, data.size(), info, reason, scanStart) != HeaderWalk::Done)
-        return false;
-    if (!holdsEndMarker(data.subspan(scanStart))) {
-        reason = kNoEndMarker;
-        return false;
-    }
-    return true;
+    const ReadAt read = [data](std::uint64_t offset, std::span<unsigned char> into, std::string &) {
+        if (!into.empty())
+            std::memcpy(into.data(), data.data() + offset, into.size());
+        return true;
+    };
+    return inspectJpegPieces(read, data.size(), info, reason);
 }
 
 bool jpegHasEndMarker(std::span<const unsigned char> data)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -25,23 +26,30 @@ struct JpegInfo {
     std::uintmax_t fileSize = 0; // bytes inspected (the whole file)
 };
 
-// Reads the markers of a JPEG held in `data` (the whole file) without decoding it. False, with a
-// short English reason, when it is not a JPEG a PDF reader can show.
+// Reads the markers of a JPEG held in `data` (the whole file) without decoding it. False, with the
+// reason in the user's words (Reasons.h), when it is not a JPEG a PDF reader can show.
 bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::string &reason);
 
-// Same for a file. Only the header and the end of the file are read (JpegFile.cpp), so inspecting
-// thousands of large files stays cheap.
+// Same for a file, read in pieces with pread (JpegFile.cpp).
 bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::string &reason);
 
-// The two halves of inspectJpeg, for a reader that holds only pieces of the file.
-// The header walk over `head`, the first bytes of a file of `fileSize` bytes: NeedMore when the
-// markers run past `head`; Done with `scanStart`, where the picture data begins.
-enum class HeaderWalk { Done, Refused, NeedMore };
-HeaderWalk inspectJpegHeader(std::span<const unsigned char> head, std::uintmax_t fileSize, JpegInfo &info,
-                             std::string &reason, std::size_t &scanStart);
-// True when `bytes`, a piece of the file after `scanStart`, hold an end marker (FF D9).
-bool holdsEndMarker(std::span<const unsigned char> bytes);
-inline constexpr const char *kNoEndMarker = "truncated (no end marker)";
+// Fills `into` with the bytes at `offset`; false with a reason when they cannot be read.
+using ReadAt = std::function<bool(std::uint64_t offset, std::span<unsigned char> into, std::string &reason)>;
+
+struct PieceSizes {
+    std::size_t head = 4 * 1024; // read past what the walk asks for: most headers fit
+    std::size_t tail = 4 * 1024; // the first read from the back: the end marker is nearly always last
+};
+// No read asks for more than this and `head` together, so memory stays flat whatever the file
+// holds: the walk skips each segment it has no use for by its length, and a segment it reads is
+// at most 64 KB.
+inline constexpr std::size_t kLargestJpegRead = 64 * 1024;
+
+// What inspectJpeg says of the `size` bytes `read` gives, reading only the pieces it needs: the
+// markers from the front, the segments the page uses (frame, JFIF, EXIF, Adobe), then from the
+// back as far as the end marker.
+bool inspectJpegPieces(const ReadAt &read, std::uintmax_t size, JpegInfo &info, std::string &reason,
+                       PieceSizes sizes = {});
 
 // True when the data after the first scan ends in an end marker. A cut-off JPEG has none; a
 // decoder fills its missing rows with grey and may not say so.

@@ -1,5 +1,7 @@
 #include "contract/MappedFile.h"
 
+#include "contract/Reasons.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -27,7 +29,7 @@ bool MappedFile::open(const std::filesystem::path &path, Access access, std::str
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        error = std::string("cannot open (") + std::strerror(errno) + ")";
+        error = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
         return false;
     }
     const bool opened = open(fd, access, error);
@@ -41,14 +43,14 @@ bool MappedFile::open(int descriptor, Access access, std::string &error)
     const bool regular = ::fstat(descriptor, &st) == 0 && S_ISREG(st.st_mode);
     if (!regular || st.st_size == 0) {
         if (!regular)
-            error = "not a regular file";
+            error = reason::kNotAFile;
         return regular; // an empty file is a valid, empty byte range
     }
     size_ = std::size_t(st.st_size);
     const int flags = MAP_PRIVATE | (access == Access::Whole ? MAP_POPULATE : 0);
     void *mapping = ::mmap(nullptr, size_, PROT_READ, flags, descriptor, 0);
     if (mapping == MAP_FAILED) {
-        error = std::string("cannot read (") + std::strerror(errno) + ")";
+        error = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
         size_ = 0;
         return false;
     }
@@ -61,7 +63,7 @@ bool MappedFile::open(const std::filesystem::path &path, Access, std::string &er
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "cannot open";
+        error = reason::kCannotRead;
         return false;
     }
     copy_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -11,11 +11,14 @@ namespace pagemint::reason {
 
 // The bytes are no picture the program reads.
 inline constexpr std::string_view kNotSupported = "不支持的图片格式";
+// The converter takes JPEG pictures only; what the bytes are may follow in brackets.
+inline constexpr std::string_view kNotJpeg = "不是JPEG图片";
 // A valid picture of a kind no reader here takes (2-bit palette, 64-bit BMP, 12-bit JPEG...).
 inline constexpr std::string_view kUnsupportedKind = "不支持的图片类型";
 // Read, but pixels are missing or the data contradicts itself.
 inline constexpr std::string_view kDamaged = "图片已损坏";
 inline constexpr std::string_view kCutShort = "图片数据不完整";
+inline constexpr std::string_view kHeaderCutShort = "图片文件头不完整";
 inline constexpr std::string_view kNoSize = "图片没有尺寸";
 inline constexpr std::string_view kTooLarge = "图片太大";
 inline constexpr std::string_view kNotColour = "无法将图片转换为彩色";

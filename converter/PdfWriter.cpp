@@ -3,6 +3,7 @@
 #include "OutputFile.h"
 #include "PageGeometry.h"
 #include "TempFile.h"
+#include "contract/Reasons.h"
 
 #include <cerrno>
 #include <chrono>
@@ -181,7 +182,7 @@ private:
             pageStarted_(page);
         const Picture picture(page.path);
         if (picture.fd() < 0) {
-            error = page.name + ": cannot open (" + std::strerror(errno) + ")";
+            error = page.name + ": " + reason::inBrackets(reason::kCannotRead, std::strerror(errno));
             return false;
         }
         if (!picture.unchanged(page.info.fileSize))
@@ -222,7 +223,7 @@ private:
 
     static bool changed(const PdfPage &page, std::string &error)
     {
-        error = page.name + ": changed while being written";
+        error = page.name + ": " + std::string(reason::kChangedWhileRead);
         return false;
     }
 

@@ -3,7 +3,6 @@
 // the PDF writer something it cannot use, and on any answer of the piece reader (how files are
 // read) that differs from the answer on the whole bytes. Build and run with converter/fuzz/run.sh.
 #include "PageGeometry.h"
-#include "contract/JpegFile.h"
 #include "contract/JpegInfo.h"
 
 #include <cmath>
@@ -20,8 +19,8 @@ void require(bool condition)
 }
 } // namespace
 
-// Reads the input in pieces as small as the input's last byte chooses, so growing the header and
-// stepping back through the tail are both exercised on short inputs.
+// Reads the input in pieces as small as the input's last byte chooses, so refilling the window
+// over the header and stepping back through the tail are both exercised on short inputs.
 void requireSameAnswerInPieces(const std::uint8_t *data, std::size_t size, bool ok, const pagemint::JpegInfo &info,
                                const std::string &reason)
 {

@@ -70,9 +70,9 @@ TEST(Converter, PutsEveryKindOfJpegIntoThePdfUnchanged)
         {"wider-than-200-inches.jpg", qtJpeg(quadrantPicture(20000, 20)), 14400, 14.4, 0},
     };
     const BadCase bad[] = {
-        {"png-named.jpg", pngBytes(q), "not a JPEG (PNG data)"},
-        {"truncated.jpg", base.left(base.size() - 30), "truncated (no end marker)"},
-        {"empty.jpg", {}, "empty file"},
+        {"png-named.jpg", pngBytes(q), "不是JPEG图片（PNG）"},
+        {"truncated.jpg", base.left(base.size() - 30), "图片数据不完整（没有结束标记）"},
+        {"empty.jpg", {}, "空文件"},
     };
 
     QTemporaryDir dir;
@@ -97,7 +97,7 @@ TEST(Converter, PutsEveryKindOfJpegIntoThePdfUnchanged)
         expectedProgress << QStringLiteral("page %1 of %2").arg(QString::fromLatin1(c.name)).arg(std::size(good));
     for (const BadCase &b : bad)
         expectedLeftOut
-            << QStringLiteral("left-out:%1:%2").arg(QString::fromLatin1(b.name), QString::fromLatin1(b.reason));
+            << QStringLiteral("left-out:%1:%2").arg(QString::fromLatin1(b.name), QString::fromUtf8(b.reason));
     EXPECT_EQ(lines(run.out), expectedProgress);
     EXPECT_EQ(lines(run.err), expectedLeftOut);
 
@@ -184,7 +184,7 @@ TEST(Converter, StagingFolderFormTakesNumberedPagesInOrder)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(lines(run.out), (QStringList{QStringLiteral("page 00001.jpg of 3"), QStringLiteral("page 00004.jpg of 3"),
                                            QStringLiteral("page 00010.jpg of 3")}));
-    EXPECT_EQ(lines(run.err), QStringList{QStringLiteral("left-out:00007.jpg:not a JPEG (GIF data)")});
+    EXPECT_EQ(lines(run.err), QStringList{QStringLiteral("left-out:00007.jpg:不是JPEG图片（GIF）")});
 
     const QString pdf = staging + QStringLiteral("/tmp.pdf");
     expectCleanPdf(pdf);
@@ -202,7 +202,7 @@ TEST(Converter, WritesNothingWithoutAUsablePage)
     const ProcessResult staged = runConverter({QStringLiteral("/NOASK")});
     EXPECT_NE(staged.exitCode, 0);
     EXPECT_TRUE(staged.out.isEmpty());
-    EXPECT_TRUE(lines(staged.err).contains(QStringLiteral("left-out:00001.jpg:empty file")));
+    EXPECT_TRUE(lines(staged.err).contains(QStringLiteral("left-out:00001.jpg:空文件")));
     EXPECT_FALSE(QFile::exists(staging + QStringLiteral("/tmp.pdf")));
 
     // An empty staging folder, and the hand form with nothing usable.
@@ -314,4 +314,40 @@ TEST(Converter, ExplainsItsFormsAndRefusesOthers)
         EXPECT_EQ(run.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
+}
+
+TEST(Converter, BulkyMetadataLeavesThePageAsItIs)
+{
+    // The same picture, once with 7.3 MB of XMP before its frame: the page (size, turn, picture)
+    // must come out the same, with only the copied bytes differing.
+    ExifFields exif;
+    exif.orientation = 6;
+    const QByteArray plain = withExif(qtJpeg(quadrantPicture(64, 48)), exif);
+    const QByteArray heavy = withBulkyXmp(plain, 114);
+    QTemporaryDir dir;
+    QByteArray pdfs[2];
+    QImage pages[2];
+    const QByteArray *inputs[2] = {&plain, &heavy};
+    for (int i = 0; i < 2; ++i) {
+        const QString picture = dir.filePath(QStringLiteral("%1.jpg").arg(i)),
+                      pdf = dir.filePath(QStringLiteral("%1.pdf").arg(i));
+        writeFile(picture, *inputs[i]);
+        const ProcessResult run = runConverter({QStringLiteral("--out"), pdf, picture});
+        ASSERT_TRUE(run.finished);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(extractedJpegs(pdf), QList<QByteArray>{*inputs[i]});
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        pdfs[i] = file.readAll();
+        pages[i] = renderPage(pdf, 1, 72);
+    }
+    // Everything before the picture's length: header, catalog, page tree, page, content, image.
+    const auto beforeLength = [](const QByteArray &pdf) {
+        return pdf.left(pdf.indexOf("/Length", pdf.indexOf("/DCTDecode")));
+    };
+    EXPECT_FALSE(beforeLength(pdfs[0]).isEmpty());
+    EXPECT_EQ(beforeLength(pdfs[0]), beforeLength(pdfs[1]));
+    EXPECT_TRUE(beforeLength(pdfs[1]).contains("/Rotate 90"));
+    ASSERT_FALSE(pages[0].isNull());
+    EXPECT_EQ(pages[0], pages[1]);
 }

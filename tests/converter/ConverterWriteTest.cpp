@@ -129,7 +129,7 @@ TEST(ConverterWrite, APictureChangedAfterItsCheckFailsThePdf)
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 3) << errors;
-        EXPECT_NE(errors.find("a.jpg: changed while being written"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("a.jpg: 文件在读取时被修改"), std::string::npos) << errors;
         EXPECT_EQ(filesIn(dir.path()),
                   (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.jpg"), QStringLiteral("z.jpg")}));
     }

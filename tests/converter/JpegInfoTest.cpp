@@ -1,12 +1,16 @@
 // The JPEG check decides what goes into a PDF untouched: it must accept what readers show and
 // name the fault of everything else, whatever the header claims.
 #include "contract/JpegInfo.h"
+#include "AllocationCount.h"
 #include "TestJpegs.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
 
 using namespace pagemint;
 using namespace pagemint::test;
@@ -95,28 +99,48 @@ TEST(JpegInfo, NamesTheFaultOfWhatItRefuses)
     QByteArray zeroHeight = baseline();
     zeroHeight[sof + 5] = 0;
     zeroHeight[sof + 6] = 0;
+    const qsizetype dqt = segmentOffset(baseline(), 0xDB);
+    QByteArray noMarker = baseline(), unexpectedMarker = baseline(), shortSegment = baseline();
+    noMarker[dqt] = 0x00;
+    unexpectedMarker[dqt + 1] = char(0xD8);
+    shortSegment[dqt + 2] = 0;
+    shortSegment[dqt + 3] = 1;
+    const QByteArray frame =
+        baseline().mid(sof + 4, (uchar(baseline()[sof + 2]) << 8 | uchar(baseline()[sof + 3])) - 2);
+    QByteArray fiveComponents = frame.left(6) + QByteArray::fromHex("010000020000030000040000050000");
+    fiveComponents[5] = 5;
+    QByteArray zeroWidth = baseline();
+    zeroWidth[sof + 7] = 0;
+    zeroWidth[sof + 8] = 0;
     QByteArray hugeSegment = baseline();
     hugeSegment[4] = char(0xFF); // JFIF segment length 0xFF.. runs past the end
     hugeSegment.truncate(200);
 
     const RejectedCase cases[] = {
-        {"empty", {}, "empty file"},
-        {"PNG under a .jpg name", pngBytes(picture()), "not a JPEG (PNG data)"},
-        {"text", "hello, world\n", "not a JPEG"},
+        {"empty", {}, "空文件"},
+        {"PNG under a .jpg name", pngBytes(picture()), "不是JPEG图片（PNG）"},
+        {"text", "hello, world\n", "不是JPEG图片"},
         {"cut off in the picture data", baseline().left(sos + (baseline().size() - sos) / 2),
-         "truncated (no end marker)"},
-        {"cut off in the header", baseline().left(sos - 3), "truncated (ends in the header)"},
-        {"segment longer than the file", hugeSegment, "truncated (ends in the header)"},
-        {"lossless (SOF3)", withFrame(baseline(), 0xC3), "lossless JPEG"},
-        {"hierarchical (SOF5)", withFrame(baseline(), 0xC5), "hierarchical JPEG"},
-        {"arithmetic (SOF9)", withFrame(baseline(), 0xC9), "arithmetic-coded JPEG"},
-        {"arithmetic progressive (SOF10)", withFrame(baseline(), 0xCA), "arithmetic-coded JPEG"},
-        {"arithmetic lossless (SOF15)", withFrame(baseline(), 0xCF), "arithmetic-coded JPEG"},
-        {"12-bit", withFrame(baseline(), 0xC1, 12), "12-bit JPEG"},
-        {"component count against segment length", threeComponentsClaimingTwo, "damaged frame header"},
-        {"height deferred to a DNL marker", zeroHeight, "height given after the picture data (DNL)"},
-        {"scan before any frame", withoutSegments(baseline(), 0xC0), "picture data before the frame header"},
-        {"only start and end markers", QByteArray("\xFF\xD8\xFF\xD9", 4), "no picture data"},
+         "图片数据不完整（没有结束标记）"},
+        {"cut off in the header", baseline().left(sos - 3), "图片文件头不完整"},
+        {"segment longer than the file", hugeSegment, "图片文件头不完整"},
+        {"lossless (SOF3)", withFrame(baseline(), 0xC3), "不支持的图片类型（无损JPEG）"},
+        {"hierarchical (SOF5)", withFrame(baseline(), 0xC5), "不支持的图片类型（分层JPEG）"},
+        {"arithmetic (SOF9)", withFrame(baseline(), 0xC9), "不支持的图片类型（算术编码JPEG）"},
+        {"arithmetic progressive (SOF10)", withFrame(baseline(), 0xCA), "不支持的图片类型（算术编码JPEG）"},
+        {"arithmetic lossless (SOF15)", withFrame(baseline(), 0xCF), "不支持的图片类型（算术编码JPEG）"},
+        {"12-bit", withFrame(baseline(), 0xC1, 12), "不支持的图片类型（12位JPEG）"},
+        {"component count against segment length", threeComponentsClaimingTwo, "图片已损坏（帧头有误）"},
+        {"height deferred to a DNL marker", zeroHeight, "不支持的图片类型（高度在图像数据之后给出）"},
+        {"scan before any frame", withoutSegments(baseline(), 0xC0), "图片已损坏（图像数据在帧头之前）"},
+        {"only start and end markers", QByteArray("\xFF\xD8\xFF\xD9", 4), "图片已损坏（没有图像数据）"},
+        {"no marker where one is due", noMarker, "图片已损坏（缺少标记）"},
+        {"a second start marker", unexpectedMarker, "图片已损坏（意外的标记）"},
+        {"segment length below 2", shortSegment, "图片已损坏（段长度有误）"},
+        {"two frame headers", withSegment(baseline(), 0xC0, frame), "图片已损坏（两个帧头）"},
+        {"five colour components", withSegment(withoutSegments(baseline(), 0xC0), 0xC0, fiveComponents),
+         "不支持的图片类型（5个颜色分量）"},
+        {"zero width", zeroWidth, "图片没有尺寸（宽度为0）"},
     };
     for (const RejectedCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -207,8 +231,8 @@ TEST(JpegInfo, SurvivesExifOffsetsPointingAnywhere)
 
 TEST(JpegInfo, FileCheckMatchesTheBytesCheck)
 {
-    // A file is read in pieces: the header from the front (16 KB first), the end from the back
-    // (4 KB first). These reach past the first pieces both ways.
+    // A file is read in pieces: the header from the front (4 KB at least, more for a segment the
+    // page needs), the end from the back (4 KB first). These reach past the first pieces both ways.
     const QByteArray bigHeader = withSegment(baseline(), 0xE2, QByteArray(60000, 'x'));
     const QByteArray markerAcrossPieces = baseline() + QByteArray(4095, '\0'); // FF | D9 at the seam
     QTemporaryDir dir;
@@ -246,7 +270,61 @@ TEST(JpegInfo, FileCheckMatchesTheBytesCheck)
     JpegInfo info;
     std::string reason;
     EXPECT_FALSE(inspectJpegFile(dir.filePath(QStringLiteral("missing.jpg")).toStdString(), info, reason));
-    EXPECT_NE(reason.find("cannot open"), std::string::npos);
+    EXPECT_EQ(reason, "无法读取文件（No such file or directory）");
     EXPECT_FALSE(inspectJpegFile(dir.path().toStdString(), info, reason));
-    EXPECT_EQ(reason, "not a regular file");
+    EXPECT_EQ(reason, "不是文件");
+}
+
+TEST(JpegInfo, StepsOverMetadataThePageDoesNotUse)
+{
+    // 114 segments of 64 KB (7.3 MB) of extended XMP before everything else, as photo editors
+    // leave them; after them the EXIF segment the page needs, the frame and the picture data.
+    ExifFields exif;
+    exif.orientation = 6;
+    exif.xResolution = exif.yResolution = std::pair{300u, 1u};
+    const QByteArray plain = withExif(withoutSegments(baseline(), 0xE0), exif);
+    const QByteArray heavy = withBulkyXmp(plain, 114);
+    ASSERT_GT(heavy.size(), 7'000'000);
+
+    std::size_t total = 0, largest = 0;
+    const ReadAt read = [&](std::uint64_t offset, std::span<unsigned char> into, std::string &) {
+        total += into.size();
+        largest = std::max(largest, into.size());
+        std::memcpy(into.data(), heavy.constData() + offset, into.size());
+        return true;
+    };
+    JpegInfo info;
+    std::string reason;
+    ASSERT_TRUE(inspectJpegPieces(read, std::uintmax_t(heavy.size()), info, reason)) << reason;
+    const Inspected expected = inspect(plain);
+    ASSERT_TRUE(expected.ok) << expected.reason;
+    EXPECT_EQ(info.width, expected.info.width);
+    EXPECT_EQ(info.height, expected.info.height);
+    EXPECT_EQ(info.components, expected.info.components);
+    EXPECT_EQ(info.orientation, 6);
+    EXPECT_DOUBLE_EQ(info.dpiX, 300);
+    EXPECT_DOUBLE_EQ(info.dpiY, 300);
+    EXPECT_EQ(info.fileSize, std::uintmax_t(heavy.size()));
+    // A little at each marker, never the segments stepped over.
+    EXPECT_LE(largest, kLargestJpegRead + PieceSizes{}.head);
+    EXPECT_LT(total, std::size_t(heavy.size()) / 10);
+
+    // The file the same way, in memory that does not grow with what the file holds.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("heavy.jpg"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(heavy), heavy.size());
+    file.close();
+    const std::filesystem::path filePath = path.toStdString();
+    bool ok = false;
+    std::size_t allocated = 0;
+    {
+        const test::AllocationCount count;
+        ok = inspectJpegFile(filePath, info, reason);
+        allocated = count.bytes();
+    }
+    ASSERT_TRUE(ok) << reason;
+    EXPECT_EQ(info.orientation, 6);
+    EXPECT_LT(allocated, 2 * kLargestJpegRead);
 }

@@ -54,6 +54,14 @@ TEST(StagedPages, NumericOrderHandlesLongNumbersAndLeadingZeros)
 TEST(ConsoleLines, KeepTheirFixedForms)
 {
     EXPECT_EQ(progressLine(displayName("/some/folder/00003.jpg"), 12), "page 00003.jpg of 12\n");
-    EXPECT_EQ(leftOutLine("00003.jpg", "empty file"), "left-out:00003.jpg:empty file\n");
+    EXPECT_EQ(leftOutLine("00003.jpg", "空文件"), "left-out:00003.jpg:空文件\n");
+    // A reason in the user's words, with the system's own text (and its colons) in brackets,
+    // reads back whole.
+    const std::string reason = "无法读取文件（Input/output error: 5）";
+    const std::string line = leftOutLine("00003.jpg", reason);
+    const auto notice = parseLeftOutLine(std::string_view(line).substr(0, line.size() - 1));
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->name, "00003.jpg");
+    EXPECT_EQ(notice->reason, reason);
     EXPECT_EQ(displayName("/x/bad\nname\t.jpg"), "bad?name?.jpg");
 }

@@ -130,7 +130,7 @@ QByteArray exifPayload(const ExifFields &f)
     return QByteArray("Exif\0\0", 6) + tiff + rationals;
 }
 
-QByteArray withSegment(const QByteArray &jpeg, unsigned char marker, const QByteArray &payload)
+QByteArray withSegments(const QByteArray &jpeg, unsigned char marker, const QByteArray &payload, int count)
 {
     qsizetype at = 2;
     forEachSegment(jpeg, [&](qsizetype pos, unsigned m, qsizetype length) {
@@ -141,7 +141,26 @@ QByteArray withSegment(const QByteArray &jpeg, unsigned char marker, const QByte
     QByteArray segment;
     segment.append(char(0xFF)).append(char(marker));
     put16(segment, unsigned(payload.size() + 2), true);
-    return QByteArray(jpeg).insert(at, segment + payload);
+    segment += payload;
+    QByteArray out = jpeg.left(at);
+    out.reserve(jpeg.size() + count * segment.size());
+    for (int i = 0; i < count; ++i)
+        out += segment;
+    return out + jpeg.mid(at);
+}
+
+QByteArray withSegment(const QByteArray &jpeg, unsigned char marker, const QByteArray &payload)
+{
+    return withSegments(jpeg, marker, payload, 1);
+}
+
+QByteArray withBulkyXmp(const QByteArray &jpeg, int count)
+{
+    // Namespace, GUID of the main packet, full length and offset, then the packet's text.
+    QByteArray payload("http://ns.adobe.com/xmp/extension/\0", 35);
+    payload += QByteArray("0123456789ABCDEF0123456789ABCDEF") + QByteArray(8, '\0');
+    payload += QByteArray(0xFFFF - 2 - payload.size(), 'x');
+    return withSegments(jpeg, 0xE1, payload, count);
 }
 
 QByteArray withExif(const QByteArray &jpeg, const ExifFields &fields)

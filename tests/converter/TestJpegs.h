@@ -33,6 +33,11 @@ QByteArray exifPayload(const ExifFields &fields);
 
 // Inserts a marker segment right after the JFIF segment (or after SOI when there is none).
 QByteArray withSegment(const QByteArray &jpeg, unsigned char marker, const QByteArray &payload);
+// The same segment `count` times, in one block at the same place.
+QByteArray withSegments(const QByteArray &jpeg, unsigned char marker, const QByteArray &payload, int count);
+// A file of heavy metadata as photo editors write it: the given picture with `count` APP1
+// segments of the largest size (extended XMP, 64 KB each) after its JFIF segment.
+QByteArray withBulkyXmp(const QByteArray &jpeg, int count);
 QByteArray withExif(const QByteArray &jpeg, const ExifFields &fields);
 // Drops every segment with this marker that comes before the picture data.
 QByteArray withoutSegments(const QByteArray &jpeg, unsigned char marker);
