@@ -442,7 +442,7 @@ void frmPrinting::menuExit_Click()
 
 void frmPrinting::menuWeb_Click()
 {
-    openWithShell(helpPagePath());
+    openHelpPage(this);
 }
 
 } // namespace pagemint
