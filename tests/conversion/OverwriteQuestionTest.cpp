@@ -60,7 +60,7 @@ TEST(OverwriteQuestion, AnythingButAFolderWouldBeReplaced)
     QFile::link(folder + QStringLiteral("/nowhere"), folder + QStringLiteral("/dangling.pdf"));
     // A name whose bytes are not UTF-8 (0xE9), as the scan hands it on.
     const QString latin1 = folder + QStringLiteral("/caf") + QChar(0xDCE9) + QStringLiteral(".pdf");
-    std::ofstream(QFile::encodeName(folder).toStdString() + "/caf\xE9.pdf");
+    const std::ofstream latin1File(QFile::encodeName(folder).toStdString() + "/caf\xE9.pdf");
     const std::pair<QString, bool> cases[] = {
         {folder + QStringLiteral("/file.pdf"), true},       {folder + QStringLiteral("/dangling.pdf"), true},
         {folder + QStringLiteral("/folder.pdf"), false},    {folder + QStringLiteral("/missing.pdf"), false},
