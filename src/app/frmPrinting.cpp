@@ -411,10 +411,10 @@ void frmPrinting::showFill(double fraction)
     main_->setFillTwips(main_->barTwips() * fraction);
 }
 
-bool frmPrinting::askToOverwrite()
+bool frmPrinting::askToOverwrite(const QString &question)
 {
-    return ShowMessage(this, QStringLiteral("输出文件已经存在。是否覆盖？"), QStringLiteral("覆盖"),
-                       QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return ShowMessage(this, question, QStringLiteral("覆盖"), QMessageBox::NoIcon,
+                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void frmPrinting::tell(const QString &text, const QString &caption, Tone tone, const QString &details)
@@ -458,7 +458,7 @@ void frmPrinting::menuExit_Click()
 
 void frmPrinting::menuWeb_Click()
 {
-    openWithShell(helpPagePath());
+    openHelpPage(this);
 }
 
 } // namespace pagemint

@@ -100,7 +100,7 @@ private:
     void showStatus(const QString &text) override;
     void showProgressText(const QString &text) override;
     void showFill(double fraction) override;
-    bool askToOverwrite() override;
+    bool askToOverwrite(const QString &question) override;
     void tell(const QString &text, const QString &caption, Tone tone, const QString &details) override;
     bool openFolder(const QString &folder) override;
     void beep() override;

@@ -1,6 +1,8 @@
 // Pagemint: turns pictures into PDF documents.
 #include "app/AppLog.h"
+#include "app/InstanceDoorbell.h"
 #include "app/SingleInstance.h"
+#include "app/StartProblem.h"
 #include "app/TerminationSignals.h"
 #include "app/frmPrinting.h"
 #include "contract/StagingFolder.h"
@@ -34,13 +36,18 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(PAGEMINT_VERSION));
     // The engine window is hidden most of the time; the program ends when it unloads.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's dialogs and message-box buttons in the program's language, whatever the locale; the
+    // start's own problems are told in it too.
+    pagemint::installChineseForQt();
 
     // Released last, as main returns: a start meanwhile waits for it (SingleInstance::acquire).
     pagemint::SingleInstance instance;
-    if (!instance.acquire())
+    if (!instance.acquire([] { return pagemint::ringInstanceDoorbell(); })) {
+        if (!instance.problem().isEmpty())
+            return pagemint::reportStartProblem(instance.problem());
+        // A second instance ends; the user finds the running one in front.
         return 0;
-    // Qt's dialogs and message-box buttons in the program's language, whatever the locale.
-    pagemint::installChineseForQt();
+    }
 
     int status = 0;
     {
@@ -48,6 +55,13 @@ int main(int argc, char *argv[])
         QObject::connect(&engine, &pagemint::frmPrinting::unloaded, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         engine.Form_Load();
+        // Listening once the main window is there: a second start before then waits for the lock
+        // and then ends. An ending program stops listening at once, so a start then waits for it.
+        pagemint::InstanceDoorbell doorbell;
+        QObject::connect(&doorbell, &pagemint::InstanceDoorbell::rung, engine.mainWindow(),
+                         [&engine] { pagemint::bringToFront(*engine.mainWindow()); });
+        QObject::connect(engine.mainWindow(), &pagemint::frmMain::exitStarted, &doorbell,
+                         &pagemint::InstanceDoorbell::close);
         // From here on log-out, shut-down and `kill` end the program as the exit zone does:
         // converter and decoder ended, staging folder set aside. Before, nothing has been staged yet.
         pagemint::TerminationSignals termination;

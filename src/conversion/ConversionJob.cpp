@@ -11,6 +11,7 @@
 #include "conversion/DeliveryTemporary.h"
 #include "conversion/EndReport.h"
 #include "conversion/OutputFolder.h"
+#include "conversion/OverwriteQuestion.h"
 #include "conversion/PageStaging.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/ReasonWords.h"
@@ -113,8 +114,17 @@ void ConversionJob::enableAllCommands(bool enabled)
 
 bool ConversionJob::declineOverwrite()
 {
+    // One question per job: PDFs of earlier runs the pictures would replace come first; the
+    // document's own name is asked about only when none would be replaced.
+    if (inputs_.onePdfPerPicture) {
+        const QStringList existing = existingPerPicturePdfs(inputs_.pictures, [this](const QString &name) {
+            return pdfWouldReplace(outputFolder_ + QDir::separator() + name);
+        });
+        if (!existing.isEmpty())
+            return !view_.askToOverwrite(perPictureOverwriteQuestion(existing));
+    }
     const QString named = outputFolder_ + QDir::separator() + inputs_.title + QStringLiteral(".pdf");
-    return visibleFileExists(named) && !view_.askToOverwrite();
+    return visibleFileExists(named) && !view_.askToOverwrite(documentOverwriteQuestion());
 }
 
 void ConversionJob::prepareFolders()
@@ -209,8 +219,8 @@ void ConversionJob::convertMerged()
         noteLeftOut(page, reason);
     if (runners_.merged.lastRunStarted()) {
         const QString target = freeNewPdfName(outputFolder_, newPdfNameTaken);
-        if (!target.isEmpty())
-            deliver(target);
+        if (!target.isEmpty() && deliver(target))
+            mergedPdf_ = target;
         view_.showProgressBar(false);
     }
 }
@@ -256,7 +266,7 @@ void ConversionJob::finish()
     view_.showFill(0);
     reportShortfall();
     if (delivered_ > 0 && !folderShown)
-        view_.tell(QStringLiteral("PDF文件已保存在：\n%1").arg(outputFolder_), QStringLiteral("转换"),
+        view_.tell(savedMessageOf(outputFolder_, mergedPdf_, delivered_), QStringLiteral("转换"),
                    ConversionView::Tone::Information);
 }
 

@@ -69,6 +69,8 @@ private:
     // Pictures whose PDF got a name other than their base name: list index -> that name.
     std::map<int, QString> renamed_;
     ConverterProgress converterProgress_;
+    // The merged document as delivered; empty in one-PDF-per-picture mode or when none was.
+    QString mergedPdf_;
     int delivered_ = 0;
     bool abandoned_ = false;
     // Between the start of staging and the start of finishing, when cancel() has a job to stop.

@@ -34,8 +34,8 @@ public:
     virtual void showProgressText(const QString &text) = 0;
     // How much of the bar is filled, from 0 (empty) to 1 (full).
     virtual void showFill(double fraction) = 0;
-    // The named output file exists: true to replace it.
-    virtual bool askToOverwrite() = 0;
+    // Output files the job would write exist: asks `question` (it names them); true to replace them.
+    virtual bool askToOverwrite(const QString &question) = 0;
     virtual void tell(const QString &text, const QString &caption, Tone tone, const QString &details = {}) = 0;
     // Shows the folder on the desktop; false when it could not be shown.
     virtual bool openFolder(const QString &folder) = 0;

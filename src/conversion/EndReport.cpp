@@ -101,4 +101,11 @@ EndReport endReportOf(const std::vector<ReportEntry> &leftOut, const std::vector
     return report;
 }
 
+QString savedMessageOf(const QString &folder, const QString &mergedPdf, int delivered)
+{
+    if (!mergedPdf.isEmpty())
+        return QStringLiteral("PDF文件已保存为：\n%1").arg(mergedPdf);
+    return QStringLiteral("%1 个PDF文件已保存在：\n%2").arg(QString::number(delivered), folder);
+}
+
 } // namespace pagemint

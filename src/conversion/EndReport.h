@@ -44,4 +44,8 @@ struct EndReport {
 EndReport endReportOf(const std::vector<ReportEntry> &leftOut, const std::vector<ReportEntry> &renamed,
                       bool nothingWritten, int maxNames = kShownNames, int maxColumns = kShownPathColumns);
 
+// Where the PDFs went, when the desktop cannot show their folder: the merged document by its full
+// path (`mergedPdf`), or how many one-PDF-per-picture documents (`delivered`) are in `folder`.
+QString savedMessageOf(const QString &folder, const QString &mergedPdf, int delivered);
+
 } // namespace pagemint

@@ -65,13 +65,19 @@ public:
         handleEvents();
     }
 
+    const QStringList &unreadable() const { return unreadable_; }
+
 private:
     // Adds the pictures of `folder` and returns the subfolders to search after it.
     std::vector<QString> searchFolder(const QString &folder)
     {
         std::vector<QString> subfolders;
         std::optional<FolderContents> contents = listFolder(folder, [this] { handleEventsWhenDue(); });
-        if (!contents || !searched_.insert(contents->identity).second)
+        if (!contents) {
+            unreadable_.append(folder);
+            return subfolders;
+        }
+        if (!searched_.insert(contents->identity).second)
             return subfolders;
         std::sort(contents->entries.begin(), contents->entries.end(), filesFirstThenNaturalOrder);
         for (const FolderEntry &entry : contents->entries) {
@@ -113,6 +119,7 @@ private:
     qint64 eventIntervalNs_;
     QElapsedTimer sinceEvents_;
     QStringList found_;
+    QStringList unreadable_;
     std::set<FolderIdentity> searched_;
 };
 
@@ -141,15 +148,17 @@ QString TrimNullsAndSpaces(const QString &text)
     return text.left(end);
 }
 
-void FindImageFiles(const QString &folder, ImageList &list)
+QStringList FindImageFiles(const QString &folder, ImageList &list)
 {
     ImageListSink sink(list);
-    FindImageFiles(folder, sink);
+    return FindImageFiles(folder, sink);
 }
 
-void FindImageFiles(const QString &folder, ScanSink &sink, std::chrono::milliseconds eventInterval)
+QStringList FindImageFiles(const QString &folder, ScanSink &sink, std::chrono::milliseconds eventInterval)
 {
-    FolderScan(sink, eventInterval).run(folder);
+    FolderScan scan(sink, eventInterval);
+    scan.run(folder);
+    return scan.unreadable();
 }
 
 } // namespace pagemint

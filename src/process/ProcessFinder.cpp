@@ -108,9 +108,11 @@ void KillProcessByName(const QString &name)
 {
     const pid_t self = getpid();
     walkProcesses([&](const ProcessEntry &entry) {
-        if (entry.pid == self || entry.zombie || !processNameMatches(entry.executableName, name))
+        // Root could end every user's converter: only our own user's are ours to end.
+        if (entry.pid == self || entry.zombie || !processNameMatches(entry.executableName, name) ||
+            !endableByUs(entry.pid))
             return;
-        // ESRCH: it ended on its own meanwhile. Anything else (another user's process) leaves it running.
+        // ESRCH: it ended on its own meanwhile. Anything else leaves it running.
         if (::kill(entry.pid, SIGKILL) == 0 || errno == ESRCH)
             return;
         const int error = errno;

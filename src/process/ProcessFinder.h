@@ -8,8 +8,9 @@ namespace pagemint {
 // a whole name: "pdf.exe" matches PDF.EXE but not mypdf.exe or pdf.exe.bak.
 bool processNameMatches(const QString &executableName, const QString &name);
 
-// Ends every running process of the current user whose executable is `name`. Reports nothing:
-// a process that cannot be ended keeps running.
+// Ends every running process of the current real user whose executable is `name`; another
+// user's is left alone, also when root could end it. Reports nothing: a process that cannot be
+// ended keeps running.
 void KillProcessByName(const QString &name);
 
 // True when at least one running process has the executable name `name` and belongs to the same

@@ -1,7 +1,10 @@
 #include "ui/AddFolderCommand.h"
 
+#include "common/ExitRequest.h"
 #include "imagelist/FindImageFiles.h"
+#include "imagelist/ScanReport.h"
 #include "ui/FolderBrowser.h"
+#include "ui/MessageBox.h"
 #include "ui/frmMain.h"
 
 namespace pagemint {
@@ -10,9 +13,15 @@ void AddImagesFromFolder(frmMain &window, QWidget *dialogOwner)
 {
     const QString folder = browseForFolder(dialogOwner, QStringLiteral("请选择一个文件夹:"));
     window.showSearching(true);
+    QStringList unreadable;
     if (!folder.isEmpty())
-        FindImageFiles(folder, window.imageList());
+        unreadable = FindImageFiles(folder, window.imageList());
     window.showSearching(false);
+    // Pictures left out of the list without a word would look like pictures that are not there.
+    const UnreadableFoldersMessage message = unreadableFoldersMessageOf(unreadable);
+    if (!message.text.isEmpty() && !exitRequested)
+        ShowMessage(dialogOwner, message.text, QStringLiteral("添加目录"), QMessageBox::Warning, QMessageBox::Ok,
+                    message.details);
 }
 
 } // namespace pagemint

@@ -5,9 +5,15 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace pagemint {
 
 // applicationFolder() + "/help/index.html".
 QString helpPagePath();
+
+// Opens the help page with the desktop's program; where none takes it, a message (modal to
+// `owner`) names the page's path, so the command never ends in nothing.
+void openHelpPage(QWidget *owner);
 
 } // namespace pagemint

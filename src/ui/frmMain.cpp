@@ -241,6 +241,7 @@ void frmMain::Timer1_Timer()
 void frmMain::imgExit_Click()
 {
     exitRequested = true;
+    Q_EMIT exitStarted();
     // Gone from the screen before anything else of the end runs.
     hide();
     SkinH_Detach();

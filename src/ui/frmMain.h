@@ -96,6 +96,8 @@ Q_SIGNALS:
     // Every text the percentage label is given, as it is given: a job's steps can be followed
     // without sampling the label.
     void progressTextShown(const QString &text);
+    // The user (or the session) has asked the program to end; the window is about to go.
+    void exitStarted();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

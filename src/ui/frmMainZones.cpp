@@ -6,7 +6,6 @@
 #include "ui/HelpPage.h"
 #include "ui/LeftButtonMenu.h"
 #include "ui/MainWindowEngine.h"
-#include "ui/Shell.h"
 #include "ui/Skin.h"
 
 #include <QApplication>
@@ -112,7 +111,7 @@ void frmMain::imgToolbar_MouseDown(int Index)
             zone->clearPicture();
         break;
     case 4:
-        openWithShell(helpPagePath());
+        openHelpPage(this);
         break;
     case 5:
         imgExit_Click();

@@ -261,6 +261,7 @@ TEST(SingleInstance, AStartWhileTheFirstEndsWaitsForItsLock)
         foundTaken = true;
         // Log-out ends the first as its exit zone does.
         ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+        return false;
     });
 
     EXPECT_TRUE(foundTaken);

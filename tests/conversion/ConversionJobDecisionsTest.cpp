@@ -26,6 +26,7 @@ public:
     bool overwrite = false;
     bool desktopShows = true;
     QStringList decisions;
+    QStringList questions;
     QStringList progress;
 
     void enableCommands(bool enabled) override { decisions << (enabled ? "commands on" : "commands off"); }
@@ -35,9 +36,11 @@ public:
     void showStatus(const QString &text) override { progress << text; }
     void showProgressText(const QString &text) override { progress << text; }
     void showFill(double) override {}
-    bool askToOverwrite() override
+    bool askToOverwrite(const QString &question) override
     {
-        decisions << QStringLiteral("ask overwrite");
+        // The first line is the question; the rest names files.
+        decisions << QStringLiteral("ask ") + question.section(u'\n', 0, 0);
+        questions << question;
         return overwrite;
     }
     void tell(const QString &text, const QString &caption, Tone tone, const QString &) override
@@ -58,6 +61,12 @@ public:
 
 enum class Converter { Present, Missing };
 
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 struct DecisionCase {
     const char *name;
     // Files made in pics/: *.jpg and *.png are pictures, "empty.jpg" is empty, "gone.jpg" is absent.
@@ -65,7 +74,8 @@ struct DecisionCase {
     // The folder text; <out> is the test's output folder.
     const char *folder = "<out>";
     bool onePdfPerPicture = false;
-    bool documentExists = false; // "<title>.pdf" is already in the folder
+    // Files already in the folder ("<title>.pdf" is the document's own name), each holding "earlier".
+    std::vector<const char *> earlierFiles;
     bool overwrite = false;
     bool desktopShows = true;
     Converter converter = Converter::Present;
@@ -82,45 +92,77 @@ void PrintTo(const DecisionCase &c, std::ostream *out)
 // A table, one case to a row: clang-format would give each field a line.
 // clang-format off
 const DecisionCase decisionCases[] = {
-    {"AnEmptyListIsRefused", {}, "<out>", false, false, false, true, Converter::Present,
+    {"AnEmptyListIsRefused", {}, "<out>", false, {}, false, true, Converter::Present,
      {"tell warning 添加: 请添加一个文件"}, {}},
-    {"AnEmptyFolderIsRefused", {"a.jpg"}, "", false, false, false, true, Converter::Present,
+    {"AnEmptyFolderIsRefused", {"a.jpg"}, "", false, {}, false, true, Converter::Present,
      {"tell warning 输出路径: 输出路径为空，请在转换设置中选择输出文件夹。"}, {}},
-    {"AFolderNoFileCanBeMadeInIsRefused", {"a.jpg"}, "/dev/null/out", false, false, false, true, Converter::Present,
+    {"AFolderNoFileCanBeMadeInIsRefused", {"a.jpg"}, "/dev/null/out", false, {}, false, true, Converter::Present,
      {"convert off", "commands off", "tell warning 输出路径: 无法写入输出文件夹：", "convert on", "commands on"}, {}},
-    {"DecliningToOverwriteConvertsNothing", {"a.jpg"}, "<out>/", false, true, false, true, Converter::Present,
-     {"convert off", "commands off", "folder <out>", "ask overwrite", "convert on", "commands on"},
+    {"DecliningToOverwriteConvertsNothing", {"a.jpg"}, "<out>/", false, {"New PDF Document.pdf"}, false, true, Converter::Present,
+     {"convert off", "commands off", "folder <out>", "ask 输出文件已经存在。是否覆盖？", "convert on", "commands on"},
      {"New PDF Document.pdf"}},
     // The document's own name is only asked about: the merged PDF takes the first free NewPDF name.
-    {"AcceptingToOverwriteGoesOnToNewPdf", {"a.jpg"}, "<out>/", false, true, true, true, Converter::Present,
-     {"convert off", "commands off", "folder <out>", "ask overwrite", "convert on", "open <out>", "beep", "commands on"},
+    {"AcceptingToOverwriteGoesOnToNewPdf", {"a.jpg"}, "<out>/", false, {"New PDF Document.pdf"}, true, true, Converter::Present,
+     {"convert off", "commands off", "folder <out>", "ask 输出文件已经存在。是否覆盖？", "convert on", "open <out>", "beep", "commands on"},
      {"New PDF Document.pdf", "NewPDF.pdf"}},
-    {"AMergedJobNamesWhatItLeftOut", {"a.jpg", "gone.jpg", "b.png"}, "<out>", false, false, false, true,
+    {"AMergedJobNamesWhatItLeftOut", {"a.jpg", "gone.jpg", "b.png"}, "<out>", false, {}, false, true,
      Converter::Present,
      {"convert off", "commands off", "convert on", "open <out>", "beep", "commands on",
       "tell warning 转换: 以下图片未能转换，已被跳过："},
      {"NewPDF.pdf"}},
-    {"NothingWrittenOpensNoFolder", {"empty.jpg"}, "<out>", false, false, false, true, Converter::Present,
+    {"NothingWrittenOpensNoFolder", {"empty.jpg"}, "<out>", false, {}, false, true, Converter::Present,
      {"convert off", "commands off", "convert on", "beep", "commands on", "tell warning 转换: 以下图片未能转换，已被跳过："},
      {}},
-    {"AFolderTheDesktopCannotShowIsNamed", {"a.jpg"}, "<out>", false, false, false, false, Converter::Present,
+    {"AFolderTheDesktopCannotShowIsNamed", {"a.jpg"}, "<out>", false, {}, false, false, Converter::Present,
      {"convert off", "commands off", "convert on", "open <out>", "beep", "commands on",
-      "tell information 转换: PDF文件已保存在："},
+      "tell information 转换: PDF文件已保存为："},
      {"NewPDF.pdf"}},
-    {"OnePdfPerPictureRenamesAClash", {"a.jpg", "sub/a.png"}, "<out>", true, false, false, true, Converter::Present,
+    {"OnePdfPerPictureRenamesAClash", {"a.jpg", "sub/a.png"}, "<out>", true, {}, false, true, Converter::Present,
      {"convert off", "commands off", "convert on", "open <out>", "beep", "commands on",
       "tell information 转换: 以下图片的PDF使用了其他名称："},
      {"a (2).pdf", "a.pdf"}},
     // The runner says once why it could not start; the job ends with every picture named.
-    {"AMissingConverterEndsAPerPictureJob", {"a.jpg", "b.png"}, "<out>", true, false, false, true, Converter::Missing,
+    {"AMissingConverterEndsAPerPictureJob", {"a.jpg", "b.png"}, "<out>", true, {}, false, true, Converter::Missing,
      {"convert off", "commands off", "runner: File or command not found", "convert on", "beep", "commands on",
       "tell warning 转换: 以下图片未能转换，已被跳过："},
      {}},
-    {"AMissingConverterDeliversNoMergedDocument", {"a.jpg"}, "<out>", false, false, false, true, Converter::Missing,
+    {"AMissingConverterDeliversNoMergedDocument", {"a.jpg"}, "<out>", false, {}, false, true, Converter::Missing,
      {"convert off", "commands off", "runner: File or command not found", "convert on", "beep", "commands on",
       "tell warning 转换: 没有生成PDF文件。"},
      {}},
+    // The folder that could not be shown is named with how many PDFs it got.
+    {"PerPicturePdfsTheDesktopCannotShowAreCounted", {"a.jpg", "b.png"}, "<out>", true, {}, false, false,
+     Converter::Present,
+     {"convert off", "commands off", "convert on", "open <out>", "beep", "commands on",
+      "tell information 转换: 2 个PDF文件已保存在："},
+     {"a.pdf", "b.pdf"}},
+    // PDFs of an earlier run that the pictures would replace: one question before anything is staged.
+    {"DecliningToReplaceEarlierPdfsConvertsNothing", {"a.jpg", "b.png", "sub/a.png"}, "<out>", true,
+     {"a.pdf", "a (2).pdf"}, false, true, Converter::Present,
+     {"convert off", "commands off", "ask 2 个PDF文件已经存在。是否覆盖？", "convert on", "commands on"},
+     {"a (2).pdf", "a.pdf"}},
+    {"AcceptingToReplaceEarlierPdfsWritesEveryPdf", {"a.jpg", "b.png", "sub/a.png"}, "<out>", true,
+     {"a.pdf", "a (2).pdf"}, true, true, Converter::Present,
+     {"convert off", "commands off", "ask 2 个PDF文件已经存在。是否覆盖？", "convert on", "open <out>", "beep",
+      "commands on", "tell information 转换: 以下图片的PDF使用了其他名称："},
+     {"a (2).pdf", "a.pdf", "b.pdf"}},
+    // Asked once: the pictures' PDFs, not the document's own name as well.
+    {"EarlierPdfsAndTheDocumentNameAreOneQuestion", {"a.jpg"}, "<out>", true, {"New PDF Document.pdf", "a.pdf"},
+     true, true, Converter::Present,
+     {"convert off", "commands off", "ask 1 个PDF文件已经存在。是否覆盖？", "convert on", "open <out>", "beep",
+      "commands on"},
+     {"New PDF Document.pdf", "a.pdf"}},
+    {"PerPictureJobWithOnlyTheDocumentNameTakenAsksAsBefore", {"a.jpg"}, "<out>", true, {"New PDF Document.pdf"},
+     false, true, Converter::Present,
+     {"convert off", "commands off", "ask 输出文件已经存在。是否覆盖？", "convert on", "commands on"},
+     {"New PDF Document.pdf"}},
+    // Names the pictures do not lead to are not asked about: hidden ones, other cases, other names.
+    {"OnlyTheNamesThePicturesGetAreAskedAbout", {"a.jpg"}, "<out>", true, {".a.pdf", "A.pdf", "b.pdf"}, false,
+     true, Converter::Present,
+     {"convert off", "commands off", "convert on", "open <out>", "beep", "commands on"},
+     {".a.pdf", "A.pdf", "a.pdf", "b.pdf"}},
 };
+
 // clang-format on
 
 class ConversionJobDecisions : public ::testing::TestWithParam<DecisionCase> {
@@ -169,8 +211,8 @@ TEST_P(ConversionJobDecisions, FollowTheInputsAndTheFileSystem)
     const QString out = env_.root() + QStringLiteral("/out");
     QDir().mkpath(out);
     const QString title = QStringLiteral("New PDF Document");
-    if (c.documentExists)
-        env_.writeFile(QStringLiteral("out/") + title + QStringLiteral(".pdf"), "earlier");
+    for (const char *name : c.earlierFiles)
+        env_.writeFile(QStringLiteral("out/") + QString::fromUtf8(name), "earlier");
     ConversionInputs inputs;
     for (const char *name : c.pictures)
         inputs.pictures << picture(QString::fromUtf8(name));
@@ -195,6 +237,11 @@ TEST_P(ConversionJobDecisions, FollowTheInputsAndTheFileSystem)
     for (const char *name : c.outputFiles)
         files << QString::fromUtf8(name);
     EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
+    // A file the job was not allowed to replace keeps what it held.
+    if (!c.overwrite) {
+        for (const char *name : c.earlierFiles)
+            EXPECT_EQ(contentsOf(out + u'/' + QString::fromUtf8(name)), "earlier") << name;
+    }
     // Whatever happened, nothing staged is left.
     EXPECT_FALSE(QDir(QString::fromStdString(stagingFolder().string())).exists());
 }

@@ -237,7 +237,7 @@ TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
 TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
 {
     OnePdfPerPicture = true;
-    // Left by an earlier job: replaced as before, not stepped around.
+    // Left by an earlier job: replaced once the user agrees, not stepped around.
     env_.writeFile(QStringLiteral("out/IMG_0001.pdf"), "earlier");
     env_.writeFile(QStringLiteral("out/IMG_0001 (2).pdf"), "earlier");
     // Each picture its own size, so each PDF shows whose page it holds.
@@ -248,7 +248,8 @@ TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
     const QString hidden = picture(QStringLiteral(".hidden.png"), "PNG", QImage::Format_RGB32, {128, 96});
     const QString missing = env_.root() + QStringLiteral("/pics/gone.jpg");
     addEntries({first, second, y2012, missing, y2013, hidden});
-    const auto messages = convert(1);
+    // The question about the earlier PDFs (answered OK), then the end report.
+    const auto messages = convert(2);
 
     const std::pair<const char *, QSize> pdfs[] = {
         {"IMG_0001.pdf", {64, 48}},     {"IMG_0001 (2).pdf", {80, 60}}, {"holiday.pdf", {96, 72}},
@@ -258,11 +259,12 @@ TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
         EXPECT_EQ(firstImageSize(out_ + QLatin1Char('/') + QLatin1String(name)), size) << name;
     EXPECT_EQ(QDir(out_).entryList(QDir::Files | QDir::Hidden).size(), static_cast<qsizetype>(std::size(pdfs)));
 
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].icon, QMessageBox::Warning); // a picture is missing
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("2 个PDF文件已经存在。")));
+    EXPECT_EQ(messages[1].icon, QMessageBox::Warning); // a picture is missing
     // The box shows each path, cut in the middle should the test's folder be deep.
     const auto shown = [](const QString &path) { return shortenedPath(path, kShownPathColumns); };
-    const QString &text = messages[0].text;
+    const QString &text = messages[1].text;
     const QString leftOut =
         QStringLiteral("以下图片未能转换，已被跳过：\n") + shown(missing) + QStringLiteral(" (文件不存在)");
     const QString renamed = QStringLiteral("以下图片的PDF使用了其他名称：\n") + shown(second) +
@@ -493,9 +495,51 @@ TEST_F(ConversionJob, AFolderTheDesktopCannotShowIsNamedInstead)
     const auto messages = convert(1);
 
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("PDF文件已保存在")));
-    EXPECT_TRUE(messages[0].text.contains(out_));
+    // The document itself, not only its folder.
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("PDF文件已保存为")));
+    EXPECT_TRUE(messages[0].text.contains(out_ + QStringLiteral("/NewPDF.pdf")));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 1);
+}
+
+TEST_F(ConversionJob, EarlierPerPicturePdfsAreReplacedOnlyWhenTheUserSaysSo)
+{
+    OnePdfPerPicture = true;
+    QStringList pictures;
+    for (const char *name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg", "g.png"})
+        pictures << picture(QString::fromLatin1(name), name[0] == 'g' ? "PNG" : "JPG");
+    addEntries(pictures);
+    // Six of the seven PDFs are there from an earlier run.
+    for (const char *name : {"a.pdf", "b.pdf", "c.pdf", "d.pdf", "e.pdf", "f.pdf"})
+        env_.writeFile(QStringLiteral("out/") + QLatin1String(name), "earlier");
+
+    MessageRecord prompt;
+    {
+        ModalAnswerer answerer;
+        answerer.thenMessage(QMessageBox::Cancel, &prompt);
+        engine().Command3_Click();
+        EXPECT_EQ(answerer.pending(), 0u);
+    }
+    EXPECT_TRUE(prompt.text.startsWith(QStringLiteral("6 个PDF文件已经存在。是否覆盖？"))) << prompt.text.toStdString();
+    // A few are named, the rest counted.
+    for (const char *name : {"a.pdf", "e.pdf", "…另有 1 个"})
+        EXPECT_TRUE(prompt.text.contains(QString::fromUtf8(name))) << name;
+    EXPECT_FALSE(prompt.text.contains(QStringLiteral("f.pdf")));
+    EXPECT_EQ(prompt.caption, QStringLiteral("覆盖"));
+    EXPECT_EQ(prompt.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    // Cancel ends the job as the document prompt's does: nothing written, nothing replaced.
+    EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/g.pdf")));
+    EXPECT_EQ(pageCount(out_ + QStringLiteral("/a.pdf")), -1);
+    EXPECT_TRUE(List1()->isEnabled());
+    EXPECT_TRUE(Command3()->isEnabled());
+    EXPECT_EQ(entries().size(), 7);
+
+    ModalAnswerer answerer(60000);
+    answerer.thenMessage(QMessageBox::Ok);
+    engine().Command3_Click();
+    EXPECT_EQ(answerer.pending(), 0u);
+    for (const char *name : {"a.pdf", "f.pdf", "g.pdf"})
+        EXPECT_EQ(pageCount(out_ + QLatin1Char('/') + QLatin1String(name)), 1) << name;
+    expectCleanEnd();
 }
 
 } // namespace

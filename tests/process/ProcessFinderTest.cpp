@@ -1,6 +1,7 @@
 #include "process/ProcessFinder.h"
 
 #include "FakePrograms.h"
+#include "OtherUserProgram.h"
 
 #include <QFile>
 #include <QProcess>
@@ -98,6 +99,26 @@ TEST_F(ProcessFinderTest, FindsAndEndsEveryProcessOfTheName)
         EXPECT_EQ(other->state(), QProcess::Running);
         EXPECT_TRUE(IsProcessRunning(QStringLiteral("my") + lower));
     }
+}
+
+// Root may signal any process: the user id alone keeps another user's converter alive.
+TEST_F(ProcessFinderTest, AnotherUsersProcessIsNeitherEndedNorCounted)
+{
+    if (!pagemint::test::OtherUserProgram::possible())
+        GTEST_SKIP() << "starting a process as another user takes root";
+    const QString name = ownName("PMU");
+    pagemint::test::OtherUserProgram foreign(name, 60);
+    ASSERT_TRUE(foreign.started());
+    QProcess *own = startSleeper(name);
+    ASSERT_EQ(own->state(), QProcess::Running);
+
+    KillProcessByName(name.toLower());
+
+    // Our own copy is ended by the same pass.
+    EXPECT_TRUE(own->waitForFinished(5000));
+    EXPECT_EQ(own->exitStatus(), QProcess::CrashExit);
+    EXPECT_FALSE(pagemint::test::killedOrBeingKilled(foreign.processId()));
+    EXPECT_FALSE(IsProcessRunning(name.toLower()));
 }
 
 TEST_F(ProcessFinderTest, ExitedChildNotYetReapedIsNotRunning)

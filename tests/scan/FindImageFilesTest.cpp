@@ -3,6 +3,8 @@
 #include "common/FileNameBytes.h"
 #include "conversion/StagingPaths.h"
 #include "imagelist/ImageList.h"
+#include "imagelist/ScanReport.h"
+#include "support/FileAccessAsNobody.h"
 #include "support/RemoveTreeAtEnd.h"
 
 #include <QDir>
@@ -155,6 +157,53 @@ TEST_F(FindImageFilesTest, AFolderThatCannotBeListedAddsNothing)
     list_.append({QStringLiteral("already there")});
     EXPECT_EQ(scan(at("missing")), QStringList{"already there"});
     EXPECT_EQ(scan(at("keep.jpg")), QStringList{"already there"});
+}
+
+// Root lists any folder: the scan runs with nobody's file access, which the folder's mode refuses.
+TEST_F(FindImageFilesTest, FoldersThatCannotBeListedAreReturnedInTheOrderMet)
+{
+    makeFiles({"a/1.jpg", "a/locked/2.jpg", "b/3.jpg", "shut/4.jpg"});
+    const QFile::Permissions open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    for (const char *folder : {"", "a", "b"})
+        ASSERT_TRUE(QFile::setPermissions(at(QString::fromLatin1(folder)), open));
+    for (const char *folder : {"a/locked", "shut"})
+        ASSERT_TRUE(QFile::setPermissions(at(QString::fromLatin1(folder)), QFile::ReadOwner | QFile::ExeOwner));
+    QStringList unreadable;
+    {
+        test::FileAccessAsNobody nobody;
+        unreadable = FindImageFiles(root(), list_);
+    }
+    for (const char *folder : {"a/locked", "shut"})
+        QFile::setPermissions(at(QString::fromLatin1(folder)), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(entries(), atAll({"a/1.jpg", "b/3.jpg"}));
+    EXPECT_EQ(unreadable, atAll({"a/locked", "shut"}));
+    // A folder read whole returns none; a start that is no folder returns itself.
+    list_.clear();
+    EXPECT_TRUE(FindImageFiles(at("b"), list_).isEmpty());
+    EXPECT_EQ(FindImageFiles(at("missing"), list_), atAll({"missing"}));
+}
+
+TEST(ScanReport, NamesTheFoldersThatCouldNotBeRead)
+{
+    struct Case {
+        QStringList folders;
+        QString text;
+        QString details;
+    };
+    const Case cases[] = {
+        {{}, {}, {}},
+        {{"/p/a"}, "以下文件夹无法读取，其中的图片没有添加：\n/p/a", {}},
+        {{"/p/a", "/p/b"}, "以下文件夹无法读取，其中的图片没有添加：\n/p/a\n/p/b", {}},
+        {{"/p/a", "/p/b", "/p/c"},
+         "以下文件夹无法读取，其中的图片没有添加：\n/p/a\n/p/b\n…另有 1 个",
+         "/p/a\n/p/b\n/p/c"},
+    };
+    for (const Case &c : cases) {
+        const UnreadableFoldersMessage message = unreadableFoldersMessageOf(c.folders, 2);
+        EXPECT_EQ(message.text, c.text);
+        EXPECT_EQ(message.details, c.details);
+    }
 }
 
 TEST_F(FindImageFilesTest, TheSameFolderTwiceGivesEveryPictureTwice)

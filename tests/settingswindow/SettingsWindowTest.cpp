@@ -252,6 +252,18 @@ TEST_F(SettingsWindow, TheWebCommandOpensTheHelpPageOfTheApplicationFolder)
     EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + appFolder_ + QStringLiteral("/help/index.html")});
 }
 
+TEST_F(SettingsWindow, TheWebCommandNamesTheHelpPageWhereNoProgramOpensIt)
+{
+    shellOpens_ = false;
+    MessageRecord shown;
+    ModalAnswerer answerer;
+    answerer.thenMessage(QMessageBox::Ok, &shown);
+    engine().findChild<QAction *>(QStringLiteral("menuWeb"))->trigger();
+    EXPECT_EQ(answerer.pending(), 0u);
+    EXPECT_TRUE(shown.text.contains(appFolder_ + QStringLiteral("/help/README.html"))) << shown.text.toStdString();
+    EXPECT_EQ(shown.caption, QStringLiteral("访问网站"));
+}
+
 // 退出 of the file menu, chosen as a user would while the menu is open under its zone.
 class FileMenuExit : public SettingsWindow {
 protected:

@@ -63,4 +63,22 @@ bool processRuns(qint64 pid)
     return close >= 0 && text.mid(close + 2, 1) != "Z";
 }
 
+bool killedOrBeingKilled(qint64 pid)
+{
+    if (!processRuns(pid))
+        return true;
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return true;
+    // "ShdPnd:" (the process's) and "SigPnd:" (its thread's) pending signals, as hexadecimal masks.
+    constexpr quint64 sigkillBit = quint64(1) << (9 - 1);
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("ShdPnd:") || line.startsWith("SigPnd:")) {
+            if (line.mid(7).trimmed().toULongLong(nullptr, 16) & sigkillBit)
+                return true;
+        }
+    }
+    return !processRuns(pid);
+}
+
 } // namespace pagemint::test

@@ -19,6 +19,7 @@ public:
     static bool possible();
     bool started() const { return started_; }
     bool running() const { return process_.state() == QProcess::Running; }
+    qint64 processId() const { return process_.processId(); }
 
 private:
     QTemporaryDir dir_;
@@ -28,5 +29,9 @@ private:
 
 // True while the process `pid` runs: it exists and is not a zombie.
 bool processRuns(qint64 pid);
+
+// True when a SIGKILL waits for the process `pid`, or it is already gone: it is being ended. Seen at
+// once after the kill, where waiting for its end could only be timed.
+bool killedOrBeingKilled(qint64 pid);
 
 } // namespace pagemint::test

@@ -28,7 +28,7 @@ std::string scalingName(const ::testing::TestParamInfo<DisplayScaling> &info)
     return info.param.name;
 }
 
-void expectTestsPassAt(const DisplayScaling &scaling, const QString &filter)
+void expectTestsPassAt(const DisplayScaling &scaling, const QString &filter, QSize screen)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *inherited : {"QT_FONT_DPI", "QT_SCALE_FACTOR", "QT_SCALE_FACTOR_ROUNDING_POLICY",
@@ -40,7 +40,10 @@ void expectTestsPassAt(const DisplayScaling &scaling, const QString &filter)
     // pixel ratio of 2 and its menus are not pushed back onto the screen.
     QTemporaryFile screens;
     ASSERT_TRUE(screens.open());
-    screens.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1200}]})");
+    screens.write(QStringLiteral(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": %1, "height": %2}]})")
+                      .arg(screen.width())
+                      .arg(screen.height())
+                      .toUtf8());
     screens.close();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + screens.fileName());
     environment.insert(QString::fromLatin1(expectedScalingVariable),

@@ -2,6 +2,7 @@
 // Qt reads its scaling variables (QT_FONT_DPI, QT_SCALE_FACTOR, ...) only before the application
 // object exists, so a test of another screen set-up runs this test program again as a child with
 // them set.
+#include <QSize>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -32,9 +33,10 @@ inline void PrintTo(const DisplayScaling &scaling, std::ostream *os)
     *os << scaling.name;
 }
 
-// Runs the tests of this program that match `filter` in a child at `scaling`; expects them to
-// pass after running at least one. The child's output is shown when they do not.
-void expectTestsPassAt(const DisplayScaling &scaling, const QString &filter);
+// Runs the tests of this program that match `filter` in a child at `scaling`, on a screen of
+// `screen` device pixels; expects them to pass after running at least one. The child's output is
+// shown when they do not.
+void expectTestsPassAt(const DisplayScaling &scaling, const QString &filter, QSize screen = QSize(1920, 1200));
 
 // The current test alone, in a child at `scaling`.
 void expectThisTestPassesAt(const DisplayScaling &scaling);

@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "FileAccessAsNobody.h"
 #include "ModalAnswerer.h"
 
 #include "imagelist/ImageListRules.h"
@@ -47,6 +48,34 @@ TEST_F(FolderCommand, AddsThePicturesOfTheTreeWhileTheWindowWaits)
     EXPECT_TRUE(control<ImageZone>(window(), "imgConvert")->isEnabled());
     EXPECT_TRUE(control(window(), "picText")->isHidden());
     EXPECT_EQ(control<QLabel>(window(), "lblText")->text(), hintText());
+}
+
+// Root lists any folder: the command runs with nobody's file access, which the folder's mode refuses.
+TEST_F(FolderCommand, AFolderThatCannotBeReadIsNamedAfterTheSearch)
+{
+    for (const char *name : {"pics/a.jpg", "pics/locked/b.jpg"})
+        env_.writeFile(QString::fromLatin1(name), "x");
+    const QString folder = env_.root() + QStringLiteral("/pics");
+    const QFile::Permissions open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    for (const QString &path : {env_.root(), folder})
+        ASSERT_TRUE(QFile::setPermissions(path, open));
+    ASSERT_TRUE(QFile::setPermissions(folder + QStringLiteral("/locked"), QFile::ReadOwner | QFile::ExeOwner));
+    MessageRecord shown;
+    {
+        ModalAnswerer answerer;
+        answerer.then([&](QWidget *dialog) { chooseFile(dialog, folder); });
+        answerer.thenMessage(QMessageBox::Ok, &shown);
+        FileAccessAsNobody nobody;
+        engine().CmdToolsBar_Click(1);
+        EXPECT_EQ(answerer.pending(), 0u);
+    }
+    QFile::setPermissions(folder + QStringLiteral("/locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(entries(), QStringList{folder + QStringLiteral("/a.jpg")});
+    EXPECT_TRUE(shown.text.contains(folder + QStringLiteral("/locked"))) << shown.text.toStdString();
+    EXPECT_EQ(shown.caption, QStringLiteral("添加目录"));
+    EXPECT_EQ(shown.icon, QMessageBox::Warning);
+    EXPECT_TRUE(List1()->isEnabled());
 }
 
 TEST_F(FolderCommand, CancellingLeavesTheListAndGivesTheWindowBack)

@@ -123,6 +123,20 @@ TEST_F(MainWindowZones, APressShowsThePressedPictureUntilTheNextMove)
     EXPECT_TRUE(lit().empty());
 }
 
+TEST_F(MainWindowZones, TheWebZoneNamesTheHelpPageWhereNoProgramOpensIt)
+{
+    shellOpens_ = false;
+    MessageRecord shown;
+    ModalAnswerer answerer;
+    answerer.thenMessage(QMessageBox::Ok, &shown);
+    QTest::mousePress(handle(), Qt::LeftButton, {}, named("imgToolbar4")->geometry().center());
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, named("imgToolbar4")->geometry().center());
+    EXPECT_EQ(answerer.pending(), 0u);
+    EXPECT_EQ(opened_, QStringList{QStringLiteral("open ") + helpPagePath()});
+    EXPECT_TRUE(shown.text.contains(helpPagePath())) << shown.text.toStdString();
+    EXPECT_EQ(shown.icon, QMessageBox::Information);
+}
+
 TEST_F(MainWindowZones, TheLeftButtonDragsTheWindowByItsBackground)
 {
     const QPoint start = window().pos();
