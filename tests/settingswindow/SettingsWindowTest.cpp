@@ -260,7 +260,7 @@ TEST_F(SettingsWindow, TheWebCommandNamesTheHelpPageWhereNoProgramOpensIt)
     answerer.thenMessage(QMessageBox::Ok, &shown);
     engine().findChild<QAction *>(QStringLiteral("menuWeb"))->trigger();
     EXPECT_EQ(answerer.pending(), 0u);
-    EXPECT_TRUE(shown.text.contains(appFolder_ + QStringLiteral("/help/README.html"))) << shown.text.toStdString();
+    EXPECT_TRUE(shown.text.contains(appFolder_ + QStringLiteral("/help/index.html"))) << shown.text.toStdString();
     EXPECT_EQ(shown.caption, QStringLiteral("访问网站"));
 }
 
