@@ -7,7 +7,7 @@
 #   large    1000 JPEGs of 1600x1200 (about 0.77 MB each), made by FreeImage, no metadata
 #   small    1000 of 800x600 (about 0.2 MB), the same way
 #   one      one of 64x48: the start-up cost a per-picture job pays
-#   camera   1000 of 800x600 with what cameras and editors write (bench/metadata-jpegs.cpp): EXIF
+#   camera   1000 of 800x600 with what cameras and editors write (bench/make-jpegs.cpp): EXIF
 #            with a 30 KB maker note and a thumbnail, XMP, an sRGB ICC profile, Photoshop's APP13
 #   bulky    20 of 1200x750 carrying 114 APP1 segments (7.3 MB of XMP) before the picture data
 #   mixed    the small set with 5 of its files swapped for bulky ones
@@ -46,60 +46,22 @@ before=$HOME/converter-before
 sets=${PAGEMINT_BENCH_SETS:-large small one camera bulky mixed debian}
 mkdir -p "$cache/out"
 
-# A camera-like picture: gradients and waves (smooth areas) plus noise (detail), so the JPEGs come
-# out at the size of real photographs.
 wants() { [[ " $sets " == *" $1 "* ]]; }
 missing() { [ ! -e "$cache/$1" ]; }
+# Camera-like pictures (gradients and waves for smooth areas, noise for detail, so the JPEGs come
+# out at the size of real photographs), bare or with metadata (bench/make-jpegs.cpp: FreeImage for
+# the pictures, lcms2 for the ICC profile).
 if { wants large && missing large/0999.jpg; } || { { wants small || wants mixed; } && missing small/0999.jpg; } ||
-    { wants one && missing one/0000.jpg; }; then
-    cat > "$cache/make_jpegs.cpp" <<'CPP'
-#include <FreeImage.h>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <random>
-int main(int argc, char **argv) {
-    if (argc != 6) return 2;
-    const int count = std::atoi(argv[2]), w = std::atoi(argv[3]), h = std::atoi(argv[4]), quality = std::atoi(argv[5]);
-    FreeImage_Initialise();
-    for (int n = 0; n < count; ++n) {
-        std::mt19937 random(n);
-        std::uniform_int_distribution<int> noise(-24, 24);
-        FIBITMAP *dib = FreeImage_Allocate(w, h, 24);
-        for (int y = 0; y < h; ++y) {
-            BYTE *line = FreeImage_GetScanLine(dib, y);
-            for (int x = 0; x < w; ++x) {
-                const double wave = 60 * std::sin((x + 13 * n) / 37.0) * std::cos(y / 23.0);
-                for (int c = 0; c < 3; ++c) {
-                    const int v = int(128 + wave + (c + 1) * 40.0 * x / w - 40.0 * y / h) + noise(random);
-                    line[3 * x + c] = BYTE(v < 0 ? 0 : v > 255 ? 255 : v);
-                }
-            }
-        }
-        char name[4096];
-        std::snprintf(name, sizeof name, "%s/%04d.jpg", argv[1], n);
-        if (!FreeImage_Save(FIF_JPEG, dib, name, quality)) return 1;
-        FreeImage_Unload(dib);
-    }
-    return 0;
-}
-CPP
-    g++ -O2 -o "$cache/make_jpegs" "$cache/make_jpegs.cpp" -lfreeimage
+    { wants one && missing one/0000.jpg; } || { wants camera && missing camera/0999.jpg; } ||
+    { { wants bulky || wants mixed; } && missing bulky/0019.jpg; }; then
+    g++ -O2 -o "$cache/make-jpegs" "$root/bench/make-jpegs.cpp" -lfreeimage -llcms2
     echo "generating the pictures in $cache (once)..." >&2
-    mkdir -p "$cache/large" "$cache/small" "$cache/one"
-    ! wants large || "$cache/make_jpegs" "$cache/large" 1000 1600 1200 90
-    ! wants small && ! wants mixed || "$cache/make_jpegs" "$cache/small" 1000 800 600 90
-    ! wants one || "$cache/make_jpegs" "$cache/one" 1 64 48 90
-fi
-
-# The sets with metadata (bench/metadata-jpegs.cpp: FreeImage for the pictures, lcms2 for the
-# ICC profile).
-if { wants camera && missing camera/0999.jpg; } || { { wants bulky || wants mixed; } && missing bulky/0019.jpg; }; then
-    g++ -O2 -o "$cache/metadata-jpegs" "$root/bench/metadata-jpegs.cpp" -lfreeimage -llcms2
-    echo "generating the pictures with metadata in $cache (once)..." >&2
-    mkdir -p "$cache/camera" "$cache/bulky"
-    ! wants camera || "$cache/metadata-jpegs" camera 1000 800 600 "$cache/camera"
-    ! wants bulky && ! wants mixed || "$cache/metadata-jpegs" bulky 20 1200 750 "$cache/bulky"
+    mkdir -p "$cache/large" "$cache/small" "$cache/one" "$cache/camera" "$cache/bulky"
+    ! wants large || "$cache/make-jpegs" plain 1000 1600 1200 "$cache/large"
+    ! wants small && ! wants mixed || "$cache/make-jpegs" plain 1000 800 600 "$cache/small"
+    ! wants one || "$cache/make-jpegs" plain 1 64 48 "$cache/one"
+    ! wants camera || "$cache/make-jpegs" camera 1000 800 600 "$cache/camera"
+    ! wants bulky && ! wants mixed || "$cache/make-jpegs" bulky 20 1200 750 "$cache/bulky"
 fi
 # A file Debian ships: fetched, not installed. Left out when the package cannot be had.
 debian_jpeg=$cache/debian/usr/share/plasma/look-and-feel/org.debian.desktop/contents/previews/fullscreenpreview.jpg
@@ -184,8 +146,11 @@ mapfile -t large < <(ls "$cache"/large/*.jpg 2> /dev/null | sort)
 mapfile -t small < <(ls "$cache"/small/*.jpg 2> /dev/null | sort)
 mapfile -t camera < <(ls "$cache"/camera/*.jpg 2> /dev/null | sort)
 mapfile -t bulky < <(ls "$cache"/bulky/*.jpg 2> /dev/null | sort)
-mixed=("${small[@]}")
-for n in 0 1 2 3 4; do mixed[$((n * 200 + 100))]=${bulky[$n]}; done
+mixed=()
+if wants mixed; then
+    mixed=("${small[@]}")
+    for n in 0 1 2 3 4; do mixed[$((n * 200 + 100))]=${bulky[$n]}; done
+fi
 for set in $sets; do
     case $set in
     large) run_set "1000 x 0.77 MB" "$runs" "${large[@]}" ;;

@@ -3,6 +3,7 @@
 #include "EngineFixture.h"
 #include "FakeConverter.h"
 #include "ModalAnswerer.h"
+#include "StartedProgram.h"
 #include "Wait.h"
 
 #include "contract/StagingFolder.h"
@@ -38,15 +39,9 @@ class TerminationSignal : public ::testing::TestWithParam<SignalCase> {};
 TEST_P(TerminationSignal, EndsTheProgramAsTheExitZoneDoes)
 {
     TestEnvironment env;
-    const QString staging = fromFsPath(stagingFolder());
-    // A staging folder at start is removed by the step after loading: once it is gone, the
-    // program is up and waits for the user.
-    QDir().mkpath(staging);
     QProcess program;
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(PAGEMINT_APP_DIR "/pagemint"), {});
-    ASSERT_TRUE(program.waitForStarted());
-    ASSERT_TRUE(waitFor([&] { return !QDir(staging).exists(); }, 10000));
+    ASSERT_TRUE(startProgramAndWaitUntilUp(program));
+    const QString staging = fromFsPath(stagingFolder());
     // Then what a job leaves while it runs: staged pages and a converter.
     for (const char *name : {"00000.jpg", "00001.jpg", "sub/tmp.pdf"})
         env.writeFile(QDir(env.root()).relativeFilePath(staging + u'/' + QLatin1String(name)), "page");

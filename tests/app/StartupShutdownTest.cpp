@@ -2,6 +2,7 @@
 #include "FakeConverter.h"
 #include "FileAccessAsNobody.h"
 #include "ModalAnswerer.h"
+#include "StartedProgram.h"
 #include "Wait.h"
 
 #include "app/SingleInstance.h"
@@ -215,12 +216,7 @@ TEST(SingleInstance, ASecondStartEndsSilentlyAndLeavesTheFirstRunning)
         TestEnvironment env;
         const QString program = QStringLiteral(PAGEMINT_APP_DIR "/pagemint");
         QProcess first;
-        first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        first.start(program, {});
-        ASSERT_TRUE(first.waitForStarted());
-        // Give the first instance time to take the lock.
-        QThread::msleep(1500);
-        ASSERT_EQ(first.state(), QProcess::Running);
+        ASSERT_TRUE(startProgramAndWaitUntilUp(first));
 
         QProcess second;
         if (secondSession) {
@@ -230,7 +226,7 @@ TEST(SingleInstance, ASecondStartEndsSilentlyAndLeavesTheFirstRunning)
             second.setProcessEnvironment(environment);
         }
         second.start(program, {});
-        // It waits a moment for the lock, in case the first was ending.
+        // The first answers it at once; were the first ending, it would wait a moment for the lock.
         EXPECT_TRUE(second.waitForFinished(15000));
         EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(second.exitCode(), 0);
@@ -246,14 +242,8 @@ TEST(SingleInstance, ASecondStartEndsSilentlyAndLeavesTheFirstRunning)
 TEST(SingleInstance, AStartWhileTheFirstEndsWaitsForItsLock)
 {
     TestEnvironment env;
-    const QString staging = fromFsPath(stagingFolder());
-    // The step after loading removes this: once it is gone, the first instance waits for the user.
-    QDir().mkpath(staging);
     QProcess first;
-    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    first.start(QStringLiteral(PAGEMINT_APP_DIR "/pagemint"), {});
-    ASSERT_TRUE(first.waitForStarted());
-    ASSERT_TRUE(waitFor([&] { return !QDir(staging).exists(); }, 10000));
+    ASSERT_TRUE(startProgramAndWaitUntilUp(first));
     bool foundTaken = false;
 
     SingleInstance second;

@@ -1,13 +1,14 @@
-// Writes JPEGs that carry the metadata cameras and photo editors leave in them, for
-// bench/converter.sh:
-//   metadata-jpegs camera COUNT WIDTH HEIGHT FOLDER   EXIF with maker notes and a thumbnail, XMP,
+// Writes the JPEGs of bench/converter.sh: camera-like pictures, bare or with the metadata cameras
+// and photo editors leave in them:
+//   make-jpegs plain  COUNT WIDTH HEIGHT FOLDER       as FreeImage writes them, no metadata
+//   make-jpegs camera COUNT WIDTH HEIGHT FOLDER       EXIF with maker notes and a thumbnail, XMP,
 //                                                      an sRGB ICC profile, Photoshop's APP13
-//   metadata-jpegs bulky  COUNT WIDTH HEIGHT FOLDER   an XMP packet and 113 segments of extended
+//   make-jpegs bulky  COUNT WIDTH HEIGHT FOLDER   an XMP packet and 113 segments of extended
 //                                                      XMP (114 APP1 segments, 7.3 MB), as a
 //                                                      picture saved with an editor's document
 //                                                      inside it
 // The pictures are FreeImage's (as the other sets), the segments are laid out as those writers do.
-// Build: g++ -O2 metadata-jpegs.cpp -lfreeimage -llcms2
+// Build: g++ -O2 make-jpegs.cpp -lfreeimage -llcms2
 #include <FreeImage.h>
 #include <lcms2.h>
 
@@ -291,11 +292,13 @@ int main(int argc, char **argv)
         return 2;
     const std::string kind = argv[1];
     const int count = std::atoi(argv[2]), w = std::atoi(argv[3]), h = std::atoi(argv[4]);
-    if (kind != "camera" && kind != "bulky")
+    if (kind != "plain" && kind != "camera" && kind != "bulky")
         return 2;
     FreeImage_Initialise();
     for (int n = 0; n < count; ++n) {
-        const Bytes jpeg = withSegments(picture(w, h, n, 90), kind == "camera" ? cameraSegments(n) : bulkySegments(n));
+        const Bytes jpeg = kind == "plain"    ? picture(w, h, n, 90)
+                           : kind == "camera" ? withSegments(picture(w, h, n, 90), cameraSegments(n))
+                                              : withSegments(picture(w, h, n, 90), bulkySegments(n));
         char name[4096];
         std::snprintf(name, sizeof name, "%s/%04d.jpg", argv[5], n);
         std::FILE *out = std::fopen(name, "wb");
