@@ -355,16 +355,16 @@ TEST_F(ConversionJob, ExitingDuringAJobEndsItAndClearsTheStagingFolder)
         pictures << picture(QStringLiteral("p%1.png").arg(i), "PNG");
     addEntries(pictures);
     QString textAtExit;
-    QTimer exitSoon;
-    exitSoon.setInterval(0);
-    QObject::connect(&exitSoon, &QTimer::timeout, [&] {
-        if (control<QLabel>(window(), "lblPB")->text() == QStringLiteral("Converting Files...10%")) {
-            exitSoon.stop();
+    QObject context;
+    // The exit comes with the next events the job handles once 10% is shown, as a click would.
+    QObject::connect(&window(), &frmMain::progressTextShown, &context, [&](const QString &text) {
+        if (text != QStringLiteral("Converting Files...10%") || !textAtExit.isEmpty())
+            return;
+        QTimer::singleShot(0, &context, [&] {
             textAtExit = control<QLabel>(window(), "lblPB")->text();
             window().imgExit_Click();
-        }
+        });
     });
-    exitSoon.start();
     ModalAnswerer answerer;
     engine().Command3_Click();
     EXPECT_EQ(textAtExit, QStringLiteral("Converting Files...10%"));

@@ -73,10 +73,9 @@ protected:
         QObject::connect(&termination_, &TerminationSignals::received, &window(), &frmMain::imgExit_Click);
     }
 
-    bool momentReached()
+    // A helper writes its pid file as it starts and keeps it while it runs.
+    bool helperStarted() const
     {
-        if (*phase().whenShown != '\0')
-            return control<QLabel>(window(), "lblPB")->text() == QString::fromUtf8(phase().whenShown);
         for (const QString &helper : helpers_)
             if (QFile::exists(helper + QStringLiteral(".pid")))
                 return true;
@@ -99,16 +98,32 @@ TEST_P(ExitDuringJob, EndsWithinAMomentLeavingNothingBehind)
     ASSERT_TRUE(termination_.isActive());
     addEntries(pictures(phase().pictures, phase().format));
     QElapsedTimer sinceAsked;
-    QTimer watch;
-    watch.setInterval(0);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!momentReached())
+    QObject context;
+    const auto askNow = [&] {
+        if (sinceAsked.isValid())
             return;
-        watch.stop();
         sinceAsked.start();
         askToEnd();
-    });
-    watch.start();
+    };
+    // A text is caught as the window shows it, and the exit comes with the next events the job
+    // handles, as a click of the user would. A helper's pid file lasts while it runs, so looking
+    // for it between events cannot miss it.
+    QTimer watch;
+    if (*phase().whenShown != '\0') {
+        QObject::connect(&window(), &frmMain::progressTextShown, &context, [&](const QString &text) {
+            if (text == QString::fromUtf8(phase().whenShown))
+                QTimer::singleShot(0, &context, askNow);
+        });
+    } else {
+        watch.setInterval(0);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!helperStarted())
+                return;
+            watch.stop();
+            askNow();
+        });
+        watch.start();
+    }
     ModalAnswerer answerer;
 
     engine().Command3_Click();
@@ -147,15 +162,11 @@ TEST_F(ForeignConverter, OneOfAnotherUserKeepsNoJobWaiting)
     addEntries(pictures(2, "JPG"));
     // Started once the job has ended the converters it could end.
     std::optional<OtherUserProgram> foreign;
-    QTimer watch;
-    watch.setInterval(0);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (control<QLabel>(window(), "lblPB")->text() == QStringLiteral("Converting Files...0%")) {
-            watch.stop();
+    QObject context;
+    QObject::connect(&window(), &frmMain::progressTextShown, &context, [&](const QString &text) {
+        if (!foreign && text == QStringLiteral("Converting Files...0%"))
             foreign.emplace(QStringLiteral("pdf.exe"), 30);
-        }
     });
-    watch.start();
     ModalAnswerer answerer;
 
     engine().Command3_Click();
