@@ -274,7 +274,7 @@ void ConversionJob::reportShortfall()
 {
     std::vector<ReportEntry> leftOut;
     for (const auto &[index, reason] : leftOut_)
-        leftOut.push_back({inputs_.pictures.value(index), QStringLiteral(" (%1)").arg(reason)});
+        leftOut.push_back({inputs_.pictures.value(index), QStringLiteral("：%1").arg(reason)});
     std::vector<ReportEntry> renamed;
     for (const auto &[index, name] : renamed_)
         renamed.push_back({inputs_.pictures.value(index), QStringLiteral(" -> ") + name});

@@ -14,7 +14,7 @@ inline constexpr int kShownNames = 15;
 // Columns of a path in the box: it wraps long lines, and a deep path would take several rows.
 inline constexpr int kShownPathColumns = 60;
 
-// One picture in the report: its path, and what is said of it (" (reason)", " -> other.pdf").
+// One picture in the report: its path, and what is said of it ("：reason", " -> other.pdf").
 struct ReportEntry {
     QString path;
     QString note;

@@ -185,7 +185,7 @@ TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)
     ASSERT_EQ(messages.size(), 1u);
     const QString notSupported =
         QString::fromUtf8(reason::kNotSupported.data(), qsizetype(reason::kNotSupported.size()));
-    EXPECT_TRUE(wholeReport(messages[0]).contains(icon + QStringLiteral(" (") + notSupported + u')'))
+    EXPECT_TRUE(wholeReport(messages[0]).contains(icon + QStringLiteral("：") + notSupported))
         << wholeReport(messages[0]).toStdString();
     const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
     EXPECT_EQ(pageCount(pdf), 3);
@@ -266,7 +266,7 @@ TEST_F(ConversionJob, PicturesOfOneBaseNameEachKeepTheirPdf)
     const auto shown = [](const QString &path) { return shortenedPath(path, kShownPathColumns); };
     const QString &text = messages[1].text;
     const QString leftOut =
-        QStringLiteral("以下图片未能转换，已被跳过：\n") + shown(missing) + QStringLiteral(" (文件不存在)");
+        QStringLiteral("以下图片未能转换，已被跳过：\n") + shown(missing) + QStringLiteral("：文件不存在");
     const QString renamed = QStringLiteral("以下图片的PDF使用了其他名称：\n") + shown(second) +
                             QStringLiteral(" -> IMG_0001 (2).pdf\n") + shown(y2013) +
                             QStringLiteral(" -> holiday (2).pdf\n") + shown(hidden) + QStringLiteral(" -> hidden.pdf");
@@ -310,12 +310,12 @@ TEST_F(ConversionJob, AReportOfManyLeftOutPicturesFitsOnTheScreen)
     EXPECT_LE(box.width(), screen.width());
     EXPECT_GT(boxWithDetails.height(), box.height());
     EXPECT_LE(boxWithDetails.height(), screen.height());
-    EXPECT_TRUE(shown.text.contains(QStringLiteral("IMG_0014.jpg (文件不存在)")));
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("IMG_0014.jpg：文件不存在")));
     EXPECT_FALSE(shown.text.contains(QStringLiteral("IMG_0015.jpg")));
     EXPECT_TRUE(shown.text.contains(QStringLiteral("…另有 485 张")));
     EXPECT_TRUE(shown.text.contains(QStringLiteral("没有生成PDF文件。")));
     for (const QString &path : missing)
-        EXPECT_TRUE(shown.details.contains(path + QStringLiteral(" (文件不存在)"))) << path.toStdString();
+        EXPECT_TRUE(shown.details.contains(path + QStringLiteral("：文件不存在"))) << path.toStdString();
 }
 
 TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)

@@ -78,9 +78,9 @@ TEST(EndReport, ShortReportsHaveNoDetails)
     EXPECT_TRUE(renamed.details.isEmpty());
     EXPECT_FALSE(renamed.warning); // every picture has its PDF
 
-    const ReportEntry missingOne{QStringLiteral("/x.png"), QStringLiteral(" (文件不存在)")};
+    const ReportEntry missingOne{QStringLiteral("/x.png"), QStringLiteral("：文件不存在")};
     const EndReport both = endReportOf({missingOne}, {renamedOne}, false);
-    EXPECT_EQ(both.text, QStringLiteral("以下图片未能转换，已被跳过：\n/x.png (文件不存在)\n\n"
+    EXPECT_EQ(both.text, QStringLiteral("以下图片未能转换，已被跳过：\n/x.png：文件不存在\n\n"
                                         "以下图片的PDF使用了其他名称：\n/b/a.jpg -> a (2).pdf"));
     EXPECT_TRUE(both.details.isEmpty());
     EXPECT_TRUE(both.warning);
@@ -92,7 +92,7 @@ TEST(EndReport, ShortReportsHaveNoDetails)
 
 TEST(EndReport, LongListsAndPathsGoWholeToTheDetails)
 {
-    const QString reason = QStringLiteral(" (图片太大（50000 x 50000，此类图片最多 626 百万像素）)");
+    const QString reason = QStringLiteral("：图片太大（50000 x 50000，此类图片最多 626 百万像素）");
     std::vector<ReportEntry> leftOut =
         entries(QStringList{deepPath} + numbered(QStringLiteral("/missing/"), 500), reason);
     const auto renamed = entries(numbered(QStringLiteral("/b/a"), 3), QStringLiteral(" -> a (2).pdf"));
@@ -116,10 +116,10 @@ TEST(EndReport, LongListsAndPathsGoWholeToTheDetails)
 
 TEST(EndReport, ADeepPathAloneGoesWholeToTheDetails)
 {
-    const EndReport report = endReportOf({{deepPath, QStringLiteral(" (文件不存在)")}}, {}, false);
+    const EndReport report = endReportOf({{deepPath, QStringLiteral("：文件不存在")}}, {}, false);
     EXPECT_FALSE(report.text.contains(deepPath));
-    EXPECT_TRUE(report.text.contains(QStringLiteral("/IMG_1.jpg (文件不存在)")));
-    EXPECT_TRUE(report.details.contains(deepPath + QStringLiteral(" (文件不存在)")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("/IMG_1.jpg：文件不存在")));
+    EXPECT_TRUE(report.details.contains(deepPath + QStringLiteral("：文件不存在")));
 }
 
 } // namespace
