@@ -96,7 +96,15 @@ bool emptyStagingFolder(std::error_code &error, const TreeRemoval &how)
     // reports the trouble.
     if (!removeFolderTree(stagingFolder(), how))
         setStagingFolderAside();
-    return createStagingFolder(error);
+    if (!createStagingFolder(error))
+        return false;
+    // Neither removed nor moved: its pages must not go into this job's PDF.
+    if (!fs::is_empty(stagingFolder(), error) || error) {
+        if (!error)
+            error = std::make_error_code(std::errc::directory_not_empty);
+        return false;
+    }
+    return true;
 }
 
 bool setStagingFolderAside()

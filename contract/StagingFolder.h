@@ -30,7 +30,8 @@ bool createStagingFolder(std::error_code &error);
 
 // Leaves the staging folder made (as createStagingFolder) and empty, whatever an earlier job, a
 // crash or a cut-short exit left in it: the converter takes every page it finds there. False and
-// `error` set when it cannot be made; what could not be removed is told to `how.failed`.
+// `error` set when it cannot be made or something in it would neither go nor move out of the way;
+// what could not be removed is told to `how.failed`.
 bool emptyStagingFolder(std::error_code &error, const TreeRemoval &how = {});
 
 // Moves the staging folder out of the way at once, renamed into a new folder of its own beside

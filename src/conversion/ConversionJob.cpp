@@ -64,7 +64,12 @@ void ConversionJob::run()
         return;
     }
     cancellable_ = true;
-    prepareFolders();
+    if (!prepareFolders()) {
+        cancellable_ = false;
+        if (!abandoned())
+            enableAllCommands(true);
+        return;
+    }
     stageAll();
     if (!stopped() && !inputs_.onePdfPerPicture)
         convertMerged();
@@ -127,18 +132,25 @@ bool ConversionJob::declineOverwrite()
     return visibleFileExists(named) && !view_.askToOverwrite(documentOverwriteQuestion());
 }
 
-void ConversionJob::prepareFolders()
+bool ConversionJob::prepareFolders()
 {
     // The output folder was made when it was checked; a copy killed in an earlier job may have
     // left its temporary file there.
     removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
-    // Whatever an earlier run left there would go into this job's PDF. Without the folder every
-    // page fails to stage, and the end report names each picture.
-    if (std::error_code error; !emptyStagingFolder(error, stagingClearing()))
-        qCWarning(lcConversion, "staging folder %s not made: %s", stagingFolder().c_str(), error.message().c_str());
+    // Whatever an earlier run left there would go into this job's PDF; a folder that cannot be made
+    // or cleared stops the job before anything is staged.
+    if (std::error_code error; !emptyStagingFolder(error, stagingClearing())) {
+        if (abandoned())
+            return false;
+        view_.tell(QStringLiteral("无法清空临时文件夹，转换没有开始：\n%1\n%2")
+                       .arg(fromFsPath(stagingFolder()), QString::fromLocal8Bit(error.message())),
+                   QStringLiteral("转换"), ConversionView::Tone::Warning);
+        return false;
+    }
     view_.showProgressBar(true);
     view_.handleEvents();
     view_.showProgressText(QStringLiteral("准备文件中..."));
+    return true;
 }
 
 void ConversionJob::stageAll()

@@ -42,7 +42,8 @@ private:
     bool refuseUnusableOutputFolder();
     void enableAllCommands(bool enabled);
     bool declineOverwrite();
-    void prepareFolders();
+    // Clears the staging folder for this job; false (and the user told) when it will not clear.
+    bool prepareFolders();
     void stageAll();
     // False when the converter could not be started: the job goes no further.
     bool convertOnePicture(int index, const QString &entry);

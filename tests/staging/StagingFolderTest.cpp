@@ -1,6 +1,7 @@
 // Where the staging folder and the single-instance lock live, from the environment; and the one
 // owner that empties it, sets it aside and removes it, on the file system's own names.
 #include "contract/StagingFolder.h"
+#include "support/FileAccessAsNobody.h"
 #include "support/RemoveTreeAtEnd.h"
 #include "support/TestEnvironment.h"
 
@@ -94,6 +95,32 @@ TEST_P(StagingOwner, AJobStartsFromAnEmptyFolderOfItsOwner)
     EXPECT_TRUE(fs::is_empty(stagingFolder()));
     EXPECT_EQ(fs::status(stagingFolder()).permissions(), fs::perms::owner_all);
     EXPECT_TRUE(fs::exists(outside_ / "keep.jpg"));
+}
+
+// A staging folder of the user's holding a folder of another user's that will not empty, in a cache
+// folder the user cannot write, so it cannot be moved aside either. Root ignores modes: the job's
+// steps run with the file access of nobody, whose staging folder it is.
+TEST_P(StagingOwner, AFolderThatWillNotEmptyIsRefusedNotReused)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "making a folder the user cannot empty takes root";
+    leaveAJobBehind();
+    const fs::perms readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec;
+    for (const fs::path &folder : {fs::path(QFile::encodeName(env_.root()).toStdString()), cache_})
+        fs::permissions(folder, readable);
+    ASSERT_EQ(::chown(stagingFolder().c_str(), nobodyId, nobodyId), 0);
+    fs::permissions(stagingFolder(), fs::perms::owner_read | fs::perms::owner_exec);
+    std::error_code error;
+    bool emptied = true;
+    {
+        FileAccessAsNobody nobody;
+        emptied = emptyStagingFolder(error);
+    }
+
+    EXPECT_FALSE(emptied);
+    EXPECT_TRUE(error) << "no reason given";
+    EXPECT_TRUE(fs::exists(stagingFolder() / "sub" / "00002.jpg"));
 }
 
 TEST_P(StagingOwner, AnExitSetsItAsideAndTheNextRemovalTakesEverything)
