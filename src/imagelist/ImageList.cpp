@@ -1,5 +1,7 @@
 #include "imagelist/ImageList.h"
 
+#include "imagelist/ImageListLog.h"
+
 #include <utility>
 
 namespace pagemint {
@@ -30,6 +32,7 @@ void ImageList::append(const QStringList &paths)
     beginInsertRows({}, count(), count() + static_cast<int>(paths.size()) - 1);
     entries_.append(paths);
     endInsertRows();
+    qCDebug(lcImageList, "the list holds %lld entries", static_cast<long long>(count()));
 }
 
 void ImageList::addFile(const QString &path)

@@ -108,6 +108,10 @@ TEST_F(InstalledProgram, ConvertsAPictureChosenInTheOpenDialog)
         waitUntil([&] { return !visibleWindowsOfClass(QStringLiteral("^Pagemint$")).contains(dialog); }, 1500);
     }
     ASSERT_FALSE(visibleWindowsOfClass(QStringLiteral("^Pagemint$")).contains(dialog)) << "the open dialog stayed open";
+    // The picture joins the list once the program has handled the dialog's end: a click before then
+    // would find the list empty.
+    ASSERT_TRUE(program.waitForOutput(QStringLiteral("the list holds 1 entries"), 30000))
+        << program.output().toStdString();
 
     pointerTo(program.at({413 + 61, 256 + 31}));
     clickLeft();

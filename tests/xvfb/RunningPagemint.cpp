@@ -2,6 +2,7 @@
 
 #include "XDesktop.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 
@@ -19,6 +20,8 @@ RunningPagemint::RunningPagemint(const QString &program)
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), home() + QStringLiteral("/.cache"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // The list says what it holds, so a test can wait for it rather than for a guessed moment.
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("pagemint.imagelist.debug=true"));
     process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.start(program, {});
@@ -64,7 +67,18 @@ bool RunningPagemint::waitForExit(int timeoutMs)
 
 QString RunningPagemint::output()
 {
-    return QString::fromLocal8Bit(process_.readAll());
+    output_ += QString::fromLocal8Bit(process_.readAll());
+    return output_;
+}
+
+bool RunningPagemint::waitForOutput(const QString &text, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!output().contains(text)) {
+        if (deadline.hasExpired() || !process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return output().contains(text);
+    }
+    return true;
 }
 
 } // namespace pagemint::xtest

@@ -25,12 +25,15 @@ public:
     // Waits for the program to end; false when it is still running.
     bool waitForExit(int timeoutMs);
     int exitCode() const { return process_.exitCode(); }
-    // What the program wrote on stdout and stderr.
+    // Everything the program wrote on stdout and stderr so far.
     QString output();
+    // Waits until the program has written `text`; false when it has not within `timeoutMs`.
+    bool waitForOutput(const QString &text, int timeoutMs);
 
 private:
     QTemporaryDir dir_;
     QProcess process_;
+    QString output_;
     QString windowId_;
 };
 
