@@ -13,7 +13,8 @@
 #   mixed    the small set with 5 of its files swapped for bulky ones
 #   debian   200 copies of a JPEG Debian ships with EXIF, XMP and an ICC profile (desktop-base's
 #            Plasma preview; the .deb is fetched with apt-get download, nothing is installed)
-# Then, for each set, it runs the tools in turn (cat, pdf.exe, img2pdf, cat, pdf.exe, ...) so a
+# Then, for each set, it runs the tools in turn (cat, pdf.exe, pdf.exe with the page layout A4 /
+# auto / 10 mm, img2pdf, cat, pdf.exe, ...) so a
 # change in the machine's load hits them alike, and prints the median wall time, the spread
 # (fastest-slowest run) and the ratio of the medians to cat.
 #   PAGEMINT_BENCH_SETS="camera bulky"   only these sets (default: all, in the order above)
@@ -74,6 +75,8 @@ if wants debian && missing debian-set/0199.jpg; then
     fi
 fi
 
+# The layout a user picks most: A4, each page turned to suit its picture, 10 mm margins.
+layout_args=(--paper=A4 --orientation=auto --margin-mm=10 --fit=fit)
 have_img2pdf=$(command -v img2pdf > /dev/null && [ "${PAGEMINT_BENCH_IMG2PDF:-1}" != 0 ] && echo 1 || echo 0)
 
 # Runs one tool on the files, writing $cache/out/TOOL.out.
@@ -82,6 +85,7 @@ run_tool() {
     case $tool in
     cat) cat "$@" > "$out" ;;
     pdf.exe) "$converter" --out "$out" "$@" > /dev/null ;;
+    layout) "$converter" "${layout_args[@]}" --out "$out" "$@" > /dev/null ;;
     before) "$before" --out "$out" "$@" > /dev/null ;;
     img2pdf) img2pdf -o "$out" "$@" ;;
     esac || { echo "failed: $tool" >&2; exit 1; }
@@ -106,6 +110,7 @@ peak_kb() {
     case $tool in
     cat) /usr/bin/time -f %M -o "$cache/peak" cat "$@" > "$out" ;;
     pdf.exe) /usr/bin/time -f %M -o "$cache/peak" "$converter" --out "$out" "$@" > /dev/null ;;
+    layout) /usr/bin/time -f %M -o "$cache/peak" "$converter" "${layout_args[@]}" --out "$out" "$@" > /dev/null ;;
     before) /usr/bin/time -f %M -o "$cache/peak" "$before" --out "$out" "$@" > /dev/null ;;
     img2pdf) /usr/bin/time -f %M -o "$cache/peak" img2pdf -o "$out" "$@" ;;
     esac
@@ -115,12 +120,20 @@ peak_kb() {
 # "median min max" in milliseconds of a list of microsecond figures.
 summary() { sort -n | awk '{ t[NR] = $1 } END { printf "%.1f %.1f %.1f\n", t[int((NR + 1) / 2)] / 1000, t[1] / 1000, t[NR] / 1000 }'; }
 
+tool_name() {
+    case $1 in
+    before) echo "pdf.exe before" ;;
+    layout) echo "pdf.exe A4 / auto / 10 mm" ;;
+    *) echo "$1" ;;
+    esac
+}
+
 printf 'load average at start: %s\n\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf '| set | bytes in | tool | median ms | spread ms | / cat | peak MB |\n'
 printf '|---|---|---|---|---|---|---|\n'
 run_set() {
     local label=$1 count=$2; shift 2
-    local files=("$@") tools=(cat pdf.exe)
+    local files=("$@") tools=(cat pdf.exe layout)
     [ -z "${PAGEMINT_BENCH_BEFORE:-}" ] || tools+=(before)
     [ "$have_img2pdf" = 1 ] && tools+=(img2pdf)
     cat "${files[@]}" > /dev/null # into the page cache
@@ -136,7 +149,7 @@ run_set() {
         read -r median low high < <(tr ' ' '\n' <<< "${times[$tool]}" | grep . | summary)
         local peak
         peak=$(peak_kb "$tool" "${files[@]}")
-        awk -v l="$label" -v b="$bytes" -v t="${tool/before/pdf.exe before}" -v m="$median" -v lo="$low" -v hi="$high" -v c="$cat_median" -v kb="$peak" \
+        awk -v l="$label" -v b="$bytes" -v t="$(tool_name "$tool")" -v m="$median" -v lo="$low" -v hi="$high" -v c="$cat_median" -v kb="$peak" \
             'BEGIN { printf "| %s | %s | %s | %.1f | %.1f-%.1f | %.2fx | %.0f |\n", l, b, t, m, lo, hi, m / c, kb / 1024 }'
     done
     rm -f "$cache"/out/*

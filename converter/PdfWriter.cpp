@@ -1,7 +1,7 @@
 #include "PdfWriter.h"
 
 #include "OutputFile.h"
-#include "PageGeometry.h"
+#include "PagePlacement.h"
 #include "TempFile.h"
 #include "contract/Reasons.h"
 
@@ -140,8 +140,9 @@ private:
 class Writer {
 public:
     Writer(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
-           int fd)
-        : pages_(pages), output_(output), pageStarted_(pageStarted), out_(fd), offsets_(pageObject(pages.size()))
+           const PageLayout &layout, int fd)
+        : pages_(pages), output_(output), pageStarted_(pageStarted), layout_(layout), out_(fd),
+          offsets_(pageObject(pages.size()))
     {
     }
 
@@ -187,7 +188,7 @@ private:
         }
         if (!picture.unchanged(page.info.fileSize))
             return changed(page, error);
-        const PageGeometry geometry = pageGeometry(page.info);
+        const PageGeometry geometry = laidOutPage(page.info, layout_);
         beginObject(pageObject(index));
         out_.write(pageText(geometry, index));
         beginObject(contentObject(index));
@@ -236,6 +237,7 @@ private:
     const std::vector<PdfPage> &pages_;
     const std::filesystem::path &output_;
     const PageStarted &pageStarted_;
+    const PageLayout &layout_;
     OutputFile out_;
     std::vector<std::uint64_t> offsets_; // by object number; 0 unused
 };
@@ -243,7 +245,7 @@ private:
 } // namespace
 
 bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
-              std::string &error)
+              std::string &error, const PageLayout &layout)
 {
     std::uint64_t bound = kPageTextBound;
     for (const PdfPage &page : pages)
@@ -255,7 +257,7 @@ bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &ou
     TempFile temp;
     if (!temp.create(output, error))
         return false;
-    Writer writer(pages, output, pageStarted, ::fileno(temp.file()));
+    Writer writer(pages, output, pageStarted, layout, ::fileno(temp.file()));
     return writer.write(error) && temp.commit(error);
 }
 

@@ -5,6 +5,7 @@
 // (memory stays flat however many pages there are).
 
 #include "contract/JpegInfo.h"
+#include "contract/PageLayout.h"
 
 #include <filesystem>
 #include <functional>
@@ -24,8 +25,9 @@ using PageStarted = std::function<void(const PdfPage &page)>;
 
 // Writes `pages` to `output` through a temporary file in the same folder that is renamed at the
 // end, so `output` either appears whole or not at all (an existing file stays until then).
+// Each page is laid out by `layout`; on the original paper the PDF is the one written without it.
 // False with `error` (naming the file at fault) when anything failed.
 bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
-              std::string &error);
+              std::string &error, const PageLayout &layout = {});
 
 } // namespace pagemint

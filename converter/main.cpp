@@ -1,16 +1,20 @@
 // pdf.exe: the console converter. Puts JPEG pages into one PDF without decoding them.
-//   pdf.exe /NOASK                   the staging folder's pages -> tmp.pdf there
-//   pdf.exe --out FILE PICTURE...    the given pictures, in order -> FILE
+//   pdf.exe [LAYOUT] /NOASK                   the staging folder's pages -> tmp.pdf there
+//   pdf.exe [LAYOUT] --out FILE PICTURE...    the given pictures, in order -> FILE
+// LAYOUT: the page layout's arguments (contract/PageLayout.h); without them each page is as large
+// as its picture says.
 // Exit status: 0 a PDF was written; 1 no usable page (nothing written); 2 bad arguments;
 // 3 the PDF could not be written (nothing written).
 
 #include "ConsoleLines.h"
 #include "PdfWriter.h"
 #include "contract/JpegInfo.h"
+#include "contract/PageLayout.h"
 #include "contract/StagedPages.h"
 
 #include "contract/StagingFolder.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -26,14 +30,18 @@ enum Exit { Written = 0, NoUsablePage = 1, BadArguments = 2, WriteFailed = 3 };
 
 constexpr const char *kHelp =
     "Usage:\n"
-    "  pdf.exe /NOASK\n"
+    "  pdf.exe [LAYOUT] /NOASK\n"
     "      Converts the staged pages of the staging folder (files named digits + \".jpg\", in\n"
     "      numeric order) into tmp.pdf in that folder. Asks nothing.\n"
-    "  pdf.exe --out FILE PICTURE...\n"
+    "  pdf.exe [LAYOUT] --out FILE PICTURE...\n"
     "      Converts the given JPEG pictures, in the given order, into FILE.\n"
     "\n"
     "Each JPEG goes into the PDF unchanged, one picture per page, sized by its resolution\n"
     "(96 dpi when it states none) and turned upright by its EXIF orientation.\n"
+    "LAYOUT puts every picture on paper instead, centred inside the margins:\n"
+    "  --paper=original|A4|A5|B5|Letter|Legal|picture   (B5: JIS, 182 x 257 mm; picture: the\n"
+    "      picture's shape, its longer side 11.69 inches; original: no layout, the default)\n"
+    "  --orientation=auto|portrait|landscape   --margin-mm=0..50   --fit=fit|shrink\n"
     "Before each page, stdout gets \"page NAME of COUNT\". A file that cannot be a page is left\n"
     "out with \"left-out:NAME:REASON\" on stderr, and the others go on.\n"
     "The PDF appears only once it is complete.\n"
@@ -44,7 +52,7 @@ void complain(const std::string &message)
     emitLine(stderr, "pdf.exe: " + message + "\n");
 }
 
-int convert(const std::vector<fs::path> &pictures, const fs::path &output)
+int convert(const std::vector<fs::path> &pictures, const fs::path &output, const PageLayout &layout)
 {
     std::vector<PdfPage> pages;
     for (const fs::path &path : pictures) {
@@ -62,14 +70,14 @@ int convert(const std::vector<fs::path> &pictures, const fs::path &output)
     const std::size_t total = pages.size();
     const PageStarted progress = [total](const PdfPage &page) { emitLine(stdout, progressLine(page.name, total)); };
     std::string error;
-    if (!writePdf(pages, output, progress, error)) {
+    if (!writePdf(pages, output, progress, error, layout)) {
         complain(error + "; no PDF written");
         return WriteFailed;
     }
     return Written;
 }
 
-int convertStagingFolder()
+int convertStagingFolder(const PageLayout &layout)
 {
     const fs::path folder = stagingFolder();
     const fs::path output = folder / kConverterOutputName;
@@ -81,7 +89,7 @@ int convertStagingFolder()
         complain("cannot list " + folder.string() + ": " + error.message());
         return NoUsablePage;
     }
-    return convert(pictures, output);
+    return convert(pictures, output, layout);
 }
 
 bool isNoAsk(std::string_view arg)
@@ -96,15 +104,19 @@ int main(int argc, char **argv)
     // A reader closing the pipe must not end us halfway through the PDF.
     std::signal(SIGPIPE, SIG_IGN);
 
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (args.size() == 1 && isNoAsk(args[0]))
-        return convertStagingFolder();
+    std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(kHelp, stdout);
         return std::fflush(stdout) == 0 ? Written : BadArguments;
     }
-    if (args.size() >= 3 && args[0] == "--out")
-        return convert(std::vector<fs::path>(args.begin() + 2, args.end()), fs::path(args[1]));
+    // The layout comes first; what follows is read as it always was.
+    const auto firstOther = std::find_if_not(args.begin(), args.end(), isLayoutArgument);
+    const std::optional<PageLayout> layout = parseLayoutArguments({args.begin(), firstOther});
+    args.erase(args.begin(), firstOther);
+    if (layout && args.size() == 1 && isNoAsk(args[0]))
+        return convertStagingFolder(*layout);
+    if (layout && args.size() >= 3 && args[0] == "--out")
+        return convert(std::vector<fs::path>(args.begin() + 2, args.end()), fs::path(args[1]), *layout);
     std::fputs(kHelp, stderr);
     return BadArguments;
 }

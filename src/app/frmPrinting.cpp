@@ -9,6 +9,7 @@
 #include "imagelist/ImageList.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
+#include "settings/PageLayoutFile.h"
 #include "settings/SettingsFile.h"
 #include "ui/AddFolderCommand.h"
 #include "ui/FolderBrowser.h"
@@ -42,8 +43,11 @@ template <typename Widget, typename... Args> Widget *hiddenControl(QWidget *pare
     return widget;
 }
 
-// The settings window's client area as designed, in twips.
-constexpr TwipsRect settingsClientTwips{0, 0, 3795, 2550};
+// The settings window's client area as designed, in twips: the page layout's rows between the mode
+// and 保存设置 make it taller than the 2550 of the two settings before them.
+constexpr double layoutTopTwips = 1740;
+constexpr double saveTopTwips = layoutTopTwips + PageLayoutControls::kHeightTwips + 300;
+constexpr TwipsRect settingsClientTwips{0, 0, 3795, saveTopTwips + 405 + 225};
 } // namespace
 
 frmPrinting::frmPrinting()
@@ -78,6 +82,7 @@ void frmPrinting::createSettingsControls()
     cmbMode->addItems({mergeModeText(), perPictureModeText()});
     cmbMode->setEditable(false);
     cmbMode->setCurrentIndex(-1);
+    layoutControls_ = std::make_unique<PageLayoutControls>(this);
     cmdSave = new QPushButton(QStringLiteral("保存设置"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
     // Enter and Escape have no window-wide meaning here.
@@ -89,7 +94,12 @@ void frmPrinting::createSettingsControls()
     connect(cmdBrowse, &QPushButton::clicked, this, &frmPrinting::cmdBrowse_Click);
     setTabOrder(cmdBrowse, txtPath);
     setTabOrder(txtPath, cmbMode);
-    setTabOrder(cmbMode, cmdSave);
+    QWidget *previous = cmbMode;
+    for (QWidget *input : layoutControls_->inputs()) {
+        setTabOrder(previous, input);
+        previous = input;
+    }
+    setTabOrder(previous, cmdSave);
 }
 
 void frmPrinting::createWorkingControls()
@@ -158,10 +168,14 @@ void frmPrinting::createMenus()
 
 std::vector<ControlPlacement> frmPrinting::designedLayout()
 {
-    return {
-        {Label3, {180, 270, 780, 210}, 9},  {txtPath, {180, 540, 2655, 285}, 9},  {cmdBrowse, {2910, 540, 735, 300}, 9},
-        {Label1, {180, 1020, 780, 210}, 9}, {cmbMode, {180, 1290, 3435, 330}, 9}, {cmdSave, {1080, 1920, 1365, 405}, 9},
+    std::vector<ControlPlacement> layout = {
+        {Label3, {180, 270, 780, 210}, 9},     {txtPath, {180, 540, 2655, 285}, 9},
+        {cmdBrowse, {2910, 540, 735, 300}, 9}, {Label1, {180, 1020, 780, 210}, 9},
+        {cmbMode, {180, 1290, 3435, 330}, 9},  {cmdSave, {1080, saveTopTwips, 1365, 405}, 9},
     };
+    for (const ControlPlacement &placement : layoutControls_->designedLayout(layoutTopTwips))
+        layout.push_back(placement);
+    return layout;
 }
 
 void frmPrinting::Form_Load()
@@ -203,6 +217,7 @@ void frmPrinting::loadSettings()
             cmbMode->setCurrentIndex(*stored.modeIndex);
     }
     OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
+    layoutControls_->show(readPageLayoutFile(pageLayoutFilePath()));
     keepAppliedSettings();
 }
 
@@ -210,6 +225,7 @@ void frmPrinting::cmdSave_Click()
 {
     OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
     writeSettingsFile(settingsFilePath(), txtPath->text(), cmbMode->currentIndex());
+    writePageLayoutFile(pageLayoutFilePath(), layoutControls_->chosen());
     keepAppliedSettings();
     hide();
 }
@@ -218,12 +234,14 @@ void frmPrinting::keepAppliedSettings()
 {
     appliedFolder_ = txtPath->text();
     appliedMode_ = cmbMode->currentIndex();
+    appliedLayout_ = layoutControls_->chosen();
 }
 
 void frmPrinting::showAppliedSettings()
 {
     txtPath->setText(appliedFolder_);
     cmbMode->setCurrentIndex(appliedMode_);
+    layoutControls_->show(appliedLayout_);
 }
 
 void frmPrinting::cmdBrowse_Click()
@@ -344,6 +362,7 @@ void frmPrinting::Command3_Click()
     inputs.outputFolderText = txtPath->text();
     inputs.title = txtTitle->text();
     inputs.onePdfPerPicture = OnePdfPerPicture;
+    inputs.layout = appliedLayout_;
     ConversionJob job(std::move(inputs), *this, {*objShell_, *objDOS_});
     job_ = &job;
     job.run();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PageLayoutControls.h"
 #include "conversion/ConversionView.h"
 #include "ui/CCommonDialogs.h"
 #include "ui/MainWindowEngine.h"
@@ -113,6 +114,7 @@ private:
     QPushButton *cmdBrowse = nullptr;
     QLabel *Label1 = nullptr;
     QComboBox *cmbMode = nullptr;
+    std::unique_ptr<PageLayoutControls> layoutControls_;
     QPushButton *cmdSave = nullptr;
 
     // Working controls that lie outside the visible area.
@@ -149,6 +151,7 @@ private:
     bool unloaded_ = false;
     QString appliedFolder_;
     int appliedMode_ = -1;
+    PageLayout appliedLayout_;
 };
 
 } // namespace pagemint

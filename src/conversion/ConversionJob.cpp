@@ -183,7 +183,7 @@ void ConversionJob::stageAll()
 bool ConversionJob::convertOnePicture(int index, const QString &entry)
 {
     DOSOutputs &runner = runners_.perPicture;
-    runner.setCommandLine(converterCommandLine(applicationFolder()));
+    runner.setCommandLine(converterCommandLine(applicationFolder(), inputs_.layout));
     const QString output = runner.ExecuteCommand(QString());
     if (stopped())
         return true;
@@ -224,7 +224,7 @@ void ConversionJob::convertMerged()
 {
     view_.showStatus(QStringLiteral("创建文件中..."));
     view_.showFill(0);
-    const QString output = runners_.merged.ExecuteCommand(converterCommandLine(applicationFolder()));
+    const QString output = runners_.merged.ExecuteCommand(converterCommandLine(applicationFolder(), inputs_.layout));
     if (stopped())
         return;
     for (const auto &[page, reason] : leftOutPagesOf(output))

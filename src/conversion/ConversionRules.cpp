@@ -92,11 +92,13 @@ QString outputFolderOf(const QString &folderText)
     return folderText.endsWith(QDir::separator()) ? folderText.chopped(1) : folderText;
 }
 
-QString converterCommandLine(const QString &applicationFolder)
+QString converterCommandLine(const QString &applicationFolder, const PageLayout &layout)
 {
-    return QStringLiteral("\"%1/data/%2\" %3")
-        .arg(applicationFolder, QString::fromLatin1(kConverterFileName),
-             QString::fromLatin1(kConverterStagingArgument));
+    QString line = QStringLiteral("\"%1/data/%2\" ").arg(applicationFolder, QString::fromLatin1(kConverterFileName));
+    // The layout's words hold no space or quote.
+    for (const std::string &argument : layoutArguments(layout))
+        line += QString::fromStdString(argument) + u' ';
+    return line + QString::fromLatin1(kConverterStagingArgument);
 }
 
 } // namespace pagemint

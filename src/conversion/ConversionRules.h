@@ -2,6 +2,8 @@
 // How the conversion reads the converter's output and names what it delivers, apart from any
 // window.
 
+#include "contract/PageLayout.h"
+
 #include <QString>
 
 #include <functional>
@@ -41,7 +43,8 @@ std::map<int, QString> leftOutPagesOf(const QString &converterOutput);
 // The output folder a job writes to: the folder text without one trailing separator.
 QString outputFolderOf(const QString &folderText);
 
-// The converter's command line, its path quoted so a folder with spaces stays one word.
-QString converterCommandLine(const QString &applicationFolder);
+// The converter's command line, its path quoted so a folder with spaces stays one word, with the
+// layout's arguments before /NOASK (none on the original paper: the line is then as it always was).
+QString converterCommandLine(const QString &applicationFolder, const PageLayout &layout = {});
 
 } // namespace pagemint

@@ -2,6 +2,8 @@
 // What a conversion job takes from the windows, and what it asks of them: the job holds no widget,
 // so its decisions can be followed through a recording view.
 
+#include "contract/PageLayout.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,7 @@ struct ConversionInputs {
     QString outputFolderText; // the output folder as the settings show it
     QString title;            // the document title; a PDF of that name in the folder asks to overwrite
     bool onePdfPerPicture = false;
+    PageLayout layout; // how the converter puts each picture on its page
 };
 
 class ConversionView {

@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "LogCapture.h"
 #include "ModalAnswerer.h"
 
 #include "app/ConversionMode.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace pagemint::test {
 namespace {
@@ -190,6 +192,80 @@ TEST_F(Settings, AJobAfterTheWindowWasClosedWithoutSavingUsesTheSavedSettings)
     EXPECT_FALSE(QFileInfo::exists(saved + QStringLiteral("/a.pdf")));
     EXPECT_FALSE(QFileInfo::exists(abandoned));
     EXPECT_TRUE(opened_.contains(QStringLiteral("open ") + saved)) << opened_.join(QLatin1Char(';')).toStdString();
+}
+
+// The page layout as the window shows it: paper, orientation, margin, fit.
+struct ShownLayout {
+    int paper, orientation, marginMm, fit;
+    bool operator==(const ShownLayout &) const = default;
+};
+
+class LayoutSettings : public Settings {
+protected:
+    QString layoutFile() const { return appFolder_ + QStringLiteral("/pagemint.ini"); }
+    QComboBox *list(const char *name) { return control<QComboBox>(engine(), QLatin1String(name)); }
+    QSpinBox *margin() { return control<QSpinBox>(engine(), "spnMargin"); }
+    ShownLayout shown()
+    {
+        return {list("cmbPaper")->currentIndex(), list("cmbOrientation")->currentIndex(), margin()->value(),
+                list("cmbFit")->currentIndex()};
+    }
+    void choose(const ShownLayout &layout)
+    {
+        list("cmbPaper")->setCurrentIndex(layout.paper);
+        list("cmbOrientation")->setCurrentIndex(layout.orientation);
+        margin()->setValue(layout.marginMm);
+        list("cmbFit")->setCurrentIndex(layout.fit);
+    }
+    static constexpr ShownLayout designed{0, 0, 0, 0}; // 原始大小, 自动, 0 mm, 适应页面
+};
+
+TEST_F(LayoutSettings, TheSavedLayoutComesBackAfterARestartAndSettingDllKeepsItsTwoLines)
+{
+    EXPECT_EQ(shown(), designed);
+    const QString folder = env_.root() + QStringLiteral("/pdf");
+    engine().show();
+    choose({3, 2, 15, 1}); // B5, 横向, 15 mm, 仅缩小
+    saveWith(folder, 1);
+    EXPECT_EQ(readAll(settingsFile()), folder.toLocal8Bit() + "\r\n1\r\n");
+    EXPECT_EQ(readAll(layoutFile()), QByteArray("[Page]\nPaper=B5\nOrientation=landscape\nMarginMm=15\nFit=shrink\n"));
+    restart();
+    EXPECT_EQ(shown(), (ShownLayout{3, 2, 15, 1}));
+    EXPECT_EQ(txtPath()->text(), folder);
+}
+
+TEST_F(LayoutSettings, ClosingWithoutSavingShowsTheLayoutInForceAgain)
+{
+    engine().show();
+    choose({6, 1, 20, 1});
+    engine().close();
+    EXPECT_EQ(shown(), designed);
+    EXPECT_FALSE(QFile::exists(layoutFile()));
+    engine().show();
+    choose({1, 0, 10, 0});
+    cmdSave()->click();
+    engine().show();
+    choose({2, 2, 5, 1});
+    engine().close();
+    EXPECT_EQ(shown(), (ShownLayout{1, 0, 10, 0}));
+}
+
+TEST_F(LayoutSettings, AStartTakesTheGoodKeysOfTheFileAndWarnsOfTheBadOnes)
+{
+    {
+        QFile file(layoutFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Page]\nPaper=A3\nOrientation=portrait\nMarginMm=12\nFit=stretch\n");
+    }
+    const LogCapture log;
+    restart();
+    EXPECT_EQ(shown(), (ShownLayout{0, 1, 12, 0}));
+    EXPECT_EQ(log.warnings().size(), 2) << log.warnings().join(u'\n').toStdString();
+    // The original paper: the choices that mean nothing on it are greyed.
+    EXPECT_TRUE(list("cmbPaper")->isEnabled());
+    EXPECT_FALSE(list("cmbOrientation")->isEnabled());
+    EXPECT_FALSE(margin()->isEnabled());
+    EXPECT_FALSE(list("cmbFit")->isEnabled());
 }
 
 TEST_F(Settings, BrowsingSetsTheFolderAndCancellingKeepsIt)

@@ -97,9 +97,16 @@ TEST_F(DoublePixelRatio, TheSettingsWindowKeepsItsFixedLogicalSize)
     }
     engine().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&engine()));
-    EXPECT_EQ(engine().size(), QSize(253, 170));
-    EXPECT_EQ(engine().grab().size(), QSize(506, 340));
-    const QWidget *controls[] = {txtPath(), cmdBrowse(), cmbMode(), cmdSave()};
+    EXPECT_EQ(engine().size(), QSize(253, 228));
+    EXPECT_EQ(engine().grab().size(), QSize(506, 456));
+    const QWidget *controls[] = {txtPath(),
+                                 cmdBrowse(),
+                                 cmbMode(),
+                                 control(engine(), "cmbPaper"),
+                                 control(engine(), "cmbOrientation"),
+                                 control(engine(), "spnMargin"),
+                                 control(engine(), "cmbFit"),
+                                 cmdSave()};
     for (const QWidget *control : controls)
         EXPECT_TRUE(engine().rect().contains(control->geometry())) << control->objectName().toStdString();
 }

@@ -1,5 +1,5 @@
-// The conversion-settings window as the user meets it: its six controls, their order, the mode
-// list, hiding on close, and the About and web commands of its menus.
+// The conversion-settings window as the user meets it: its controls, their order, the mode and
+// page layout lists, hiding on close, and the About and web commands of its menus.
 #include "EngineFixture.h"
 #include "ModalAnswerer.h"
 #include "ScaledChild.h"
@@ -9,12 +9,14 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <algorithm>
@@ -68,10 +70,10 @@ TEST_P(SettingsWindowAtScaling, EverySettingsWindowTestPasses)
 
 INSTANTIATE_TEST_SUITE_P(Desktops, SettingsWindowAtScaling, ::testing::ValuesIn(windowScalings), scalingName);
 
-// The window keeps its 3795 x 2550 twips, but never less than its 253 x 170 designed pixels.
+// The window keeps its 3795 x 3420 twips, but never less than its 253 x 228 designed pixels.
 QSize settingsWindowSizeAt(int logicalDpi)
 {
-    const std::pair<int, QSize> sizes[] = {{72, {253, 170}}, {96, {253, 170}}, {120, {316, 213}}, {144, {380, 255}}};
+    const std::pair<int, QSize> sizes[] = {{72, {253, 228}}, {96, {253, 228}}, {120, {316, 285}}, {144, {380, 342}}};
     for (const auto &[dpi, size] : sizes)
         if (dpi == logicalDpi)
             return size;
@@ -79,7 +81,7 @@ QSize settingsWindowSizeAt(int logicalDpi)
     return {};
 }
 
-TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
+TEST_F(SettingsWindow, ShowsExactlyItsControlsWithTheirTextsInsideAFixedWindow)
 {
     showSettings();
     EXPECT_EQ(engine().windowTitle(), QStringLiteral("转换设置"));
@@ -91,9 +93,12 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
 
     std::vector<QString> shown = visibleControls();
     std::sort(shown.begin(), shown.end());
-    const std::vector<QString> expected = {QStringLiteral("Label1"),  QStringLiteral("Label3"),
-                                           QStringLiteral("cmbMode"), QStringLiteral("cmdBrowse"),
-                                           QStringLiteral("cmdSave"), QStringLiteral("txtPath")};
+    const std::vector<QString> expected = {
+        QStringLiteral("Label1"),    QStringLiteral("Label3"),         QStringLiteral("cmbFit"),
+        QStringLiteral("cmbMode"),   QStringLiteral("cmbOrientation"), QStringLiteral("cmbPaper"),
+        QStringLiteral("cmdBrowse"), QStringLiteral("cmdSave"),        QStringLiteral("lblFit"),
+        QStringLiteral("lblMargin"), QStringLiteral("lblOrientation"), QStringLiteral("lblPaper"),
+        QStringLiteral("spnMargin"), QStringLiteral("txtPath")};
     EXPECT_EQ(shown, expected);
 
     struct Case {
@@ -108,7 +113,19 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
         {cmdBrowse(), QStringLiteral("浏览..."), QStringLiteral("Select an Output Folder"), {194, 36, 49, 20}},
         {control(engine(), "Label1"), QStringLiteral("转换模式:"), QString(), {12, 68, 52, 14}},
         {cmbMode(), QString(), QString(), {12, 86, 229, 22}},
-        {cmdSave(), QStringLiteral("保存设置"), QString(), {72, 128, 91, 27}},
+        // The page layout, two to a row under the mode, each label beside its control.
+        {control(engine(), "lblPaper"), QStringLiteral("纸张:"), QString(), {12, 120, 36, 14}},
+        {control(engine(), "cmbPaper"),
+         QString(),
+         QStringLiteral("原始大小：页面与图片本身一样大；B5 为 182 × 257 毫米"),
+         {48, 116, 73, 22}},
+        {control(engine(), "lblOrientation"), QStringLiteral("方向:"), QString(), {132, 120, 36, 14}},
+        {control(engine(), "cmbOrientation"), QString(), QString(), {168, 116, 73, 22}},
+        {control(engine(), "lblMargin"), QStringLiteral("边距:"), QString(), {12, 148, 36, 14}},
+        {control(engine(), "spnMargin"), QString(), QString(), {48, 144, 73, 22}},
+        {control(engine(), "lblFit"), QStringLiteral("缩放:"), QString(), {132, 148, 36, 14}},
+        {control(engine(), "cmbFit"), QString(), QString(), {168, 144, 73, 22}},
+        {cmdSave(), QStringLiteral("保存设置"), QString(), {72, 186, 91, 27}},
     };
     for (const Case &c : cases) {
         const std::string name = c.control->objectName().toStdString();
@@ -129,16 +146,74 @@ TEST_F(SettingsWindow, ShowsExactlySixControlsWithTheirTextsInsideAFixedWindow)
     }
 }
 
-TEST_F(SettingsWindow, TabGoesBrowseThenPathThenModeThenSaveAndRoundAgain)
+TEST_F(SettingsWindow, TabGoesBrowseThenPathThenModeThenTheLayoutThenSaveAndRoundAgain)
 {
     showSettings();
-    cmdBrowse()->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), cmdBrowse());
-    const QWidget *order[] = {txtPath(), cmbMode(), cmdSave(), cmdBrowse()};
-    for (const QWidget *next : order) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(QApplication::focusWidget(), next) << QApplication::focusWidget()->objectName().toStdString();
+    QWidget *paper = control(engine(), "cmbPaper");
+    const std::vector<QWidget *> onPaper = {paper, control(engine(), "cmbOrientation"), control(engine(), "spnMargin"),
+                                            control(engine(), "cmbFit")};
+    struct Case {
+        int paperIndex;
+        std::vector<QWidget *> layout; // what Tab reaches between the mode and 保存设置
+    };
+    // On the original paper the other choices mean nothing and are skipped, as greyed controls are.
+    const Case cases[] = {{0, {paper}}, {1, onPaper}, {6, {paper, onPaper[2], onPaper[3]}}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.paperIndex);
+        control<QComboBox>(engine(), "cmbPaper")->setCurrentIndex(c.paperIndex);
+        cmdBrowse()->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), cmdBrowse());
+        std::vector<QWidget *> order = {txtPath(), cmbMode()};
+        order.insert(order.end(), c.layout.begin(), c.layout.end());
+        order.insert(order.end(), {cmdSave(), cmdBrowse()});
+        for (const QWidget *next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), next) << QApplication::focusWidget()->objectName().toStdString();
+        }
     }
+}
+
+TEST_F(SettingsWindow, TheLayoutListsHoldTheirChoicesInChineseAndTakeNoTyping)
+{
+    const std::pair<const char *, QStringList> lists[] = {
+        {"cmbPaper",
+         {QStringLiteral("原始大小"), QStringLiteral("A4"), QStringLiteral("A5"), QStringLiteral("B5"),
+          QStringLiteral("Letter"), QStringLiteral("Legal"), QStringLiteral("适应图片")}},
+        {"cmbOrientation", {QStringLiteral("自动"), QStringLiteral("纵向"), QStringLiteral("横向")}},
+        {"cmbFit", {QStringLiteral("适应页面"), QStringLiteral("仅缩小")}},
+    };
+    for (const auto &[name, items] : lists) {
+        auto *list = control<QComboBox>(engine(), QLatin1String(name));
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->itemText(i);
+        EXPECT_EQ(shown, items) << name;
+        EXPECT_FALSE(list->isEditable()) << name;
+        EXPECT_EQ(list->currentIndex(), 0) << name;
+    }
+    auto *margin = control<QSpinBox>(engine(), "spnMargin");
+    EXPECT_EQ(margin->minimum(), 0);
+    EXPECT_EQ(margin->maximum(), 50);
+    EXPECT_EQ(margin->value(), 0);
+    EXPECT_EQ(margin->suffix(), QStringLiteral(" 毫米"));
+    for (int step = 0; step < 4; ++step)
+        margin->stepUp();
+    EXPECT_EQ(margin->value(), 20) << "the steps are the usual 5, 10, 15, 20 mm";
+}
+
+// The picture of README and the user guide.
+TEST_F(SettingsWindow, SavesAScreenshotWithTheLayoutChosen)
+{
+    showSettings();
+    txtPath()->setText(QStringLiteral("/home/ann/Output"));
+    control<QComboBox>(engine(), "cmbPaper")->setCurrentIndex(1);
+    control<QSpinBox>(engine(), "spnMargin")->setValue(10);
+    const QImage shot = engine().grab().toImage();
+    EXPECT_EQ(shot.deviceIndependentSize(), QSizeF(settingsWindowSizeAt(engine().logicalDpiX())));
+    if (inScaledChild())
+        return;
+    QDir().mkpath(QStringLiteral(PAGEMINT_APP_DIR "/../screenshots"));
+    EXPECT_TRUE(shot.save(QStringLiteral(PAGEMINT_APP_DIR "/../screenshots/settings-window.png")));
 }
 
 TEST_F(SettingsWindow, TheModeListHoldsExactlyTheTwoModesAndTakesNoTyping)

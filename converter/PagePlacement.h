@@ -1,0 +1,44 @@
+#pragma once
+// Where a picture goes on a page of the chosen paper: the page size in points and the matrix that
+// draws the picture there, turned upright by its EXIF orientation and fitted inside the margins.
+// Only arithmetic: the picture's bytes stay as they are.
+
+#include "PageGeometry.h"
+#include "contract/PageLayout.h"
+
+#include <array>
+#include <optional>
+
+namespace pagemint {
+
+// The longer side of a 适应图片 page: the long side of A4, 11.69 inches.
+inline constexpr double kPictureLongSide = 297.0 * 72.0 / 25.4;
+
+struct PaperSize {
+    double width = 0, height = 0; // points, portrait (width <= height)
+};
+// The size of a paper; none for the original and the picture's own shape, which have no fixed one.
+std::optional<PaperSize> paperSize(Paper paper);
+
+// The picture's size upright, in points, before any fitting, from its page on the original paper.
+struct UprightSize {
+    double width = 0, height = 0;
+};
+UprightSize uprightSize(const PageGeometry &original);
+
+// The page for a picture `upright` points large under `layout` (not the original paper): the
+// media box, no /Rotate, and the rectangle the upright picture fills, centred inside the margins.
+struct Placement {
+    double pageWidth = 0, pageHeight = 0;
+    double x = 0, y = 0, width = 0, height = 0;
+};
+Placement placement(UprightSize upright, const PageLayout &layout);
+
+// The matrix that draws the image's unit square into `box` shown upright, for EXIF orientation
+// 1..8 (anything else: as stored).
+std::array<double, 6> uprightMatrix(const Placement &box, int orientation);
+
+// The whole page: on the original paper exactly pageGeometry(info); on any other the placement.
+PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout);
+
+} // namespace pagemint
