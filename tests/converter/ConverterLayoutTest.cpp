@@ -182,13 +182,15 @@ TEST(ConverterLayout, EveryPaperOrientationMarginAndFitCentresThePictureUnchange
                         const double roomW = pageWidth - 2 * margin, roomH = pageHeight - 2 * margin;
                         const bool fills = std::abs(width - roomW) < 1.0 || std::abs(height - roomH) < 1.0;
                         const bool fitsAsItIs = p.uprightWidth <= roomW && p.uprightHeight <= roomH;
-                        if (fit == PageFit::Fit || !fitsAsItIs)
+                        if (fit == PageFit::Fit || !fitsAsItIs) {
                             EXPECT_TRUE(fills) << width << " x " << height << " in " << roomW << " x " << roomH;
+                        }
                         if (fit == PageFit::Shrink) {
                             // Never enlarged; a picture that fits keeps its own size.
                             EXPECT_LE(width, p.uprightWidth + 0.01);
-                            if (fitsAsItIs)
+                            if (fitsAsItIs) {
                                 EXPECT_NEAR(width, p.uprightWidth, 0.01);
+                            }
                         }
                     }
                 }

@@ -142,10 +142,10 @@ std::vector<SmallScreen> smallScreens()
 }
 
 INSTANTIATE_TEST_SUITE_P(Laptops, MessageBoxOnSmallScreens, ::testing::ValuesIn(smallScreens()),
-                         [](const ::testing::TestParamInfo<SmallScreen> &info) {
-                             return std::string(info.param.scaling.name) + "At" +
-                                    std::to_string(info.param.screen.width()) + "x" +
-                                    std::to_string(info.param.screen.height());
+                         [](const ::testing::TestParamInfo<SmallScreen> &testCase) {
+                             return std::string(testCase.param.scaling.name) + "At" +
+                                    std::to_string(testCase.param.screen.width()) + "x" +
+                                    std::to_string(testCase.param.screen.height());
                          });
 
 } // namespace
