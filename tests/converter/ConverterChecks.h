@@ -4,10 +4,13 @@
 #include "ConverterRun.h"
 #include "TestJpegs.h"
 
+#include <QColor>
 #include <QFile>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace pagemint::test {
 
@@ -25,6 +28,16 @@ inline void expectCleanPdf(const QString &pdf)
     EXPECT_TRUE(check.out.contains(QLatin1String("No syntax or stream encoding errors found")))
         << check.out.toStdString();
     EXPECT_TRUE(check.err.isEmpty()) << check.err.toStdString();
+}
+
+// A rendered page's colour at a point of the picture, against the picture's own: JPEG and the
+// renderer move colours a little, a turned or mirrored page moves them a lot.
+inline void expectColourAt(const QColor &got, const QColor &want, double fx, double fy)
+{
+    EXPECT_LT(std::abs(got.red() - want.red()) + std::abs(got.green() - want.green()) +
+                  std::abs(got.blue() - want.blue()),
+              120)
+        << "at " << fx << "," << fy << " got " << got.name().toStdString() << " want " << want.name().toStdString();
 }
 
 // Random pixels: the JPEG comes out nearly as large as the picture, like a camera page.

@@ -235,13 +235,8 @@ TEST(ConverterLayout, TurnedAndMirroredPicturesStayUprightOnPaper)
                 // A point of the upright picture, on the page (PDF y goes up, pixels go down).
                 const double x = b.left + fx * (b.right - b.left), yTop = (b.top - b.bottom) * fy;
                 const QPoint at(int(x * dpi / 72), int((pages[page].height - b.top + yTop) * dpi / 72));
-                const QColor got = rendered.pixelColor(at);
-                const QColor ref = want.pixelColor(int(fx * want.width()), int(fy * want.height()));
-                EXPECT_LT(std::abs(got.red() - ref.red()) + std::abs(got.green() - ref.green()) +
-                              std::abs(got.blue() - ref.blue()),
-                          120)
-                    << "at " << fx << "," << fy << " got " << got.name().toStdString() << " want "
-                    << ref.name().toStdString();
+                expectColourAt(rendered.pixelColor(at),
+                               want.pixelColor(int(fx * want.width()), int(fy * want.height())), fx, fy);
             }
     }
 }
