@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 using namespace pagemint;
@@ -52,7 +53,7 @@ const PaperCase papers[] = {
 
 QByteArray pictureBytes(const Picture &p)
 {
-    const QByteArray jpeg = withJfifDensity(qtJpeg(quadrantPicture(p.pixelWidth, p.pixelHeight)), 1, p.dpi, p.dpi);
+    QByteArray jpeg = withJfifDensity(qtJpeg(quadrantPicture(p.pixelWidth, p.pixelHeight)), 1, p.dpi, p.dpi);
     if (p.orientation == 1)
         return jpeg;
     ExifFields exif;
@@ -75,15 +76,12 @@ std::vector<Box> pictureBoxes(const QString &pdf)
     for (auto it = cm.globalMatch(text); it.hasNext();) {
         const QStringList m = it.next().captured(1).split(u' ', Qt::SkipEmptyParts);
         const auto at = [&](int i) { return m[i].toDouble(); };
-        double xs[4], ys[4];
-        int k = 0;
-        for (double u : {0.0, 1.0})
-            for (double v : {0.0, 1.0}) {
-                xs[k] = at(0) * u + at(2) * v + at(4);
-                ys[k++] = at(1) * u + at(3) * v + at(5);
-            }
-        boxes.push_back({*std::min_element(xs, xs + 4), *std::min_element(ys, ys + 4), *std::max_element(xs, xs + 4),
-                         *std::max_element(ys, ys + 4)});
+        // The corners (0,0), (1,0), (0,1) and (1,1) of the unit square.
+        const std::array<double, 4> xs = {at(4), at(0) + at(4), at(2) + at(4), at(0) + at(2) + at(4)};
+        const std::array<double, 4> ys = {at(5), at(1) + at(5), at(3) + at(5), at(1) + at(3) + at(5)};
+        const auto [left, right] = std::minmax_element(xs.begin(), xs.end());
+        const auto [bottom, top] = std::minmax_element(ys.begin(), ys.end());
+        boxes.push_back({*left, *bottom, *right, *top});
     }
     return boxes;
 }
