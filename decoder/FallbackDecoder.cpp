@@ -229,9 +229,9 @@ DecodeOutcome FallbackDecoder::decode(std::FILE *target)
     const QtMessageHandler previous = qInstallMessageHandler(countWarning);
     QImage picture;
     QString error;
-    const DecodeOutcome read = runLength ? readRunLength(input, format, size, pixels, picture)
-                               : readFromStart(input, format, picture, error) ? DecodeOutcome::written()
-                                                                              : damaged(error);
+    DecodeOutcome read = runLength ? readRunLength(input, format, size, pixels, picture)
+                         : readFromStart(input, format, picture, error) ? DecodeOutcome::written()
+                                                                        : damaged(error);
     qInstallMessageHandler(previous);
     if (!read.ok())
         return read;

@@ -88,7 +88,8 @@ std::vector<ControlPlacement> PageLayoutControls::designedLayout(double top) con
         {lblPaper, cmbPaper}, {lblOrientation, cmbOrientation}, {lblMargin, spnMargin}, {lblFit, cmbFit}};
     std::vector<ControlPlacement> placements;
     for (int i = 0; i < 4; ++i) {
-        const double left = columns[i % 2], rowTop = top + rowStep * (i / 2);
+        const int row = i / 2;
+        const double left = columns[i % 2], rowTop = top + rowStep * row;
         placements.push_back({cells[i].first, {left, rowTop + labelDrop, labelWidth, labelHeight}, 9});
         placements.push_back({cells[i].second, {left + labelWidth, rowTop, controlWidth, controlHeight}, 9});
     }

@@ -77,7 +77,7 @@ protected:
     QString write(const PictureCase &c)
     {
         QDir().mkpath(env_.root() + QStringLiteral("/pics"));
-        const QString path = env_.root() + QStringLiteral("/pics/") + QLatin1String(c.name);
+        QString path = env_.root() + QStringLiteral("/pics/") + QLatin1String(c.name);
         // The upright picture; a sideways one is stored turned back.
         QImage image = quadrants(c.sideways ? c.stored.transposed() : c.stored);
         if (c.sideways)
