@@ -339,7 +339,7 @@ void ConversionJob::windUpCancelled()
     view_.showProgressBar(false);
     view_.showFill(0);
     enableAllCommands(true);
-    view_.showStatus(QString::fromUtf8(reason::kCancelled.data(), static_cast<qsizetype>(reason::kCancelled.size())));
+    view_.showStatus(reasonWords(reason::kCancelled));
     // PDFs made before the cancel, one per picture, are whole and stay.
     QString text = QStringLiteral("已取消转换。");
     if (delivered_ > 0)

@@ -8,6 +8,7 @@
 #include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
 #include "conversion/EndReport.h"
+#include "conversion/ReasonWords.h"
 #include "conversion/StagingPaths.h"
 #include "imagelist/FindImageFiles.h"
 #include "process/DOSOutputs.h"
@@ -183,8 +184,7 @@ TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)
     const auto messages = convert(1);
 
     ASSERT_EQ(messages.size(), 1u);
-    const QString notSupported =
-        QString::fromUtf8(reason::kNotSupported.data(), qsizetype(reason::kNotSupported.size()));
+    const QString notSupported = reasonWords(reason::kNotSupported);
     EXPECT_TRUE(wholeReport(messages[0]).contains(icon + QStringLiteral("：") + notSupported))
         << wholeReport(messages[0]).toStdString();
     const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");

@@ -8,6 +8,7 @@
 
 #include "contract/DecodeOutcome.h"
 #include "contract/Reasons.h"
+#include "conversion/ReasonWords.h"
 #include "conversion/StagePage.h"
 
 #include <QFile>
@@ -28,11 +29,6 @@ namespace pagemint::test {
 namespace {
 
 using decoder::ExitCode;
-
-QString words(std::string_view reason)
-{
-    return QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size()));
-}
 
 // Colour of the page at fractions of its width and height, read scaled down where it is large.
 QColor colourAt(const QString &page, double x, double y)
@@ -249,7 +245,7 @@ TEST_F(DecoderKindsTest, RunLengthDataThatPaintsNothingIsRefusedAsDamaged)
     const StageResult result = StagePage(0, source);
 
     EXPECT_FALSE(result.staged);
-    EXPECT_TRUE(result.reason.startsWith(words(reason::kDamaged))) << result.reason.toStdString();
+    EXPECT_TRUE(result.reason.startsWith(reasonWords(reason::kDamaged))) << result.reason.toStdString();
     EXPECT_FALSE(QFileInfo::exists(stagedPage(0)));
 }
 
@@ -279,7 +275,7 @@ TEST_F(DecoderKindsTest, ValidKindsNoReaderTakesAreNamedUnsupported)
 
         EXPECT_EQ(run.exitCode, int(ExitCode::UnsupportedKind)) << run.reason.toStdString();
         EXPECT_FALSE(staged.staged);
-        EXPECT_TRUE(staged.reason.startsWith(words(reason::kUnsupportedKind))) << staged.reason.toStdString();
+        EXPECT_TRUE(staged.reason.startsWith(reasonWords(reason::kUnsupportedKind))) << staged.reason.toStdString();
     }
 }
 
@@ -344,7 +340,7 @@ TEST_F(DecoderKindsTest, PngChunksClaimingAGigabyteAreRefusedWithoutTakingIt)
             const HelperExit run = runHelper(helper, source, page(), page() + ".err");
 
             EXPECT_EQ(run.exitCode, int(ExitCode::Damaged)) << run.reason.toStdString();
-            EXPECT_TRUE(run.reason.startsWith(words(reason::kDamaged))) << run.reason.toStdString();
+            EXPECT_TRUE(run.reason.startsWith(reasonWords(reason::kDamaged))) << run.reason.toStdString();
             EXPECT_TRUE(run.reason.contains(QLatin1String(type))) << run.reason.toStdString();
             EXPECT_LT(run.peakKilobytes, kMostKilobytes);
         }

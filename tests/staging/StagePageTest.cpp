@@ -9,6 +9,7 @@
 #include "contract/StagingFolder.h"
 #include "contract/SystemReason.h"
 #include "conversion/PathFunctions.h"
+#include "conversion/ReasonWords.h"
 #include "conversion/StagePage.h"
 #include "conversion/StagingPaths.h"
 #include "support/FileBytes.h"
@@ -27,11 +28,6 @@ namespace pagemint::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-QString words(std::string_view reason)
-{
-    return QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size()));
-}
 
 // The staged page is a whole baseline JPEG in colour, as the converter needs it.
 void expectColourJpeg(const QString &path)
@@ -331,7 +327,7 @@ TEST_F(StagePageTest, RefusesBadPicturesWithAReasonAndLeavesNoPage)
         const StageResult result = StagePage(3, source);
 
         EXPECT_FALSE(result.staged);
-        EXPECT_TRUE(result.reason.contains(words(c.reason))) << result.reason.toStdString();
+        EXPECT_TRUE(result.reason.contains(reasonWords(c.reason))) << result.reason.toStdString();
         EXPECT_TRUE(stagingFolderEntries().isEmpty()) << stagingFolderEntries().join(' ').toStdString();
     }
 }
@@ -377,7 +373,7 @@ TEST_F(StagePageTest, HostileFilesAreNotStagedAndTheCallerStaysUp)
         const StageResult result = StagePage(7, fixture(QString::fromLatin1(c.fixture)));
 
         EXPECT_FALSE(result.staged);
-        EXPECT_TRUE(result.reason.contains(words(c.reason))) << result.reason.toStdString();
+        EXPECT_TRUE(result.reason.contains(reasonWords(c.reason))) << result.reason.toStdString();
         EXPECT_TRUE(stagingFolderEntries().isEmpty()) << stagingFolderEntries().join(' ').toStdString();
     }
 }
