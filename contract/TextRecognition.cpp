@@ -1,0 +1,76 @@
+#include "TextRecognition.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace pagemint {
+
+namespace {
+constexpr std::array<std::pair<Recognition, std::string_view>, 3> recognitionWords{
+    {{Recognition::Off, "off"}, {Recognition::ChineseAndEnglish, "chi_sim+eng"}, {Recognition::English, "eng"}}};
+
+constexpr std::string_view kLanguagesOption = "--languages=";
+constexpr std::string_view kUprightOption = "--upright";
+constexpr std::string_view kModelsOption = "--models=";
+
+bool sameWord(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+} // namespace
+
+std::string_view recognitionWord(Recognition recognition)
+{
+    for (const auto &[choice, word] : recognitionWords)
+        if (choice == recognition)
+            return word;
+    return recognitionWords[0].second;
+}
+
+std::optional<Recognition> recognitionFromWord(std::string_view word)
+{
+    for (const auto &[choice, w] : recognitionWords)
+        if (sameWord(w, word))
+            return choice;
+    return std::nullopt;
+}
+
+std::vector<std::string> recognizerArguments(const RecognizerRequest &request)
+{
+    std::vector<std::string> arguments;
+    if (request.recognition != Recognition::Off)
+        arguments.push_back(std::string(kLanguagesOption) + std::string(recognitionWord(request.recognition)));
+    if (request.upright)
+        arguments.emplace_back(kUprightOption);
+    for (const std::string &folder : request.modelFolders)
+        arguments.push_back(std::string(kModelsOption) + folder);
+    return arguments;
+}
+
+std::optional<RecognizerRequest> parseRecognizerArguments(const std::vector<std::string_view> &arguments)
+{
+    RecognizerRequest request;
+    for (const std::string_view argument : arguments) {
+        if (argument.starts_with(kLanguagesOption)) {
+            const std::optional<Recognition> recognition =
+                recognitionFromWord(argument.substr(kLanguagesOption.size()));
+            if (!recognition || *recognition == Recognition::Off)
+                return std::nullopt;
+            request.recognition = *recognition;
+        } else if (argument == kUprightOption) {
+            request.upright = true;
+        } else if (argument.starts_with(kModelsOption) && argument.size() > kModelsOption.size()) {
+            request.modelFolders.emplace_back(argument.substr(kModelsOption.size()));
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (request.recognition == Recognition::Off && !request.upright)
+        return std::nullopt;
+    return request;
+}
+
+} // namespace pagemint
