@@ -3,6 +3,7 @@
 // so its decisions can be followed through a recording view.
 
 #include "contract/PageLayout.h"
+#include "contract/TextRecognition.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,7 @@ struct ConversionInputs {
     QString title;            // the document title; a PDF of that name in the folder asks to overwrite
     bool onePdfPerPicture = false;
     PageLayout layout; // how the converter puts each picture on its page
+    TextChoice text;   // the text layer and upright turn the recogniser finds for each page
 };
 
 class ConversionView {
