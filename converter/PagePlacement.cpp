@@ -3,6 +3,7 @@
 #include "contract/JpegInfo.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace pagemint {
 
@@ -100,15 +101,41 @@ std::array<double, 6> uprightMatrix(const Placement &box, int orientation)
 
 PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout)
 {
-    const PageGeometry original = pageGeometry(info);
     if (layout.paper == Paper::Original)
-        return original;
-    const Placement box = placement(uprightSize(original), layout);
-    PageGeometry g;
-    g.mediaWidth = box.pageWidth;
-    g.mediaHeight = box.pageHeight;
-    g.matrix = uprightMatrix(box, info.orientation);
-    return g;
+        return pageGeometry(info);
+    return turnedPage(info, 0, layout).geometry;
+}
+
+int turnedOrientation(int orientation, int turn)
+{
+    // Each orientation is a mirror (left to right) or none, then a clockwise turn; a further turn
+    // only adds to the second. Indexed by quarter turns: unmirrored, then mirrored.
+    constexpr int kPlain[4] = {1, 6, 3, 8};
+    constexpr int kMirrored[4] = {2, 7, 4, 5};
+    const auto *const plain = std::find(std::begin(kPlain), std::end(kPlain), orientation);
+    const auto *const mirrored = std::find(std::begin(kMirrored), std::end(kMirrored), orientation);
+    const bool isMirrored = mirrored != std::end(kMirrored);
+    const long quarters = isMirrored                  ? mirrored - std::begin(kMirrored)
+                          : plain != std::end(kPlain) ? plain - std::begin(kPlain)
+                                                      : 0;
+    const long turned = (quarters + ((turn / 90) % 4 + 4)) % 4;
+    return isMirrored ? kMirrored[turned] : kPlain[turned];
+}
+
+TurnedPage turnedPage(const JpegInfo &info, int turn, const PageLayout &layout)
+{
+    JpegInfo turned = info;
+    turned.orientation = turnedOrientation(info.orientation, turn);
+    const UprightSize upright = uprightSize(pageGeometry(turned));
+    TurnedPage page;
+    if (layout.paper == Paper::Original)
+        page.box = {upright.width, upright.height, 0, 0, upright.width, upright.height};
+    else
+        page.box = placement(upright, layout);
+    page.geometry.mediaWidth = page.box.pageWidth;
+    page.geometry.mediaHeight = page.box.pageHeight;
+    page.geometry.matrix = uprightMatrix(page.box, turned.orientation);
+    return page;
 }
 
 } // namespace pagemint

@@ -41,4 +41,18 @@ std::array<double, 6> uprightMatrix(const Placement &box, int orientation);
 // The whole page: on the original paper exactly pageGeometry(info); on any other the placement.
 PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout);
 
+// The EXIF orientation (1..8) that shows a picture as `orientation` does and then turned clockwise
+// by `turn` (0, 90, 180 or 270): a turn never needs more than the page matrix.
+int turnedOrientation(int orientation, int turn);
+
+// A page whose picture is turned by `turn` on top of its EXIF orientation, drawn by the matrix
+// alone (no /Rotate, so what lies over the picture shares its upright space), and the rectangle
+// the turned picture fills. On the original paper the page is the turned picture's size (width and
+// height swap for a quarter turn); on any other paper it is laid out as laidOutPage lays it.
+struct TurnedPage {
+    PageGeometry geometry;
+    Placement box;
+};
+TurnedPage turnedPage(const JpegInfo &info, int turn, const PageLayout &layout);
+
 } // namespace pagemint

@@ -2,7 +2,9 @@
 
 #include "OutputFile.h"
 #include "PagePlacement.h"
+#include "PdfSyntax.h"
 #include "TempFile.h"
+#include "TextLayer.h"
 #include "contract/Reasons.h"
 
 #include <cerrno>
@@ -37,47 +39,34 @@ constexpr std::uint64_t kMaxOffset = 9'999'999'999;
 // More than one page's objects take besides its picture: dictionaries, content, tree entry.
 constexpr std::uint64_t kPageTextBound = 1024;
 
-// Numbers for the content stream, with no locale and no exponent.
-std::string number(double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.4f", value);
-    std::string s(text);
-    s.erase(s.find_last_not_of('0') + 1);
-    if (s.back() == '.')
-        s.pop_back();
-    return s == "-0" ? "0" : s;
-}
-
-std::string ref(std::uint64_t object)
-{
-    return std::to_string(object) + " 0 R";
-}
+constexpr const char *kTooLarge = "the pictures are too large for one PDF (10 GB at most)";
 
 const char *colorSpace(int components)
 {
     return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
 }
 
-std::string pageText(const PageGeometry &g, std::size_t index)
+// `font`: the text font's object, 0 for a page without text.
+std::string pageText(const PageGeometry &g, std::size_t index, std::uint64_t font)
 {
-    std::string text = "<< /Type /Page /Parent " + ref(kPageTree) + " /MediaBox [0 0 " + number(g.mediaWidth) + ' ' +
-                       number(g.mediaHeight) + ']';
+    std::string text = "<< /Type /Page /Parent " + pdfRef(kPageTree) + " /MediaBox [0 0 " + pdfNumber(g.mediaWidth) +
+                       ' ' + pdfNumber(g.mediaHeight) + ']';
     if (g.rotate != 0)
         text += " /Rotate " + std::to_string(g.rotate);
-    text += " /Resources << /XObject << /Im0 " + ref(imageObject(index)) + " >> >> /Contents " +
-            ref(contentObject(index)) + " >>\nendobj\n";
+    text += " /Resources << /XObject << /Im0 " + pdfRef(imageObject(index)) + " >>";
+    if (font != 0)
+        text += " /Font << /" + std::string(kTextFontName) + ' ' + pdfRef(font) + " >>";
+    text += " >> /Contents " + pdfRef(contentObject(index)) + " >>\nendobj\n";
     return text;
 }
 
 // Draws the image's unit square onto the page.
-std::string contentText(const PageGeometry &g)
+std::string imagePlacement(const PageGeometry &g)
 {
     std::string content = "q";
     for (double m : g.matrix)
-        content += ' ' + number(m);
-    content += " cm /Im0 Do Q\n";
-    return "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream\nendobj\n";
+        content += ' ' + pdfNumber(m);
+    return content + " cm /Im0 Do Q\n";
 }
 
 // The image's dictionary up to its data; the data follows unchanged.
@@ -140,9 +129,9 @@ private:
 class Writer {
 public:
     Writer(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
-           const PageLayout &layout, int fd)
-        : pages_(pages), output_(output), pageStarted_(pageStarted), layout_(layout), out_(fd),
-          offsets_(pageObject(pages.size()))
+           const PageLayout &layout, const PageTextFor &textFor, std::uint64_t bound, int fd)
+        : pages_(pages), output_(output), pageStarted_(pageStarted), layout_(layout), textFor_(textFor), bound_(bound),
+          out_(fd), offsets_(pageObject(pages.size()))
     {
     }
 
@@ -151,18 +140,20 @@ public:
         // The binary comment marks the file as binary for programs that guess.
         out_.write("%PDF-1.3\n%\xe2\xe3\xcf\xd3\n");
         beginObject(kCatalog);
-        out_.write("<< /Type /Catalog /Pages " + ref(kPageTree) + " >>\nendobj\n");
+        out_.write("<< /Type /Catalog /Pages " + pdfRef(kPageTree) + " >>\nendobj\n");
         beginObject(kPageTree);
         std::string tree = "<< /Type /Pages /Count " + std::to_string(pages_.size()) + " /Kids [";
         for (std::size_t i = 0; i < pages_.size(); ++i) {
             if (i > 0)
                 tree += ' ';
-            tree += ref(pageObject(i));
+            tree += pdfRef(pageObject(i));
         }
         out_.write(tree + "] >>\nendobj\n");
         for (std::size_t i = 0; i < pages_.size(); ++i)
             if (!writePage(i, error))
                 return false;
+        if (fontUsed_ && !writeFont(error))
+            return false;
         writeTrailer();
         if (!out_.flush())
             return outputFailed(error);
@@ -188,11 +179,29 @@ private:
         }
         if (!picture.unchanged(page.info.fileSize))
             return changed(page, error);
-        const PageGeometry geometry = laidOutPage(page.info, layout_);
+        const std::optional<PageText> text = textFor_ ? textFor_(page) : std::nullopt;
+        PageGeometry geometry;
+        std::string content;
+        std::uint64_t font = 0;
+        if (text && (text->turn != 0 || !text->lines.empty())) {
+            const TurnedPage turned = turnedPage(page.info, text->turn, layout_);
+            geometry = turned.geometry;
+            content = imagePlacement(geometry) + textLayerContent(*text, turned.box, codes_);
+            if (!text->lines.empty()) {
+                font = fontObject();
+                fontUsed_ = true;
+            }
+            // Past the room set aside for every page's own objects.
+            if (!reserve(content.size(), error))
+                return false;
+        } else {
+            geometry = laidOutPage(page.info, layout_);
+            content = imagePlacement(geometry);
+        }
         beginObject(pageObject(index));
-        out_.write(pageText(geometry, index));
+        out_.write(pageText(geometry, index, font));
         beginObject(contentObject(index));
-        out_.write(contentText(geometry));
+        out_.write(pdfStream({}, content));
         beginObject(imageObject(index));
         out_.write(imageHead(page));
         switch (out_.copyFrom(picture.fd(), page.info.fileSize)) {
@@ -207,6 +216,31 @@ private:
         return out_.failure() == 0 || outputFailed(error);
     }
 
+    std::uint64_t fontObject() const { return pageObject(pages_.size()); }
+
+    bool reserve(std::uint64_t bytes, std::string &error)
+    {
+        bound_ += bytes;
+        if (bound_ <= kMaxOffset)
+            return true;
+        error = kTooLarge;
+        return false;
+    }
+
+    // The one font every page's text uses, once all pages have named their characters.
+    bool writeFont(std::string &error)
+    {
+        const std::vector<std::string> objects = textFontObjects(codes_, fontObject());
+        offsets_.resize(fontObject() + objects.size());
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            if (!reserve(objects[i].size(), error))
+                return false;
+            beginObject(fontObject() + i);
+            out_.write(objects[i]);
+        }
+        return out_.failure() == 0 || outputFailed(error);
+    }
+
     void writeTrailer()
     {
         const std::uint64_t xref = out_.offset();
@@ -217,7 +251,7 @@ private:
             table += entry;
         }
         const std::string id = fileId(pages_, output_);
-        table += "trailer\n<< /Size " + std::to_string(offsets_.size()) + " /Root " + ref(kCatalog) + " /ID [" + id +
+        table += "trailer\n<< /Size " + std::to_string(offsets_.size()) + " /Root " + pdfRef(kCatalog) + " /ID [" + id +
                  id + "] >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
         out_.write(table);
     }
@@ -238,6 +272,10 @@ private:
     const std::filesystem::path &output_;
     const PageStarted &pageStarted_;
     const PageLayout &layout_;
+    const PageTextFor &textFor_;
+    std::uint64_t bound_; // the most the file can come to, as far as it is known
+    TextCodes codes_;
+    bool fontUsed_ = false;
     OutputFile out_;
     std::vector<std::uint64_t> offsets_; // by object number; 0 unused
 };
@@ -245,19 +283,19 @@ private:
 } // namespace
 
 bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
-              std::string &error, const PageLayout &layout)
+              std::string &error, const PageLayout &layout, const PageTextFor &textFor)
 {
     std::uint64_t bound = kPageTextBound;
     for (const PdfPage &page : pages)
         bound += page.info.fileSize + kPageTextBound;
     if (bound > kMaxOffset) {
-        error = "the pictures are too large for one PDF (10 GB at most)";
+        error = kTooLarge;
         return false;
     }
     TempFile temp;
     if (!temp.create(output, error))
         return false;
-    Writer writer(pages, output, pageStarted, layout, ::fileno(temp.file()));
+    Writer writer(pages, output, pageStarted, layout, textFor, bound, ::fileno(temp.file()));
     return writer.write(error) && temp.commit(error);
 }
 

@@ -7,9 +7,11 @@
 // 3 the PDF could not be written (nothing written).
 
 #include "ConsoleLines.h"
+#include "PageTextFile.h"
 #include "PdfWriter.h"
 #include "contract/JpegInfo.h"
 #include "contract/PageLayout.h"
+#include "contract/PageText.h"
 #include "contract/StagedPages.h"
 
 #include "contract/StagingFolder.h"
@@ -42,6 +44,9 @@ constexpr const char *kHelp =
     "  --paper=original|A4|A5|B5|Letter|Legal|picture   (B5: JIS, 182 x 257 mm; picture: the\n"
     "      picture's shape, its longer side 11.69 inches; original: no layout, the default)\n"
     "  --orientation=auto|portrait|landscape   --margin-mm=0..50   --fit=fit|shrink\n"
+    "A staged page with recognised text beside it (00004.txt for 00004.jpg) is turned as the text\n"
+    "says and gets the text as an invisible layer; a text file that cannot be used is named on\n"
+    "stderr and the page is written without it.\n"
     "Before each page, stdout gets \"page NAME of COUNT\". A file that cannot be a page is left\n"
     "out with \"left-out:NAME:REASON\" on stderr, and the others go on.\n"
     "The PDF appears only once it is complete.\n"
@@ -52,7 +57,29 @@ void complain(const std::string &message)
     emitLine(stderr, "pdf.exe: " + message + "\n");
 }
 
-int convert(const std::vector<fs::path> &pictures, const fs::path &output, const PageLayout &layout)
+// The text staged beside a page. A file that cannot be used is named on stderr in a line the
+// program does not read as a left-out picture: the page itself is written, without text.
+std::optional<PageText> stagedText(const PdfPage &page)
+{
+    const std::optional<std::string> name = stagedTextNameForPage(page.path.filename().string());
+    if (!name)
+        return std::nullopt;
+    PageText text;
+    std::string problem;
+    switch (readPageTextFile(page.path.parent_path() / *name, text, problem)) {
+    case PageTextFile::Read:
+        return text;
+    case PageTextFile::Refused:
+        complain(*name + ": text not laid over the page (" + problem + ")");
+        break;
+    case PageTextFile::Absent:
+        break;
+    }
+    return std::nullopt;
+}
+
+int convert(const std::vector<fs::path> &pictures, const fs::path &output, const PageLayout &layout,
+            const PageTextFor &textFor = {})
 {
     std::vector<PdfPage> pages;
     for (const fs::path &path : pictures) {
@@ -70,7 +97,7 @@ int convert(const std::vector<fs::path> &pictures, const fs::path &output, const
     const std::size_t total = pages.size();
     const PageStarted progress = [total](const PdfPage &page) { emitLine(stdout, progressLine(page.name, total)); };
     std::string error;
-    if (!writePdf(pages, output, progress, error, layout)) {
+    if (!writePdf(pages, output, progress, error, layout, textFor)) {
         complain(error + "; no PDF written");
         return WriteFailed;
     }
@@ -89,7 +116,7 @@ int convertStagingFolder(const PageLayout &layout)
         complain("cannot list " + folder.string() + ": " + error.message());
         return NoUsablePage;
     }
-    return convert(pictures, output, layout);
+    return convert(pictures, output, layout, stagedText);
 }
 
 bool isNoAsk(std::string_view arg)
