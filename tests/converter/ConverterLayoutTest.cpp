@@ -61,39 +61,6 @@ QByteArray pictureBytes(const Picture &p)
     return withExif(jpeg, exif);
 }
 
-struct Box {
-    double left, bottom, right, top;
-};
-
-// The box the unit square lands in under each page's `cm` matrix, in page order.
-std::vector<Box> pictureBoxes(const QString &pdf)
-{
-    QFile file(pdf);
-    file.open(QIODevice::ReadOnly);
-    const QString text = QString::fromLatin1(file.readAll());
-    static const QRegularExpression cm(QStringLiteral("\\bq ((?:-?[\\d.]+ ){6})cm /Im0 Do Q"));
-    std::vector<Box> boxes;
-    for (auto it = cm.globalMatch(text); it.hasNext();) {
-        const QStringList m = it.next().captured(1).split(u' ', Qt::SkipEmptyParts);
-        const auto at = [&](int i) { return m[i].toDouble(); };
-        // The corners (0,0), (1,0), (0,1) and (1,1) of the unit square.
-        const std::array<double, 4> xs = {at(4), at(0) + at(4), at(2) + at(4), at(0) + at(2) + at(4)};
-        const std::array<double, 4> ys = {at(5), at(1) + at(5), at(3) + at(5), at(1) + at(3) + at(5)};
-        const auto [left, right] = std::minmax_element(xs.begin(), xs.end());
-        const auto [bottom, top] = std::minmax_element(ys.begin(), ys.end());
-        boxes.push_back({*left, *bottom, *right, *top});
-    }
-    return boxes;
-}
-
-QStringList argumentsOf(const PageLayout &layout)
-{
-    QStringList args;
-    for (const std::string &argument : layoutArguments(layout))
-        args << QString::fromStdString(argument);
-    return args;
-}
-
 std::string describe(const PageLayout &l)
 {
     return std::string(paperWord(l.paper)) + "/" + std::string(orientationWord(l.orientation)) + "/" +
@@ -234,14 +201,6 @@ TEST(ConverterLayout, TheOriginalPaperWritesThePdfWrittenWithoutLayout)
         files << dir.filePath(QString::fromLatin1(p.name));
         writeFile(files.last(), pictureBytes(p));
     }
-    // Only the file identifier differs from run to run.
-    const auto withoutId = [](const QString &path) {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        QByteArray bytes = file.readAll();
-        const qsizetype id = bytes.lastIndexOf("/ID [");
-        return id < 0 ? bytes : bytes.left(id) + bytes.mid(bytes.indexOf(']', id));
-    };
     const QString plain = dir.filePath(QStringLiteral("plain.pdf"));
     ASSERT_EQ(runConverter(QStringList{QStringLiteral("--out"), plain} + files).exitCode, 0);
     // The other choices mean nothing on the original paper.

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <array>
 #include <map>
 
 namespace pagemint::test {
@@ -87,6 +89,43 @@ QImage renderPage(const QString &pdf, int page, int dpi)
                {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(dpi),
                 QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page), pdf, prefix});
     return QImage(prefix + QStringLiteral(".png"));
+}
+
+std::vector<Box> pictureBoxes(const QString &pdf)
+{
+    QFile file(pdf);
+    file.open(QIODevice::ReadOnly);
+    const QString text = QString::fromLatin1(file.readAll());
+    static const QRegularExpression cm(QStringLiteral("\\bq ((?:-?[\\d.]+ ){6})cm /Im0 Do Q"));
+    std::vector<Box> boxes;
+    for (auto it = cm.globalMatch(text); it.hasNext();) {
+        const QStringList m = it.next().captured(1).split(u' ', Qt::SkipEmptyParts);
+        const auto at = [&](int i) { return m[i].toDouble(); };
+        // The corners (0,0), (1,0), (0,1) and (1,1) of the unit square.
+        const std::array<double, 4> xs = {at(4), at(0) + at(4), at(2) + at(4), at(0) + at(2) + at(4)};
+        const std::array<double, 4> ys = {at(5), at(1) + at(5), at(3) + at(5), at(1) + at(3) + at(5)};
+        const auto [left, right] = std::minmax_element(xs.begin(), xs.end());
+        const auto [bottom, top] = std::minmax_element(ys.begin(), ys.end());
+        boxes.push_back({*left, *bottom, *right, *top});
+    }
+    return boxes;
+}
+
+QByteArray withoutId(const QString &pdf)
+{
+    QFile file(pdf);
+    file.open(QIODevice::ReadOnly);
+    QByteArray bytes = file.readAll();
+    const qsizetype id = bytes.lastIndexOf("/ID [");
+    return id < 0 ? bytes : bytes.left(id) + bytes.mid(bytes.indexOf(']', id));
+}
+
+QStringList argumentsOf(const PageLayout &layout)
+{
+    QStringList args;
+    for (const std::string &argument : layoutArguments(layout))
+        args << QString::fromStdString(argument);
+    return args;
 }
 
 } // namespace pagemint::test

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "contract/PageLayout.h"
+
 #include <vector>
 
 namespace pagemint::test {
@@ -36,5 +38,18 @@ QList<QByteArray> extractedJpegs(const QString &pdf);
 
 // Page `page` (from 1) rendered by pdftoppm at `dpi`.
 QImage renderPage(const QString &pdf, int page, int dpi);
+
+// Where each page draws its picture, in page order: the box the unit square lands in under the
+// page's `cm` matrix (points, PDF y up).
+struct Box {
+    double left, bottom, right, top;
+};
+std::vector<Box> pictureBoxes(const QString &pdf);
+
+// A PDF's bytes without its file identifier, the one thing that differs from run to run.
+QByteArray withoutId(const QString &pdf);
+
+// pdf.exe's arguments for a page layout.
+QStringList argumentsOf(const PageLayout &layout);
 
 } // namespace pagemint::test
