@@ -15,6 +15,9 @@ namespace {
 constexpr int kWideWidth = 1000, kNarrowWidth = 500;
 // A space between words whose boxes touch or overlap still gets a little room.
 constexpr double kLeastSpace = 0.05;
+// Lines smaller than this (a tall picture squeezed onto a small page) are left out: no reader could
+// select them, and their numbers would round to nothing.
+constexpr double kSmallestSize = 0.01;
 // A CMap lists at most 100 codes in one block.
 constexpr std::size_t kCMapBlock = 100;
 
@@ -142,6 +145,8 @@ std::string textLayerContent(const PageText &text, const Placement &box, TextCod
     std::string out;
     for (const TextLine &line : text.lines) {
         const double size = (line.box.y1 - line.box.y0) * scaleY;
+        if (size < kSmallestSize)
+            continue;
         LineRun run(out, size, box.y + box.height - line.baseline * scaleY, codes);
         for (std::size_t i = 0; i < line.words.size(); ++i) {
             const TextWord &word = line.words[i];
