@@ -1,7 +1,9 @@
-// Replays the fuzzer's finds and seeds (tests/fixtures/converter) through the header reader: every
-// build checks that none crashes and that what is accepted is usable by the PDF writer.
+// Replays the fuzzers' finds and seeds (tests/fixtures/converter) through the header reader and the
+// page-text reader: every build checks that none crashes and that what is accepted is usable by
+// the PDF writer.
 #include "PageGeometry.h"
 #include "contract/JpegInfo.h"
+#include "fuzz/PageTextInvariants.h"
 
 #include <gtest/gtest.h>
 
@@ -44,4 +46,19 @@ TEST(FuzzFound, EveryKeptInputIsRefusedWithAReasonOrUsable)
         }
     }
     EXPECT_GE(replayed, 4); // the seeds at least: an empty replay would prove nothing
+}
+
+TEST(FuzzFound, EveryKeptPageTextIsRefusedWithAReasonOrLaysOut)
+{
+    int replayed = 0;
+    for (const char *folder : {"page-text-seeds", "page-text-found"}) {
+        for (const auto &entry : fs::directory_iterator(fs::path(PAGEMINT_CONVERTER_FIXTURES) / folder)) {
+            SCOPED_TRACE(entry.path().string());
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+            ++replayed;
+            EXPECT_TRUE(fuzz::pageTextInputHolds(bytes));
+        }
+    }
+    EXPECT_GE(replayed, 3); // the seeds at least
 }
