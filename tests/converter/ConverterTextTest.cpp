@@ -180,14 +180,19 @@ TEST(ConverterText, PutsEachWordOverItsBoxOnEveryLayoutAndTurn)
         int orientation, turn;
         PageLayout layout;
     };
-    const Case cases[] = {
-        {1, 0, {}},
+    std::vector<Case> cases = {
         {6, 90, {}},
         {6, 90, {Paper::A4, PageOrientation::Auto, 10, PageFit::Fit}},
-        {8, 180, {Paper::Letter, PageOrientation::Landscape, 20, PageFit::Shrink}},
-        {5, 270, {Paper::Picture, PageOrientation::Auto, 0, PageFit::Fit}},
         {3, 90, {Paper::A5, PageOrientation::Portrait, 50, PageFit::Fit}},
     };
+    // Every EXIF orientation on each kind of layout, the turns taken in rotation.
+    const PageLayout layouts[] = {{},
+                                  {Paper::A4, PageOrientation::Auto, 10, PageFit::Fit},
+                                  {Paper::Letter, PageOrientation::Landscape, 20, PageFit::Shrink},
+                                  {Paper::Picture, PageOrientation::Auto, 0, PageFit::Fit}};
+    for (int i = 0; i < int(std::size(layouts)); ++i)
+        for (int orientation = 1; orientation <= 8; ++orientation)
+            cases.push_back({orientation, 90 * ((orientation + i) % 4), layouts[i]});
     const int storedWidth = 480, storedHeight = 320; // 96 dpi: 360 x 240 points
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "EXIF " << c.orientation << " turn " << c.turn << " paper "
