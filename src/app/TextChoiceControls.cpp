@@ -36,8 +36,7 @@ TextChoice TextChoiceControls::chosen() const
 std::vector<ControlPlacement> TextChoiceControls::designedLayout(double top) const
 {
     // The list as wide as the mode list less its label, the check box under it across the window.
-    constexpr double left = 180, labelWidth = 780, right = 3615, controlHeight = 330, labelHeight = 210,
-                     rowStep = 420;
+    constexpr double left = 180, labelWidth = 780, right = 3615, controlHeight = 330, labelHeight = 210, rowStep = 420;
     constexpr double labelDrop = (controlHeight - labelHeight) / 2;
     return {
         {lblText, {left, top + labelDrop, labelWidth, labelHeight}, 9},

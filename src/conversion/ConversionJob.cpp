@@ -202,9 +202,8 @@ void ConversionJob::awaitText(PageRecognition *recognition, int index)
     if (recognition == nullptr)
         return;
     const int n = static_cast<int>(inputs_.pictures.size());
-    const std::optional<QString> failure = recognition->awaitText(index, [this, index, n] {
-        showProgress(QStringLiteral("识别文字... %1/%2").arg(index + 1).arg(n), index);
-    });
+    const std::optional<QString> failure = recognition->awaitText(
+        index, [this, index, n] { showProgress(QStringLiteral("识别文字... %1/%2").arg(index + 1).arg(n), index); });
     if (failure && !stopped())
         textless_.emplace(index, *failure);
 }
@@ -233,9 +232,9 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
     view_.handleEvents();
     // By the file system's own bytes: Qt's file classes would re-encode a home folder whose name
     // is not UTF-8, and a page left behind would go into the next picture's PDF.
-    for (const std::filesystem::path &file : {stagedPagePath(index), stagingFolder() / stagedTextName(index),
-                                              stagingFolder() / kConverterOutputName,
-                                              stagingFolder() / kSpareConverterOutputName}) {
+    for (const std::filesystem::path &file :
+         {stagedPagePath(index), stagingFolder() / stagedTextName(index), stagingFolder() / kConverterOutputName,
+          stagingFolder() / kSpareConverterOutputName}) {
         if (std::error_code error; !std::filesystem::remove(file, error) && error)
             qCWarning(lcConversion, "staged file %s not removed: %s", file.c_str(), error.message().c_str());
     }

@@ -24,8 +24,7 @@ struct HelperWords {
     std::string_view failed; // a non-zero exit with nothing on stderr
     std::string_view notStarted;
 };
-inline constexpr HelperWords kDecoderWords{reason::kDecoderCrashed, reason::kDecoderFailed,
-                                           reason::kDecoderNotStarted};
+inline constexpr HelperWords kDecoderWords{reason::kDecoderCrashed, reason::kDecoderFailed, reason::kDecoderNotStarted};
 
 // A helper started as a program of its own on one input and one output descriptor.
 struct HelperProgram {

@@ -98,7 +98,8 @@ std::optional<QString> PageRecognition::awaitText(int index, const std::function
         // The page's own recogniser, or while it waits for a slot, the first that may free one.
         auto watched = running_.find(index);
         if (watched == running_.end())
-            watched = std::find_if(running_.begin(), running_.end(), [](const auto &run) { return !run.second->done(); });
+            watched =
+                std::find_if(running_.begin(), running_.end(), [](const auto &run) { return !run.second->done(); });
         if (watched != running_.end())
             watched->second->wait(kPoll);
         step();

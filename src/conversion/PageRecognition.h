@@ -45,9 +45,9 @@ private:
 
     TextChoice choice_;
     int width_;
-    std::set<int> queued_;                                   // staged, recogniser not yet started
-    std::map<int, std::unique_ptr<RecognizeTask>> running_;  // started (and maybe done), by index
-    std::set<int> announced_;                                // every index ever staged
+    std::set<int> queued_;                                  // staged, recogniser not yet started
+    std::map<int, std::unique_ptr<RecognizeTask>> running_; // started (and maybe done), by index
+    std::set<int> announced_;                               // every index ever staged
     QTimer timer_;
 };
 

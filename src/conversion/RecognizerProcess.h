@@ -3,8 +3,8 @@
 // staged page and its text file as descriptors, under its own memory cap and time limit, with the
 // engine held to one thread so that one recogniser runs per core.
 
-#include "conversion/HelperRun.h"
 #include "contract/TextRecognition.h"
+#include "conversion/HelperRun.h"
 
 #include <QString>
 #include <QStringList>

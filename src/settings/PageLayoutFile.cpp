@@ -116,18 +116,16 @@ bool writePagemintIni(const QString &path, const PageLayout &layout, const TextC
     const auto line = [](const char *key, std::string_view word) {
         return QByteArray(key) + '=' + QByteArray(word.data(), qsizetype(word.size())) + '\n';
     };
-    const QByteArray bytes = "[Page]\n" + line("Paper", paperWord(layout.paper)) +
-                             line("Orientation", orientationWord(layout.orientation)) +
-                             line("MarginMm", std::to_string(layout.marginMm)) + line("Fit", fitWord(layout.fit)) +
-                             "[Text]\n" + line("Recognition", recognitionWord(text.recognition)) +
-                             line("Upright", uprightWord(text.upright));
+    const QByteArray bytes =
+        "[Page]\n" + line("Paper", paperWord(layout.paper)) + line("Orientation", orientationWord(layout.orientation)) +
+        line("MarginMm", std::to_string(layout.marginMm)) + line("Fit", fitWord(layout.fit)) + "[Text]\n" +
+        line("Recognition", recognitionWord(text.recognition)) + line("Upright", uprightWord(text.upright));
     QSaveFile file(path);
     // As with setting.dll: a folder we may not write in, holding a file we may write.
     file.setDirectWriteFallback(true);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
-    qCWarning(lcSettings, "settings file %s not written: %s", qUtf8Printable(path),
-              qUtf8Printable(file.errorString()));
+    qCWarning(lcSettings, "settings file %s not written: %s", qUtf8Printable(path), qUtf8Printable(file.errorString()));
     file.cancelWriting();
     return false;
 }

@@ -76,7 +76,7 @@ TEST(EndReport, ThreeListsShareTheBudget)
         std::vector<int> shown;
     };
     const Case cases[] = {
-        {{3, 4, 5}, 15, {3, 4, 5}},       {{2, 500, 500}, 15, {2, 7, 6}}, {{500, 1, 500}, 15, {7, 1, 7}},
+        {{3, 4, 5}, 15, {3, 4, 5}},       {{2, 500, 500}, 15, {2, 7, 6}},   {{500, 1, 500}, 15, {7, 1, 7}},
         {{500, 500, 500}, 15, {5, 5, 5}}, {{500, 500, 500}, 16, {6, 5, 5}}, {{0, 0, 30}, 15, {0, 0, 15}},
         {{4, 30, 6}, 15, {4, 6, 5}},
     };
@@ -88,15 +88,17 @@ TEST(EndReport, PagesWithoutTextHaveTheirOwnGroupAndAreNoWarning)
 {
     const ReportEntry textless{QStringLiteral("/s/scan.jpg"), QStringLiteral("：未能识别文字（识别程序崩溃）")};
     const EndReport alone = endReportOf({}, {}, {textless}, false);
-    EXPECT_EQ(alone.text, QStringLiteral("以下图片已转换，但未能识别其中的文字：\n/s/scan.jpg：未能识别文字（识别程序崩溃）"));
+    EXPECT_EQ(alone.text,
+              QStringLiteral("以下图片已转换，但未能识别其中的文字：\n/s/scan.jpg：未能识别文字（识别程序崩溃）"));
     EXPECT_FALSE(alone.warning); // the page is in the PDF
 
     const ReportEntry missing{QStringLiteral("/x.png"), QStringLiteral("：文件不存在")};
     const ReportEntry renamed{QStringLiteral("/b/a.jpg"), QStringLiteral(" -> a (2).pdf")};
     const EndReport all = endReportOf({missing}, {renamed}, {textless}, false);
-    EXPECT_EQ(all.text, QStringLiteral("以下图片未能转换，已被跳过：\n/x.png：文件不存在\n\n"
-                                       "以下图片的PDF使用了其他名称：\n/b/a.jpg -> a (2).pdf\n\n"
-                                       "以下图片已转换，但未能识别其中的文字：\n/s/scan.jpg：未能识别文字（识别程序崩溃）"));
+    EXPECT_EQ(all.text,
+              QStringLiteral("以下图片未能转换，已被跳过：\n/x.png：文件不存在\n\n"
+                             "以下图片的PDF使用了其他名称：\n/b/a.jpg -> a (2).pdf\n\n"
+                             "以下图片已转换，但未能识别其中的文字：\n/s/scan.jpg：未能识别文字（识别程序崩溃）"));
     EXPECT_TRUE(all.warning);
 
     const EndReport many = endReportOf({}, {}, entries(numbered(QStringLiteral("/p"), 40), textless.note), false);

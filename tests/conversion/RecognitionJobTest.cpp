@@ -52,7 +52,8 @@ QStringList pagesWithoutText()
         const std::string name = entry.path().filename().string();
         if (name.ends_with(".txt.part"))
             missing << QString::fromStdString(name);
-        if (const auto index = stagedPageIndex(name); index && !std::filesystem::exists(stagingFolder() / stagedTextName(*index)))
+        if (const auto index = stagedPageIndex(name);
+            index && !std::filesystem::exists(stagingFolder() / stagedTextName(*index)))
             missing << QString::fromStdString(name);
     }
     missing.sort();
@@ -113,7 +114,8 @@ protected:
                 converterSpoke_ = true;
             });
         QObject::connect(&engine().objDOS(), &DOSOutputs::CommandOver, &context_, [this] { converterSpoke_ = false; });
-        QObject::connect(&engine().objShell(), &DOSOutputs::CommandOver, &context_, [this] { converterSpoke_ = false; });
+        QObject::connect(&engine().objShell(), &DOSOutputs::CommandOver, &context_,
+                         [this] { converterSpoke_ = false; });
     }
 
     QString log_;
@@ -130,14 +132,15 @@ TEST_F(RecognitionJob, TextsAreWholeBeforeTheConverterAndAFailureCostsOnlyItsTex
         QFile::remove(log_);
         atConverter_.clear();
         setRecognizerTimeLimitForTesting(1000ms);
-        const QStringList list = jpegs({QString(), QStringLiteral("fake-recognizer:crash"), QString(),
-                                        QStringLiteral("fake-recognizer:hang")});
+        const QStringList list = jpegs(
+            {QString(), QStringLiteral("fake-recognizer:crash"), QString(), QStringLiteral("fake-recognizer:hang")});
         window().clearListCommand();
         addEntries(list);
         choose(mode, 1, false);
         watchConverterRuns();
         QStringList shown;
-        QObject::connect(&window(), &frmMain::progressTextShown, &context_, [&shown](const QString &text) { shown << text; });
+        QObject::connect(&window(), &frmMain::progressTextShown, &context_,
+                         [&shown](const QString &text) { shown << text; });
         MessageRecord said;
         ModalAnswerer answerer(60000);
         answerer.thenMessage(QMessageBox::Ok, &said);
@@ -152,8 +155,8 @@ TEST_F(RecognitionJob, TextsAreWholeBeforeTheConverterAndAFailureCostsOnlyItsTex
             EXPECT_EQ(atConverter_, QStringList{QStringLiteral("00001.jpg 00003.jpg")});
             EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
         } else {
-            EXPECT_EQ(atConverter_, (QStringList{QString(), QStringLiteral("00001.jpg"), QString(),
-                                                 QStringLiteral("00003.jpg")}));
+            EXPECT_EQ(atConverter_,
+                      (QStringList{QString(), QStringLiteral("00001.jpg"), QString(), QStringLiteral("00003.jpg")}));
             for (int i = 0; i < 4; ++i)
                 EXPECT_EQ(pageCount(out_ + QStringLiteral("/scan%1.pdf").arg(i)), 1) << i;
         }
@@ -185,7 +188,8 @@ TEST_F(RecognitionJob, OffStartsNoRecognizerAndStagesNoText)
         for (DOSOutputs *runner : {&engine().objDOS(), &engine().objShell()})
             QObject::connect(runner, &DOSOutputs::ReceiveOutputs, &context_, [&textStaged] {
                 for (const auto &entry : std::filesystem::directory_iterator(stagingFolder()))
-                    textStaged = textStaged || entry.path().extension() == ".txt" || entry.path().extension() == ".part";
+                    textStaged =
+                        textStaged || entry.path().extension() == ".txt" || entry.path().extension() == ".part";
             });
         ModalAnswerer answerer(60000);
 
@@ -212,7 +216,8 @@ TEST_F(RecognitionJob, ACancelDuringRecognitionLeavesNothing)
     QObject::connect(&window(), &frmMain::progressTextShown, &context_, [&](const QString &text) {
         if (!asked && text.startsWith(QStringLiteral("识别文字..."))) {
             asked = true;
-            QTimer::singleShot(0, &context_, [this] { control<QAction>(engine(), QStringLiteral("menuCancel"))->trigger(); });
+            QTimer::singleShot(0, &context_,
+                               [this] { control<QAction>(engine(), QStringLiteral("menuCancel"))->trigger(); });
         }
     });
     MessageRecord said;
@@ -229,7 +234,8 @@ TEST_F(RecognitionJob, ACancelDuringRecognitionLeavesNothing)
     const FakeRecognizerLog log = readFakeRecognizerLog(log_);
     for (const FakeRecognizerRun &run : log.started) {
         EXPECT_FALSE(processRuns(run.pid)) << run.pid;
-        EXPECT_EQ(run.arguments.mid(0, 2), (QStringList{QStringLiteral("--languages=eng"), QStringLiteral("--upright")}));
+        EXPECT_EQ(run.arguments.mid(0, 2),
+                  (QStringList{QStringLiteral("--languages=eng"), QStringLiteral("--upright")}));
     }
     EXPECT_EQ(entries(), list);
     EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(u';').toStdString();

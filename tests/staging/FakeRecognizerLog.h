@@ -14,7 +14,7 @@
 namespace pagemint::test {
 
 struct FakeRecognizerRun {
-    QString word;  // the page's fakeTextWord
+    QString word; // the page's fakeTextWord
     qint64 pid = 0;
     QString threads; // OMP_THREAD_LIMIT as the run saw it
     quint64 addressSpaceCap = 0;

@@ -101,7 +101,10 @@ protected:
         return result;
     }
 
-    static QStringList stagingFolderFiles() { return QDir(fromFsPath(stagingFolder())).entryList(QDir::Files | QDir::Hidden); }
+    static QStringList stagingFolderFiles()
+    {
+        return QDir(fromFsPath(stagingFolder())).entryList(QDir::Files | QDir::Hidden);
+    }
 
     TextChoice choice_{Recognition::ChineseAndEnglish, true};
     QString log_;
