@@ -37,6 +37,13 @@ inline constexpr std::string_view kDecoderNotStarted = "无法启动解码程序
 inline constexpr std::string_view kDecoderWroteNothing = "解码程序没有生成页面";
 // The decoder ended with a failure and said nothing about it.
 inline constexpr std::string_view kDecoderFailed = "解码程序出错";
+// The page is written, but without its text layer; why follows in brackets.
+inline constexpr std::string_view kTextNotRecognized = "未能识别文字";
+inline constexpr std::string_view kRecognizerCrashed = "识别程序崩溃";
+inline constexpr std::string_view kRecognizerTimedOut = "识别超时";
+inline constexpr std::string_view kRecognizerNotStarted = "无法启动识别程序";
+// The recogniser ended with a failure and said nothing about it.
+inline constexpr std::string_view kRecognizerFailed = "识别程序出错";
 inline constexpr std::string_view kNoStagingFolder = "无法创建临时文件夹";
 inline constexpr std::string_view kConverterNotStarted = "无法启动转换程序";
 inline constexpr std::string_view kNoPdfWritten = "没有生成PDF文件";

@@ -2,6 +2,8 @@
 // The text recognition a job asks for, and how the program tells the recogniser helper: the
 // settings file, the command line and the helper's arguments all use the words here.
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +29,10 @@ std::optional<Recognition> recognitionFromWord(std::string_view word);
 
 // The recogniser's file name in the application's data/ folder.
 inline constexpr std::string_view kRecognizerFileName = "pagemint-recognizer";
+// What one recogniser run may take: the engine and its models need a few hundred megabytes, and a
+// page takes a few seconds on one core; past either the page is left without text.
+inline constexpr std::uint64_t kRecognizerAddressSpaceLimit = 2ull << 30;
+inline constexpr std::chrono::seconds kRecognizerTimeLimit{60};
 
 // The recogniser's arguments: the staged page on stdin, the page text (PageText.h) written to
 // stdout, one reason line on stderr when it fails.

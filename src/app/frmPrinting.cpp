@@ -43,10 +43,12 @@ template <typename Widget, typename... Args> Widget *hiddenControl(QWidget *pare
     return widget;
 }
 
-// The settings window's client area as designed, in twips: the page layout's rows between the mode
-// and 保存设置 make it taller than the 2550 of the two settings before them.
+// The settings window's client area as designed, in twips: the page layout's and the text
+// recognition's rows between the mode and 保存设置 make it taller than the 2550 of the two settings
+// before them.
 constexpr double layoutTopTwips = 1740;
-constexpr double saveTopTwips = layoutTopTwips + PageLayoutControls::kHeightTwips + 300;
+constexpr double textTopTwips = layoutTopTwips + PageLayoutControls::kHeightTwips + 90;
+constexpr double saveTopTwips = textTopTwips + TextChoiceControls::kHeightTwips + 300;
 constexpr TwipsRect settingsClientTwips{0, 0, 3795, saveTopTwips + 405 + 225};
 } // namespace
 
@@ -83,6 +85,7 @@ void frmPrinting::createSettingsControls()
     cmbMode->setEditable(false);
     cmbMode->setCurrentIndex(-1);
     layoutControls_ = std::make_unique<PageLayoutControls>(this);
+    textControls_ = std::make_unique<TextChoiceControls>(this);
     cmdSave = new QPushButton(QStringLiteral("保存设置"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
     // Enter and Escape have no window-wide meaning here.
@@ -95,7 +98,10 @@ void frmPrinting::createSettingsControls()
     setTabOrder(cmdBrowse, txtPath);
     setTabOrder(txtPath, cmbMode);
     QWidget *previous = cmbMode;
-    for (QWidget *input : layoutControls_->inputs()) {
+    std::vector<QWidget *> inputs = layoutControls_->inputs();
+    for (QWidget *input : textControls_->inputs())
+        inputs.push_back(input);
+    for (QWidget *input : inputs) {
         setTabOrder(previous, input);
         previous = input;
     }
@@ -175,6 +181,8 @@ std::vector<ControlPlacement> frmPrinting::designedLayout()
     };
     for (const ControlPlacement &placement : layoutControls_->designedLayout(layoutTopTwips))
         layout.push_back(placement);
+    for (const ControlPlacement &placement : textControls_->designedLayout(textTopTwips))
+        layout.push_back(placement);
     return layout;
 }
 
@@ -218,6 +226,7 @@ void frmPrinting::loadSettings()
     }
     OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
     layoutControls_->show(readPageLayoutFile(pageLayoutFilePath()));
+    textControls_->show(readTextChoiceFile(pageLayoutFilePath()));
     keepAppliedSettings();
 }
 
@@ -225,7 +234,7 @@ void frmPrinting::cmdSave_Click()
 {
     OnePdfPerPicture = onePdfPerPictureFor(cmbMode->currentIndex());
     writeSettingsFile(settingsFilePath(), txtPath->text(), cmbMode->currentIndex());
-    writePageLayoutFile(pageLayoutFilePath(), layoutControls_->chosen());
+    writePagemintIni(pageLayoutFilePath(), layoutControls_->chosen(), textControls_->chosen());
     keepAppliedSettings();
     hide();
 }
@@ -235,6 +244,7 @@ void frmPrinting::keepAppliedSettings()
     appliedFolder_ = txtPath->text();
     appliedMode_ = cmbMode->currentIndex();
     appliedLayout_ = layoutControls_->chosen();
+    appliedText_ = textControls_->chosen();
 }
 
 void frmPrinting::showAppliedSettings()
@@ -242,6 +252,7 @@ void frmPrinting::showAppliedSettings()
     txtPath->setText(appliedFolder_);
     cmbMode->setCurrentIndex(appliedMode_);
     layoutControls_->show(appliedLayout_);
+    textControls_->show(appliedText_);
 }
 
 void frmPrinting::cmdBrowse_Click()
@@ -363,6 +374,7 @@ void frmPrinting::Command3_Click()
     inputs.title = txtTitle->text();
     inputs.onePdfPerPicture = OnePdfPerPicture;
     inputs.layout = appliedLayout_;
+    inputs.text = appliedText_;
     ConversionJob job(std::move(inputs), *this, {*objShell_, *objDOS_});
     job_ = &job;
     job.run();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PageLayoutControls.h"
+#include "app/TextChoiceControls.h"
 #include "conversion/ConversionView.h"
 #include "ui/CCommonDialogs.h"
 #include "ui/MainWindowEngine.h"
@@ -115,6 +116,7 @@ private:
     QLabel *Label1 = nullptr;
     QComboBox *cmbMode = nullptr;
     std::unique_ptr<PageLayoutControls> layoutControls_;
+    std::unique_ptr<TextChoiceControls> textControls_;
     QPushButton *cmdSave = nullptr;
 
     // Working controls that lie outside the visible area.
@@ -152,6 +154,7 @@ private:
     QString appliedFolder_;
     int appliedMode_ = -1;
     PageLayout appliedLayout_;
+    TextChoice appliedText_;
 };
 
 } // namespace pagemint

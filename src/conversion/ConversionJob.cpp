@@ -3,6 +3,7 @@
 #include "common/ApplicationFolder.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
+#include "contract/PageText.h"
 #include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
 #include "conversion/ConversionLog.h"
@@ -12,6 +13,7 @@
 #include "conversion/EndReport.h"
 #include "conversion/OutputFolder.h"
 #include "conversion/OverwriteQuestion.h"
+#include "conversion/PageRecognition.h"
 #include "conversion/PageStaging.h"
 #include "conversion/PathFunctions.h"
 #include "conversion/ReasonWords.h"
@@ -23,6 +25,7 @@
 #include <QDir>
 
 #include <filesystem>
+#include <memory>
 
 namespace pagemint {
 
@@ -157,8 +160,15 @@ void ConversionJob::stageAll()
 {
     const QStringList &entries = inputs_.pictures;
     const int n = static_cast<int>(entries.size());
+    // One recogniser per core beside the decoders, each page's text started as soon as its page
+    // is staged; outlives the staging that tells it of the pages.
+    std::unique_ptr<PageRecognition> recognition;
+    if (inputs_.text.any())
+        recognition = std::make_unique<PageRecognition>(inputs_.text, PageStaging::defaultWidth());
     // One decoder per core; outcomes come back in list order, as picture by picture.
     PageStaging staging(entries);
+    if (recognition)
+        staging.setOnStaged([&recognition](int index) { recognition->staged(index); });
     for (int i = 0; i < n && !stopped(); ++i) {
         const StageResult staged = staging.next();
         if (!staged.staged)
@@ -167,6 +177,9 @@ void ConversionJob::stageAll()
         if (stopped())
             return;
         if (inputs_.onePdfPerPicture) {
+            awaitText(recognition.get(), i);
+            if (stopped())
+                return;
             if (!convertOnePicture(i, entries[i])) {
                 // The runner has said why once; the other pictures would only repeat it.
                 for (int rest = i; rest < n; ++rest)
@@ -178,6 +191,21 @@ void ConversionJob::stageAll()
             view_.handleEvents();
         }
     }
+    // The merged document's pages are all staged: their texts must be whole before pdf.exe runs.
+    if (!inputs_.onePdfPerPicture)
+        for (int i = 0; i < n && !stopped(); ++i)
+            awaitText(recognition.get(), i);
+}
+
+void ConversionJob::awaitText(PageRecognition *recognition, int index)
+{
+    if (recognition == nullptr)
+        return;
+    const int n = static_cast<int>(inputs_.pictures.size());
+    const std::optional<QString> failure = recognition->awaitText(
+        index, [this, index, n] { showProgress(QStringLiteral("识别文字... %1/%2").arg(index + 1).arg(n), index); });
+    if (failure && !stopped())
+        textless_.emplace(index, *failure);
 }
 
 bool ConversionJob::convertOnePicture(int index, const QString &entry)
@@ -205,7 +233,8 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
     // By the file system's own bytes: Qt's file classes would re-encode a home folder whose name
     // is not UTF-8, and a page left behind would go into the next picture's PDF.
     for (const std::filesystem::path &file :
-         {stagedPagePath(index), stagingFolder() / kConverterOutputName, stagingFolder() / kSpareConverterOutputName}) {
+         {stagedPagePath(index), stagingFolder() / stagedTextName(index), stagingFolder() / kConverterOutputName,
+          stagingFolder() / kSpareConverterOutputName}) {
         if (std::error_code error; !std::filesystem::remove(file, error) && error)
             qCWarning(lcConversion, "staged file %s not removed: %s", file.c_str(), error.message().c_str());
     }
@@ -290,7 +319,10 @@ void ConversionJob::reportShortfall()
     std::vector<ReportEntry> renamed;
     for (const auto &[index, name] : renamed_)
         renamed.push_back({inputs_.pictures.value(index), QStringLiteral(" -> ") + name});
-    const EndReport report = endReportOf(leftOut, renamed, delivered_ == 0);
+    std::vector<ReportEntry> textless;
+    for (const auto &[index, reason] : textless_)
+        textless.push_back({inputs_.pictures.value(index), QStringLiteral("：%1").arg(reason)});
+    const EndReport report = endReportOf(leftOut, renamed, textless, delivered_ == 0);
     if (report.text.isEmpty())
         return;
     view_.tell(report.text, QStringLiteral("转换"),

@@ -11,6 +11,7 @@
 namespace pagemint {
 
 class DOSOutputs;
+class PageRecognition;
 
 // The converter runners a job uses: one run per picture, or one run for the merged document whose
 // output the caller hands back through converterOutput().
@@ -45,6 +46,9 @@ private:
     // Clears the staging folder for this job; false (and the user told) when it will not clear.
     bool prepareFolders();
     void stageAll();
+    // Waits for the text of the picture at `index` when recognition is on (`recognition` not null),
+    // showing 识别文字... meanwhile; a page left without text is noted for the end message.
+    void awaitText(PageRecognition *recognition, int index);
     // False when the converter could not be started: the job goes no further.
     bool convertOnePicture(int index, const QString &entry);
     void convertMerged();
@@ -66,6 +70,8 @@ private:
     ConverterRunners runners_;
     QString outputFolder_;
     std::map<int, QString> leftOut_;
+    // Pictures converted without their text: list index -> why.
+    std::map<int, QString> textless_;
     PerPictureNames pdfNames_;
     // Pictures whose PDF got a name other than their base name: list index -> that name.
     std::map<int, QString> renamed_;

@@ -2,6 +2,7 @@
 
 #include "ConversionLog.h"
 #include "DecoderServer.h"
+#include "Descriptor.h"
 #include "ReasonWords.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
@@ -12,7 +13,6 @@
 #include <QCoreApplication>
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -21,24 +21,6 @@ namespace fs = std::filesystem;
 namespace pagemint {
 
 namespace {
-// An open descriptor, closed on every path out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
 DecoderRun refusedBySystem(int error)
 {
     return {DecoderEnding::Refused, -1, QString::fromStdString(systemReason(error))};

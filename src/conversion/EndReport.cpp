@@ -1,6 +1,8 @@
 #include "conversion/EndReport.h"
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -9,6 +11,7 @@ namespace pagemint {
 namespace {
 const QString leftOutHeading = QStringLiteral("以下图片未能转换，已被跳过：");
 const QString renamedHeading = QStringLiteral("以下图片的PDF使用了其他名称：");
+const QString textlessHeading = QStringLiteral("以下图片已转换，但未能识别其中的文字：");
 const QString nothingWrittenLine = QStringLiteral("没有生成PDF文件。");
 
 // Columns a character takes on screen: East Asian wide and full-width characters two.
@@ -31,14 +34,16 @@ QStringList linesOf(const std::vector<ReportEntry> &entries, int maxColumns)
     return lines;
 }
 
-// Sections apart by an empty line; a list without lines has no section.
-QString joined(const QStringList &leftOut, const QStringList &renamed, bool nothingWritten)
+const QString *const headings[] = {&leftOutHeading, &renamedHeading, &textlessHeading};
+constexpr std::size_t kLists = std::size(headings);
+
+// Sections apart by an empty line, in the order of `headings`; a list without lines has no section.
+QString joined(const std::array<QStringList, kLists> &lists, bool nothingWritten)
 {
     QStringList sections;
-    if (!leftOut.isEmpty())
-        sections << (QStringList{leftOutHeading} + leftOut).join(u'\n');
-    if (!renamed.isEmpty())
-        sections << (QStringList{renamedHeading} + renamed).join(u'\n');
+    for (std::size_t i = 0; i < kLists; ++i)
+        if (!lists[i].isEmpty())
+            sections << (QStringList{*headings[i]} + lists[i]).join(u'\n');
     if (nothingWritten)
         sections << nothingWrittenLine;
     return sections.join(QStringLiteral("\n\n"));
@@ -76,27 +81,47 @@ QString shortenedPath(const QString &path, int maxColumns)
 
 std::pair<int, int> sharedLineBudget(int first, int second, int budget)
 {
-    if (first + second <= budget)
-        return {first, second};
-    if (first < second) {
-        const int kept = std::min(first, budget / 2);
-        return {kept, budget - kept};
+    const std::vector<int> shown = sharedLineBudget(std::vector<int>{first, second}, budget);
+    return {shown[0], shown[1]};
+}
+
+std::vector<int> sharedLineBudget(const std::vector<int> &sizes, int budget)
+{
+    std::vector<std::size_t> order(sizes.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    // Shortest first; of two even lists the later one.
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return sizes[a] != sizes[b] ? sizes[a] < sizes[b] : a > b; });
+    std::vector<int> shown(sizes.size());
+    int left = budget;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const int share = left / static_cast<int>(order.size() - k);
+        shown[order[k]] = std::min(sizes[order[k]], share);
+        left -= shown[order[k]];
     }
-    const int kept = std::min(second, budget / 2);
-    return {budget - kept, kept};
+    return shown;
 }
 
 EndReport endReportOf(const std::vector<ReportEntry> &leftOut, const std::vector<ReportEntry> &renamed,
-                      bool nothingWritten, int maxNames, int maxColumns)
+                      const std::vector<ReportEntry> &textless, bool nothingWritten, int maxNames, int maxColumns)
 {
+    const std::array<const std::vector<ReportEntry> *, kLists> lists = {&leftOut, &renamed, &textless};
+    std::vector<int> sizes;
+    for (const std::vector<ReportEntry> *list : lists)
+        sizes.push_back(static_cast<int>(list->size()));
+    const std::vector<int> shown = sharedLineBudget(sizes, maxNames);
+    std::array<QStringList, kLists> shownLines, wholeLines;
+    for (std::size_t i = 0; i < kLists; ++i) {
+        shownLines[i] = summarizedLines(linesOf(*lists[i], maxColumns), shown[i]);
+        wholeLines[i] = linesOf(*lists[i], wholePaths);
+    }
     EndReport report;
-    const auto [leftOutShown, renamedShown] =
-        sharedLineBudget(static_cast<int>(leftOut.size()), static_cast<int>(renamed.size()), maxNames);
-    report.text = joined(summarizedLines(linesOf(leftOut, maxColumns), leftOutShown),
-                         summarizedLines(linesOf(renamed, maxColumns), renamedShown), nothingWritten);
-    const QString whole = joined(linesOf(leftOut, wholePaths), linesOf(renamed, wholePaths), nothingWritten);
+    report.text = joined(shownLines, nothingWritten);
+    const QString whole = joined(wholeLines, nothingWritten);
     if (whole != report.text)
         report.details = whole;
+    // A page without its text is still there: that alone is no warning.
     report.warning = !leftOut.empty() || nothingWritten;
     return report;
 }

@@ -31,6 +31,9 @@ QString shortenedPath(const QString &path, int maxColumns);
 // fit; otherwise the shorter (the second when they are even) keeps up to half and the other takes
 // the rest.
 std::pair<int, int> sharedLineBudget(int first, int second, int budget);
+// The same for any number of lists: the shortest first take up to an even share of what is left,
+// a later list counting as the shorter of two that are even.
+std::vector<int> sharedLineBudget(const std::vector<int> &sizes, int budget);
 
 struct EndReport {
     QString text;         // what the box says; empty when there is nothing to report
@@ -39,10 +42,12 @@ struct EndReport {
 };
 
 // `leftOut`: the pictures that were not converted; `renamed`: those whose PDF got a name other
-// than their base name; `nothingWritten`: no PDF was delivered at all. The text shows at most
-// `maxNames` entries of the two lists, their paths shortened to `maxColumns`.
+// than their base name; `textless`: those converted whose text could not be recognised;
+// `nothingWritten`: no PDF was delivered at all. The text shows at most `maxNames` entries of the
+// three lists, their paths shortened to `maxColumns`.
 EndReport endReportOf(const std::vector<ReportEntry> &leftOut, const std::vector<ReportEntry> &renamed,
-                      bool nothingWritten, int maxNames = kShownNames, int maxColumns = kShownPathColumns);
+                      const std::vector<ReportEntry> &textless, bool nothingWritten, int maxNames = kShownNames,
+                      int maxColumns = kShownPathColumns);
 
 // Where the PDFs went, when the desktop cannot show their folder: the merged document by its full
 // path (`mergedPdf`), or how many one-PDF-per-picture documents (`delivered`) are in `folder`.

@@ -21,20 +21,20 @@ constexpr qsizetype kMaxReasonLength = 200;
 // A helper's stderr is one line; a chatty library is cut to its last words.
 constexpr qsizetype kMaxStderrKept = 64 * 1024;
 
-// The decoder's last stderr line is its reason.
-QString reasonFromStderr(const QByteArray &output, int exitCode)
+// The helper's last stderr line is its reason.
+QString reasonFromStderr(const QByteArray &output, int exitCode, const HelperWords &words)
 {
     const QList<QByteArray> lines = output.trimmed().split('\n');
     const QString last = QString::fromLocal8Bit(lines.last().trimmed()).left(kMaxReasonLength);
-    return last.isEmpty() ? reasonWords(reason::kDecoderFailed, QStringLiteral("退出码 %1").arg(exitCode)) : last;
+    return last.isEmpty() ? reasonWords(words.failed, QStringLiteral("退出码 %1").arg(exitCode)) : last;
 }
 
-DecoderRun endingOf(bool crashed, int exitCode, const QByteArray &stderrText)
+DecoderRun endingOf(bool crashed, int exitCode, const QByteArray &stderrText, const HelperWords &words)
 {
     if (crashed)
-        return {DecoderEnding::Crashed, -1, reasonWords(reason::kDecoderCrashed)};
+        return {DecoderEnding::Crashed, -1, reasonWords(words.crashed)};
     if (exitCode != 0)
-        return {DecoderEnding::Refused, exitCode, reasonFromStderr(stderrText, exitCode)};
+        return {DecoderEnding::Refused, exitCode, reasonFromStderr(stderrText, exitCode, words)};
     return {DecoderEnding::Written, 0, {}};
 }
 
@@ -59,7 +59,7 @@ public:
             return std::nullopt;
         drainReason(); // what the child wrote before it ended; its end of the pipe is closed now
         const int status = child->waitStatus;
-        return endingOf(WIFSIGNALED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, stderr_);
+        return endingOf(WIFSIGNALED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1, stderr_, kDecoderWords);
     }
 
     void kill() override
@@ -99,20 +99,26 @@ private:
 
 class ProgramRun : public HelperRun {
 public:
-    ProgramRun(const QString &program, int picture, int page)
+    ProgramRun(const HelperProgram &program, int input, int output) : words_(program.words)
     {
-        process_.setProgram(program);
+        process_.setProgram(program.path);
+        process_.setArguments(program.arguments);
+        if (!program.environment.isEmpty()) {
+            QStringList environment = QProcess::systemEnvironment();
+            environment << program.environment;
+            process_.setEnvironment(environment);
+        }
         process_.setStandardOutputFile(QProcess::nullDevice());
-        process_.setChildProcessModifier([picture, page] {
+        const rlimit cap{program.addressSpaceLimit, program.addressSpaceLimit};
+        process_.setChildProcessModifier([input, output, cap] {
             // Runs in the child between fork and exec, after Qt has set up its channels: only
             // async-signal-safe calls belong here.
-            ::dup2(picture, STDIN_FILENO);
-            ::dup2(page, STDOUT_FILENO);
+            ::dup2(input, STDIN_FILENO);
+            ::dup2(output, STDOUT_FILENO);
             // None of the program's other descriptors reaches the helper: marked, not closed, so
             // that Qt's own pipe still reports a failed exec. The helper closes them itself as it
             // enters the sandbox on kernels without this flag.
             ::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC);
-            const rlimit cap{kDecoderAddressSpaceLimit, kDecoderAddressSpaceLimit};
             setrlimit(RLIMIT_AS, &cap);
             // No core files of hostile pictures in the user's folders.
             const rlimit noCore{0, 0};
@@ -130,13 +136,13 @@ public:
     std::optional<DecoderRun> poll() override
     {
         if (!started_)
-            return DecoderRun{DecoderEnding::NotStarted, -1, reasonWords(reason::kDecoderNotStarted)};
+            return DecoderRun{DecoderEnding::NotStarted, -1, reasonWords(words_.notStarted)};
         if (process_.state() != QProcess::NotRunning)
             process_.waitForFinished(0);
         if (process_.state() != QProcess::NotRunning)
             return std::nullopt;
         return endingOf(process_.exitStatus() == QProcess::CrashExit, process_.exitCode(),
-                        process_.readAllStandardError());
+                        process_.readAllStandardError(), words_);
     }
 
     void kill() override
@@ -152,6 +158,7 @@ public:
     }
 
 private:
+    HelperWords words_;
     QProcess process_;
     bool started_ = false;
 };
@@ -175,7 +182,12 @@ std::unique_ptr<HelperRun> HelperRun::viaServer(int picture, int page)
 
 std::unique_ptr<HelperRun> HelperRun::asProgram(const QString &program, int picture, int page)
 {
-    return std::make_unique<ProgramRun>(program, picture, page);
+    return asProgram(HelperProgram{program, {}, kDecoderAddressSpaceLimit, {}, kDecoderWords}, picture, page);
+}
+
+std::unique_ptr<HelperRun> HelperRun::asProgram(const HelperProgram &program, int input, int output)
+{
+    return std::make_unique<ProgramRun>(program, input, output);
 }
 
 } // namespace pagemint

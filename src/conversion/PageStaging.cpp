@@ -61,6 +61,7 @@ void PageStaging::cancelAll()
 {
     timer_.stop();
     ahead_.clear(); // kills the decoders still running
+    announced_.clear();
     for (int index = handed_; index < launched_; ++index) {
         const fs::path page = aheadPath(index);
         if (std::error_code error; !fs::remove(page, error) && error)
@@ -78,9 +79,14 @@ void PageStaging::step()
         return;
     }
     int running = 0;
-    for (const std::unique_ptr<PageStage> &stage : ahead_)
+    int index = handed_;
+    for (const std::unique_ptr<PageStage> &stage : ahead_) {
         if (!stage->advance())
             ++running;
+        else if (stage->decoded())
+            announce(index);
+        ++index;
+    }
     const int total = static_cast<int>(pictures_.size());
     const int horizon = std::min<int>(total, handed_ + kAheadPerDecoder * width_);
     while (running < width_ && launched_ < horizon) {
@@ -115,8 +121,23 @@ StageResult PageStaging::next()
     StageResult result = head->finish();
     head.reset();
     result = place(index, std::move(result));
+    // A copied JPEG is staged only now; a decoded page was announced under its ahead name.
+    if (result.staged)
+        announce(index);
+    announced_.erase(index);
     step();
     return result;
+}
+
+void PageStaging::setOnStaged(std::function<void(int)> onStaged)
+{
+    onStaged_ = std::move(onStaged);
+}
+
+void PageStaging::announce(int index)
+{
+    if (onStaged_ && announced_.insert(index).second)
+        onStaged_(index);
 }
 
 StageResult PageStaging::place(int index, StageResult result)

@@ -13,7 +13,9 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <set>
 
 namespace pagemint {
 
@@ -33,6 +35,10 @@ public:
     // and the outcome is "cancelled". Call at most once per picture.
     StageResult next();
 
+    // Called with a picture's list position as soon as its page is staged: under its ahead name
+    // once its decoder has written it, or under its page name when next() hands it out; once each.
+    void setOnStaged(std::function<void(int)> onStaged);
+
     // One decoder per core, unless a benchmark set another width.
     static int defaultWidth();
     // Benchmarks compare with one decoder at a time; 0 restores one per core.
@@ -47,12 +53,15 @@ private:
     void cancelAll();
     // Puts the handed-out page under its page name, or removes an old page there.
     StageResult place(int index, StageResult result);
+    void announce(int index);
 
     QStringList pictures_;
     int width_;
     int handed_ = 0;                               // the next picture to hand out
     int launched_ = 0;                             // pictures whose PageStage exists or has been handed out
     std::deque<std::unique_ptr<PageStage>> ahead_; // pictures handed_ .. launched_ - 1
+    std::function<void(int)> onStaged_;
+    std::set<int> announced_; // pictures handed_ .. launched_ - 1 whose page onStaged_ has been told of
     QTimer timer_;
 };
 

@@ -80,6 +80,11 @@ bool PageStage::decoding() const
     return decode_ && !decode_->done();
 }
 
+bool PageStage::decoded() const
+{
+    return decode_ && decode_->done() && decode_->result().written();
+}
+
 void PageStage::wait(std::chrono::milliseconds timeout)
 {
     if (decode_)

@@ -36,6 +36,8 @@ public:
     bool advance();
     // True while a decoder helper runs for this picture.
     bool decoding() const;
+    // True once a decoder has written the page at `target` (a copied JPEG is there only after finish()).
+    bool decoded() const;
     void wait(std::chrono::milliseconds timeout);
     // Waits for the decoder if needed (handling events) and returns the outcome; `target` then
     // holds the page, or no file when it was not staged. Call once.

@@ -228,7 +228,8 @@ TEST_F(LayoutSettings, TheSavedLayoutComesBackAfterARestartAndSettingDllKeepsIts
     choose({3, 2, 15, 1}); // B5, 横向, 15 mm, 仅缩小
     saveWith(folder, 1);
     EXPECT_EQ(readAll(settingsFile()), folder.toLocal8Bit() + "\r\n1\r\n");
-    EXPECT_EQ(readAll(layoutFile()), QByteArray("[Page]\nPaper=B5\nOrientation=landscape\nMarginMm=15\nFit=shrink\n"));
+    EXPECT_EQ(readAll(layoutFile()), QByteArray("[Page]\nPaper=B5\nOrientation=landscape\nMarginMm=15\nFit=shrink\n"
+                                                "[Text]\nRecognition=off\nUpright=false\n"));
     restart();
     EXPECT_EQ(shown(), (ShownLayout{3, 2, 15, 1}));
     EXPECT_EQ(txtPath()->text(), folder);

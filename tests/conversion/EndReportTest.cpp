@@ -68,24 +68,62 @@ TEST(EndReport, TwoListsShareTheBudget)
         EXPECT_EQ(sharedLineBudget(c.first, c.second, c.budget), c.shown) << c.first << ' ' << c.second;
 }
 
+TEST(EndReport, ThreeListsShareTheBudget)
+{
+    struct Case {
+        std::vector<int> sizes;
+        int budget;
+        std::vector<int> shown;
+    };
+    const Case cases[] = {
+        {{3, 4, 5}, 15, {3, 4, 5}},       {{2, 500, 500}, 15, {2, 7, 6}},   {{500, 1, 500}, 15, {7, 1, 7}},
+        {{500, 500, 500}, 15, {5, 5, 5}}, {{500, 500, 500}, 16, {6, 5, 5}}, {{0, 0, 30}, 15, {0, 0, 15}},
+        {{4, 30, 6}, 15, {4, 6, 5}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(sharedLineBudget(c.sizes, c.budget), c.shown) << ::testing::PrintToString(c.sizes);
+}
+
+TEST(EndReport, PagesWithoutTextHaveTheirOwnGroupAndAreNoWarning)
+{
+    const ReportEntry textless{QStringLiteral("/s/scan.jpg"), QStringLiteral("：未能识别文字（识别程序崩溃）")};
+    const EndReport alone = endReportOf({}, {}, {textless}, false);
+    EXPECT_EQ(alone.text,
+              QStringLiteral("以下图片已转换，但未能识别其中的文字：\n/s/scan.jpg：未能识别文字（识别程序崩溃）"));
+    EXPECT_FALSE(alone.warning); // the page is in the PDF
+
+    const ReportEntry missing{QStringLiteral("/x.png"), QStringLiteral("：文件不存在")};
+    const ReportEntry renamed{QStringLiteral("/b/a.jpg"), QStringLiteral(" -> a (2).pdf")};
+    const EndReport all = endReportOf({missing}, {renamed}, {textless}, false);
+    EXPECT_EQ(all.text,
+              QStringLiteral("以下图片未能转换，已被跳过：\n/x.png：文件不存在\n\n"
+                             "以下图片的PDF使用了其他名称：\n/b/a.jpg -> a (2).pdf\n\n"
+                             "以下图片已转换，但未能识别其中的文字：\n/s/scan.jpg：未能识别文字（识别程序崩溃）"));
+    EXPECT_TRUE(all.warning);
+
+    const EndReport many = endReportOf({}, {}, entries(numbered(QStringLiteral("/p"), 40), textless.note), false);
+    EXPECT_TRUE(many.text.contains(QStringLiteral("…另有 25 张")));
+    EXPECT_TRUE(many.details.contains(QStringLiteral("/p40") + textless.note));
+}
+
 TEST(EndReport, ShortReportsHaveNoDetails)
 {
-    EXPECT_TRUE(endReportOf({}, {}, false).text.isEmpty());
+    EXPECT_TRUE(endReportOf({}, {}, {}, false).text.isEmpty());
 
     const ReportEntry renamedOne{QStringLiteral("/b/a.jpg"), QStringLiteral(" -> a (2).pdf")};
-    const EndReport renamed = endReportOf({}, {renamedOne}, false);
+    const EndReport renamed = endReportOf({}, {renamedOne}, {}, false);
     EXPECT_EQ(renamed.text, QStringLiteral("以下图片的PDF使用了其他名称：\n/b/a.jpg -> a (2).pdf"));
     EXPECT_TRUE(renamed.details.isEmpty());
     EXPECT_FALSE(renamed.warning); // every picture has its PDF
 
     const ReportEntry missingOne{QStringLiteral("/x.png"), QStringLiteral("：文件不存在")};
-    const EndReport both = endReportOf({missingOne}, {renamedOne}, false);
+    const EndReport both = endReportOf({missingOne}, {renamedOne}, {}, false);
     EXPECT_EQ(both.text, QStringLiteral("以下图片未能转换，已被跳过：\n/x.png：文件不存在\n\n"
                                         "以下图片的PDF使用了其他名称：\n/b/a.jpg -> a (2).pdf"));
     EXPECT_TRUE(both.details.isEmpty());
     EXPECT_TRUE(both.warning);
 
-    const EndReport nothing = endReportOf({}, {}, true);
+    const EndReport nothing = endReportOf({}, {}, {}, true);
     EXPECT_EQ(nothing.text, QStringLiteral("没有生成PDF文件。"));
     EXPECT_TRUE(nothing.warning);
 }
@@ -96,7 +134,7 @@ TEST(EndReport, LongListsAndPathsGoWholeToTheDetails)
     std::vector<ReportEntry> leftOut =
         entries(QStringList{deepPath} + numbered(QStringLiteral("/missing/"), 500), reason);
     const auto renamed = entries(numbered(QStringLiteral("/b/a"), 3), QStringLiteral(" -> a (2).pdf"));
-    const EndReport report = endReportOf(leftOut, renamed, true);
+    const EndReport report = endReportOf(leftOut, renamed, {}, true);
     const QStringList lines = report.text.split(u'\n');
     // Heading, 12 names, the rest counted, an empty line; heading, 3 names, an empty line; the last line.
     EXPECT_EQ(lines.size(), 1 + 12 + 1 + 1 + 1 + 3 + 1 + 1);
@@ -116,7 +154,7 @@ TEST(EndReport, LongListsAndPathsGoWholeToTheDetails)
 
 TEST(EndReport, ADeepPathAloneGoesWholeToTheDetails)
 {
-    const EndReport report = endReportOf({{deepPath, QStringLiteral("：文件不存在")}}, {}, false);
+    const EndReport report = endReportOf({{deepPath, QStringLiteral("：文件不存在")}}, {}, {}, false);
     EXPECT_FALSE(report.text.contains(deepPath));
     EXPECT_TRUE(report.text.contains(QStringLiteral("/IMG_1.jpg：文件不存在")));
     EXPECT_TRUE(report.details.contains(deepPath + QStringLiteral("：文件不存在")));

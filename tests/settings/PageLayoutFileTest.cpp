@@ -115,7 +115,86 @@ TEST(PageLayoutFile, WritesEveryKeyAndReadsItBack)
         ASSERT_TRUE(writePageLayoutFile(path, layout));
         EXPECT_EQ(readPageLayoutFile(path), layout);
     }
-    EXPECT_EQ(bytesOf(path), QByteArray("[Page]\nPaper=original\nOrientation=auto\nMarginMm=0\nFit=fit\n"));
+    EXPECT_EQ(bytesOf(path), QByteArray("[Page]\nPaper=original\nOrientation=auto\nMarginMm=0\nFit=fit\n"
+                                        "[Text]\nRecognition=off\nUpright=false\n"));
+}
+
+TEST(PageLayoutFile, ReadsTheTextSectionAndKeepsTheDefaultForWhatIsMissingOrBad)
+{
+    struct Case {
+        const char *what;
+        const char *bytes; // nullptr: no file
+        TextChoice expected;
+        QStringList warnedKeys; // one warning naming each
+    };
+    const Case cases[] = {
+        {"no file", nullptr, {}, {}},
+        {"only the page", "[Page]\nPaper=A4\n", {}, {}},
+        {"both keys", "[Text]\nRecognition=chi_sim+eng\nUpright=true\n", {Recognition::ChineseAndEnglish, true}, {}},
+        {"any case, after the page",
+         "[Page]\nPaper=A4\n[Text]\r\nRecognition=ENG\r\nUpright=False\r\n",
+         {Recognition::English, false},
+         {}},
+        {"recognition off, upright alone", "[Text]\nRecognition=off\nUpright=TRUE\n", {Recognition::Off, true}, {}},
+        {"a language we do not offer",
+         "[Text]\nRecognition=chi_sim\nUpright=true\n",
+         {Recognition::Off, true},
+         {QStringLiteral("Text/Recognition")}},
+        {"two languages by a comma", "[Text]\nRecognition=eng,chi_sim\n", {}, {QStringLiteral("Text/Recognition")}},
+        {"an upright of another word",
+         "[Text]\nRecognition=eng\nUpright=1\n",
+         {Recognition::English, false},
+         {QStringLiteral("Text/Upright")}},
+        {"keys of the page section", "[Page]\nRecognition=eng\nUpright=true\n", {}, {}},
+    };
+    QTemporaryDir dir;
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = dir.filePath(QStringLiteral("%1/pagemint.ini").arg(n++));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        if (c.bytes != nullptr)
+            putFile(path, c.bytes);
+        const LogCapture log;
+        EXPECT_EQ(readTextChoiceFile(path), c.expected);
+        ASSERT_EQ(log.warnings().size(), c.warnedKeys.size()) << log.warnings().join(u'\n').toStdString();
+        for (qsizetype i = 0; i < c.warnedKeys.size(); ++i) {
+            EXPECT_TRUE(log.warnings()[i].contains(c.warnedKeys[i])) << log.warnings()[i].toStdString();
+            EXPECT_TRUE(log.warnings()[i].contains(path)) << log.warnings()[i].toStdString();
+        }
+    }
+}
+
+// One file holds both sections: writing either keeps the other as it was.
+TEST(PageLayoutFile, WritingOneSectionKeepsTheOther)
+{
+    const PageLayout layout{Paper::A5, PageOrientation::Landscape, 15, PageFit::Shrink};
+    const TextChoice text{Recognition::ChineseAndEnglish, true};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pagemint.ini"));
+
+    ASSERT_TRUE(writePageLayoutFile(path, layout));
+    ASSERT_TRUE(writeTextChoiceFile(path, text));
+    EXPECT_EQ(readPageLayoutFile(path), layout);
+    EXPECT_EQ(readTextChoiceFile(path), text);
+
+    const PageLayout other{Paper::Letter, PageOrientation::Portrait, 0, PageFit::Fit};
+    ASSERT_TRUE(writePageLayoutFile(path, other));
+    EXPECT_EQ(readPageLayoutFile(path), other);
+    EXPECT_EQ(readTextChoiceFile(path), text);
+
+    const TextChoice english{Recognition::English, false};
+    ASSERT_TRUE(writeTextChoiceFile(path, english));
+    EXPECT_EQ(readPageLayoutFile(path), other);
+    EXPECT_EQ(readTextChoiceFile(path), english);
+    EXPECT_EQ(bytesOf(path), QByteArray("[Page]\nPaper=Letter\nOrientation=portrait\nMarginMm=0\nFit=fit\n"
+                                        "[Text]\nRecognition=eng\nUpright=false\n"));
+
+    // A file that only an older copy wrote: the layout it holds survives the first text choice.
+    putFile(path, "[Page]\nPaper=B5\nMarginMm=20\n");
+    ASSERT_TRUE(writeTextChoiceFile(path, text));
+    EXPECT_EQ(readPageLayoutFile(path), (PageLayout{Paper::B5, PageOrientation::Auto, 20, PageFit::Fit}));
+    EXPECT_EQ(readTextChoiceFile(path), text);
 }
 
 class PageLayoutFileInAReadOnlyFolder : public ::testing::Test {

@@ -97,8 +97,8 @@ TEST_F(DoublePixelRatio, TheSettingsWindowKeepsItsFixedLogicalSize)
     }
     engine().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&engine()));
-    EXPECT_EQ(engine().size(), QSize(253, 228));
-    EXPECT_EQ(engine().grab().size(), QSize(506, 456));
+    EXPECT_EQ(engine().size(), QSize(253, 284));
+    EXPECT_EQ(engine().grab().size(), QSize(506, 568));
     const QWidget *controls[] = {txtPath(),
                                  cmdBrowse(),
                                  cmbMode(),
@@ -106,6 +106,8 @@ TEST_F(DoublePixelRatio, TheSettingsWindowKeepsItsFixedLogicalSize)
                                  control(engine(), "cmbOrientation"),
                                  control(engine(), "spnMargin"),
                                  control(engine(), "cmbFit"),
+                                 control(engine(), "cmbText"),
+                                 control(engine(), "chkUpright"),
                                  cmdSave()};
     for (const QWidget *control : controls)
         EXPECT_TRUE(engine().rect().contains(control->geometry())) << control->objectName().toStdString();

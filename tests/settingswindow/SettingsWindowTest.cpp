@@ -6,8 +6,11 @@
 
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
+#include "settings/PageLayoutFile.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFontInfo>
@@ -70,10 +73,10 @@ TEST_P(SettingsWindowAtScaling, EverySettingsWindowTestPasses)
 
 INSTANTIATE_TEST_SUITE_P(Desktops, SettingsWindowAtScaling, ::testing::ValuesIn(windowScalings), scalingName);
 
-// The window keeps its 3795 x 3420 twips, but never less than its 253 x 228 designed pixels.
+// The window keeps its 3795 x 4260 twips, but never less than its 253 x 284 designed pixels.
 QSize settingsWindowSizeAt(int logicalDpi)
 {
-    const std::pair<int, QSize> sizes[] = {{72, {253, 228}}, {96, {253, 228}}, {120, {316, 285}}, {144, {380, 342}}};
+    const std::pair<int, QSize> sizes[] = {{72, {253, 284}}, {96, {253, 284}}, {120, {316, 355}}, {144, {380, 426}}};
     for (const auto &[dpi, size] : sizes)
         if (dpi == logicalDpi)
             return size;
@@ -94,11 +97,12 @@ TEST_F(SettingsWindow, ShowsExactlyItsControlsWithTheirTextsInsideAFixedWindow)
     std::vector<QString> shown = visibleControls();
     std::sort(shown.begin(), shown.end());
     const std::vector<QString> expected = {
-        QStringLiteral("Label1"),    QStringLiteral("Label3"),         QStringLiteral("cmbFit"),
-        QStringLiteral("cmbMode"),   QStringLiteral("cmbOrientation"), QStringLiteral("cmbPaper"),
-        QStringLiteral("cmdBrowse"), QStringLiteral("cmdSave"),        QStringLiteral("lblFit"),
-        QStringLiteral("lblMargin"), QStringLiteral("lblOrientation"), QStringLiteral("lblPaper"),
-        QStringLiteral("spnMargin"), QStringLiteral("txtPath")};
+        QStringLiteral("Label1"),         QStringLiteral("Label3"),   QStringLiteral("chkUpright"),
+        QStringLiteral("cmbFit"),         QStringLiteral("cmbMode"),  QStringLiteral("cmbOrientation"),
+        QStringLiteral("cmbPaper"),       QStringLiteral("cmbText"),  QStringLiteral("cmdBrowse"),
+        QStringLiteral("cmdSave"),        QStringLiteral("lblFit"),   QStringLiteral("lblMargin"),
+        QStringLiteral("lblOrientation"), QStringLiteral("lblPaper"), QStringLiteral("lblText"),
+        QStringLiteral("spnMargin"),      QStringLiteral("txtPath")};
     EXPECT_EQ(shown, expected);
 
     struct Case {
@@ -125,14 +129,24 @@ TEST_F(SettingsWindow, ShowsExactlyItsControlsWithTheirTextsInsideAFixedWindow)
         {control(engine(), "spnMargin"), QString(), QString(), {48, 144, 73, 22}},
         {control(engine(), "lblFit"), QStringLiteral("缩放:"), QString(), {132, 148, 36, 14}},
         {control(engine(), "cmbFit"), QString(), QString(), {168, 144, 73, 22}},
-        {cmdSave(), QStringLiteral("保存设置"), QString(), {72, 186, 91, 27}},
+        // The text recognition under it: the list beside its label, the check box below.
+        {control(engine(), "lblText"), QStringLiteral("识别文字:"), QString(), {12, 176, 52, 14}},
+        {control(engine(), "cmbText"),
+         QString(),
+         QStringLiteral("识别出的文字不可见地放在图片上，PDF 即可搜索和复制；每页需要几秒钟"),
+         {64, 172, 177, 22}},
+        {control(engine(), "chkUpright"),
+         QStringLiteral("自动摆正页面"),
+         QStringLiteral("侧放或倒置的页面转正（无损）"),
+         {12, 200, 229, 22}},
+        {cmdSave(), QStringLiteral("保存设置"), QString(), {72, 242, 91, 27}},
     };
     for (const Case &c : cases) {
         const std::string name = c.control->objectName().toStdString();
         if (auto *label = qobject_cast<QLabel *>(c.control)) {
             EXPECT_EQ(label->text(), c.text) << name;
         }
-        if (auto *button = qobject_cast<QPushButton *>(c.control)) {
+        if (auto *button = qobject_cast<QAbstractButton *>(c.control)) {
             EXPECT_EQ(button->text(), c.text) << name;
         }
         EXPECT_EQ(c.control->toolTip(), c.toolTip) << name;
@@ -146,7 +160,7 @@ TEST_F(SettingsWindow, ShowsExactlyItsControlsWithTheirTextsInsideAFixedWindow)
     }
 }
 
-TEST_F(SettingsWindow, TabGoesBrowseThenPathThenModeThenTheLayoutThenSaveAndRoundAgain)
+TEST_F(SettingsWindow, TabGoesBrowseThenPathThenModeThenTheLayoutThenTheTextThenSaveAndRoundAgain)
 {
     showSettings();
     QWidget *paper = control(engine(), "cmbPaper");
@@ -165,7 +179,8 @@ TEST_F(SettingsWindow, TabGoesBrowseThenPathThenModeThenTheLayoutThenSaveAndRoun
         ASSERT_EQ(QApplication::focusWidget(), cmdBrowse());
         std::vector<QWidget *> order = {txtPath(), cmbMode()};
         order.insert(order.end(), c.layout.begin(), c.layout.end());
-        order.insert(order.end(), {cmdSave(), cmdBrowse()});
+        order.insert(order.end(),
+                     {control(engine(), "cmbText"), control(engine(), "chkUpright"), cmdSave(), cmdBrowse()});
         for (const QWidget *next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             ASSERT_EQ(QApplication::focusWidget(), next) << QApplication::focusWidget()->objectName().toStdString();
@@ -181,6 +196,7 @@ TEST_F(SettingsWindow, TheLayoutListsHoldTheirChoicesInChineseAndTakeNoTyping)
           QStringLiteral("Letter"), QStringLiteral("Legal"), QStringLiteral("适应图片")}},
         {"cmbOrientation", {QStringLiteral("自动"), QStringLiteral("纵向"), QStringLiteral("横向")}},
         {"cmbFit", {QStringLiteral("适应页面"), QStringLiteral("仅缩小")}},
+        {"cmbText", {QStringLiteral("不识别文字"), QStringLiteral("中文和英文"), QStringLiteral("英文")}},
     };
     for (const auto &[name, items] : lists) {
         auto *list = control<QComboBox>(engine(), QLatin1String(name));
@@ -199,6 +215,47 @@ TEST_F(SettingsWindow, TheLayoutListsHoldTheirChoicesInChineseAndTakeNoTyping)
     for (int step = 0; step < 4; ++step)
         margin->stepUp();
     EXPECT_EQ(margin->value(), 20) << "the steps are the usual 5, 10, 15, 20 mm";
+    EXPECT_FALSE(control<QCheckBox>(engine(), "chkUpright")->isChecked());
+}
+
+// The text choice is saved with the layout, shown again at the next start, dropped when the window
+// closes unsaved.
+TEST_F(SettingsWindow, SavesTheTextChoiceBesideTheLayout)
+{
+    auto *text = control<QComboBox>(engine(), "cmbText");
+    auto *upright = control<QCheckBox>(engine(), "chkUpright");
+    runModally([&] {
+        text->setCurrentIndex(1);
+        upright->setChecked(true);
+    });
+    EXPECT_EQ(text->currentIndex(), 0) << "closed unsaved";
+    EXPECT_FALSE(upright->isChecked());
+
+    runModally([&] {
+        control<QComboBox>(engine(), "cmbPaper")->setCurrentIndex(1);
+        text->setCurrentIndex(1);
+        upright->setChecked(true);
+        cmdSave()->click();
+    });
+    const QString ini = appFolder_ + QStringLiteral("/pagemint.ini");
+    EXPECT_EQ(readTextChoiceFile(ini), (TextChoice{Recognition::ChineseAndEnglish, true}));
+    EXPECT_EQ(readPageLayoutFile(ini).paper, Paper::A4);
+
+    runModally([&] {
+        text->setCurrentIndex(2);
+        upright->setChecked(false);
+        cmdSave()->click();
+    });
+    EXPECT_EQ(readTextChoiceFile(ini), (TextChoice{Recognition::English, false}));
+    EXPECT_EQ(readPageLayoutFile(ini).paper, Paper::A4) << "the layout kept";
+
+    // A new start shows what was saved.
+    engine_.reset();
+    engine_ = std::make_unique<frmPrinting>();
+    engine_->Form_Load();
+    finishLoading();
+    EXPECT_EQ(control<QComboBox>(engine(), "cmbText")->currentIndex(), 2);
+    EXPECT_FALSE(control<QCheckBox>(engine(), "chkUpright")->isChecked());
 }
 
 // The picture of README and the user guide.
