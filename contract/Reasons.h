@@ -37,6 +37,9 @@ inline constexpr std::string_view kDecoderNotStarted = "无法启动解码程序
 inline constexpr std::string_view kDecoderWroteNothing = "解码程序没有生成页面";
 // The decoder ended with a failure and said nothing about it.
 inline constexpr std::string_view kDecoderFailed = "解码程序出错";
+// The text recogniser: a language's model is in none of its model folders, or the engine failed.
+inline constexpr std::string_view kNoRecognitionModel = "缺少文字识别模型";
+inline constexpr std::string_view kRecognitionFailed = "文字识别出错";
 inline constexpr std::string_view kNoStagingFolder = "无法创建临时文件夹";
 inline constexpr std::string_view kConverterNotStarted = "无法启动转换程序";
 inline constexpr std::string_view kNoPdfWritten = "没有生成PDF文件";
