@@ -17,7 +17,7 @@ namespace pagemint::recognizer {
 
 namespace {
 constexpr int kAssumedResolution = 300;
-constexpr int kLowestResolution = 70;
+constexpr int kLowestResolution = 100;
 } // namespace
 
 Outcome readBounded(int fd, std::uint64_t limit, std::vector<unsigned char> &bytes)

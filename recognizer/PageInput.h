@@ -19,8 +19,9 @@ Outcome readBounded(int fd, std::uint64_t limit, std::vector<unsigned char> &byt
 // even an eighth is larger.
 int jpegReduction(std::uint64_t width, std::uint64_t height, std::uint64_t maxPixels);
 
-// The resolution the engine is told: the larger one the JPEG states, over the reduction; 300 dpi
-// when it states none or one below 70 (the engine's own floor), as scanners' pages are.
+// The resolution the engine is told: the larger one the JPEG states, over the reduction; 300 dpi,
+// as scanners' pages are, when it states none or one below 100: 72 and 96 are what writers put
+// when they know none (every phone photo says 72).
 int engineResolution(double dpiX, double dpiY, int reduction);
 
 struct Page {
