@@ -8,6 +8,8 @@
 #   process  settings  imagelist     console runner; settings file; the image list and its scan
 #   common                           file names as bytes, application folder, rounding, exit request
 #   contract                         what the program, pdf.exe and the decoders agree on
+# Helper programs: converter (contract); decoder and recognizer (sandbox, contract); sandbox
+# (contract).
 set(PAGEMINT_LAYERS_contract "")
 set(PAGEMINT_LAYERS_common contract)
 set(PAGEMINT_LAYERS_process common contract)

@@ -2,8 +2,8 @@
 // What the decoder helpers share around their one decode: the sandbox, and the answer on stderr
 // and in the exit code.
 
-#include "sandbox/Sandbox.h"
 #include "contract/DecodeOutcome.h"
+#include "sandbox/Sandbox.h"
 
 #include <functional>
 

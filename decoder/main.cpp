@@ -10,9 +10,9 @@
 #include "HelperMain.h"
 #include "LoaderMessages.h"
 #include "PageDecoder.h"
-#include "sandbox/Sandbox.h"
 #include "contract/DecodeOutcome.h"
 #include "contract/DecoderServerProtocol.h"
+#include "sandbox/Sandbox.h"
 
 #include <FreeImage.h>
 

@@ -45,8 +45,8 @@ int baselineOf(const tesseract::ResultIterator &it, const TextBox &box)
 
 int uprightTurn(int detectedRotation, float confidence)
 {
-    const bool known = detectedRotation == 0 || detectedRotation == 90 || detectedRotation == 180 ||
-                       detectedRotation == 270;
+    const bool known =
+        detectedRotation == 0 || detectedRotation == 90 || detectedRotation == 180 || detectedRotation == 270;
     if (!known || !(confidence >= kUprightConfidence))
         return 0;
     return (360 - detectedRotation) % 360;

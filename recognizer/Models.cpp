@@ -96,8 +96,9 @@ Outcome ModelStore::load(const std::vector<std::string> &languages, const std::v
         if (!readFile(found, bytes))
             return Outcome::failed(RecognizerExit::Unreadable, reason::inBrackets(reason::kCannotRead, found));
         if (bytes.empty())
-            return Outcome::failed(RecognizerExit::NoModel,
-                                   reason::inBrackets(reason::kNoRecognitionModel, found + "：" + std::string(reason::kEmptyFile)));
+            return Outcome::failed(
+                RecognizerExit::NoModel,
+                reason::inBrackets(reason::kNoRecognitionModel, found + "：" + std::string(reason::kEmptyFile)));
         models_.push_back({language, found, std::move(bytes)});
     }
     return Outcome::fine();

@@ -37,12 +37,14 @@ Outcome readBounded(int fd, std::uint64_t limit, std::vector<unsigned char> &byt
         if (got < 0) {
             const int error = errno;
             bytes.clear();
-            return Outcome::failed(RecognizerExit::Unreadable, reason::inBrackets(reason::kCannotRead, std::strerror(error)));
+            return Outcome::failed(RecognizerExit::Unreadable,
+                                   reason::inBrackets(reason::kCannotRead, std::strerror(error)));
         }
         bytes.resize(done + static_cast<std::size_t>(got));
         if (bytes.size() > limit)
-            return Outcome::failed(RecognizerExit::TooLarge,
-                                   reason::inBrackets(reason::kTooLarge, "超过 " + std::to_string(limit >> 20) + " MB"));
+            return Outcome::failed(
+                RecognizerExit::TooLarge,
+                reason::inBrackets(reason::kTooLarge, "超过 " + std::to_string(limit >> 20) + " MB"));
         if (got == 0)
             break;
     }
@@ -80,9 +82,9 @@ Outcome decodePage(const std::vector<unsigned char> &bytes, Page &page)
         return Outcome::failed(RecognizerExit::NotJpeg, why);
     const int reduction = jpegReduction(std::uint64_t(info.width), std::uint64_t(info.height), kRecognizerMaxPixels);
     if (reduction == 0)
-        return Outcome::failed(RecognizerExit::TooLarge,
-                               reason::inBrackets(reason::kTooLarge, std::to_string(info.width) + " x " +
-                                                                         std::to_string(info.height)));
+        return Outcome::failed(
+            RecognizerExit::TooLarge,
+            reason::inBrackets(reason::kTooLarge, std::to_string(info.width) + " x " + std::to_string(info.height)));
     l_int32 warned = 0;
     PixHandle pix(pixReadMemJpeg(bytes.data(), bytes.size(), 0, reduction, &warned, 0));
     if (!pix)

@@ -47,9 +47,9 @@ TEST(ExifTurn, ShowsTheStoredCornersWhereEachOrientationSays)
         bool onItsSide;
     };
     const Case cases[] = {
-        {1, TopLeft, TopRight, false},    {2, TopRight, TopLeft, false},   {3, BottomRight, BottomLeft, false},
+        {1, TopLeft, TopRight, false},       {2, TopRight, TopLeft, false},  {3, BottomRight, BottomLeft, false},
         {4, BottomLeft, BottomRight, false}, {5, TopLeft, BottomLeft, true}, {6, TopRight, BottomRight, true},
-        {7, BottomRight, TopRight, true}, {8, BottomLeft, TopLeft, true},   {0, TopLeft, TopRight, false},
+        {7, BottomRight, TopRight, true},    {8, BottomLeft, TopLeft, true}, {0, TopLeft, TopRight, false},
         {9, TopLeft, TopRight, false},
     };
     for (const Case &c : cases) {
@@ -73,9 +73,8 @@ TEST(UprightTurn, TurnsBackWhatTheDetectorSawOnlyWhenItIsSure)
         int turn;
     };
     const Case cases[] = {
-        {0, 9.0F, 0},     {90, 9.0F, 270},  {180, 3.2F, 180}, {270, kUprightConfidence, 90},
-        {180, 1.9F, 0},   {90, 0.0F, 0},    {45, 20.0F, 0},   {-90, 20.0F, 0},
-        {360, 20.0F, 0},
+        {0, 9.0F, 0},   {90, 9.0F, 270}, {180, 3.2F, 180}, {270, kUprightConfidence, 90}, {180, 1.9F, 0}, {90, 0.0F, 0},
+        {45, 20.0F, 0}, {-90, 20.0F, 0}, {360, 20.0F, 0},
     };
     for (const Case &c : cases)
         EXPECT_EQ(uprightTurn(c.detected, c.confidence), c.turn) << c.detected << " at " << c.confidence;
@@ -88,9 +87,13 @@ TEST(JpegReduction, ScalesDownOnlyWhatPassesTheLimit)
         int reduction;
     };
     const Case cases[] = {
-        {2480, 3508, 40'000'000, 1},  {4961, 7016, 40'000'000, 1}, {7000, 7000, 40'000'000, 2},
-        {7001, 7001, 49'000'000, 2},  // the decoder rounds each side up: 3501 x 3501 fits, 7001 x 7001 not
-        {20000, 20000, 40'000'000, 4}, {65500, 65500, 40'000'000, 0}, {100, 100, 100, 0},
+        {2480, 3508, 40'000'000, 1},
+        {4961, 7016, 40'000'000, 1},
+        {7000, 7000, 40'000'000, 2},
+        {7001, 7001, 49'000'000, 2}, // the decoder rounds each side up: 3501 x 3501 fits, 7001 x 7001 not
+        {20000, 20000, 40'000'000, 4},
+        {65500, 65500, 40'000'000, 0},
+        {100, 100, 100, 0},
         {10, 10, 100, 1},
     };
     for (const Case &c : cases)
@@ -104,8 +107,8 @@ TEST(EngineResolution, TakesAStatedResolutionOverTheScaleElse300)
         int reduction, resolution;
     };
     const Case cases[] = {
-        {0, 0, 1, 300},     {300, 300, 1, 300}, {600, 600, 2, 300},  {72, 72, 1, 300},    {96, 96, 1, 300},
-        {100, 100, 1, 100}, {200, 400, 1, 400}, {150, 0, 1, 150},    {1200, 1200, 8, 150}, {1e9, 1e9, 1, 300},
+        {0, 0, 1, 300},     {300, 300, 1, 300}, {600, 600, 2, 300}, {72, 72, 1, 300},     {96, 96, 1, 300},
+        {100, 100, 1, 100}, {200, 400, 1, 400}, {150, 0, 1, 150},   {1200, 1200, 8, 150}, {1e9, 1e9, 1, 300},
     };
     for (const Case &c : cases)
         EXPECT_EQ(engineResolution(c.x, c.y, c.reduction), c.resolution) << c.x << " " << c.y << " /" << c.reduction;
@@ -118,9 +121,12 @@ TEST(BoxInside, KeepsTheEngineBoxesInsideThePicture)
         std::optional<TextBox> box;
     };
     const Case cases[] = {
-        {10, 20, 30, 40, TextBox{10, 20, 30, 40}}, {-5, -5, 30, 40, TextBox{0, 0, 30, 40}},
-        {90, 40, 120, 70, TextBox{90, 40, 100, 50}}, {10, 10, 10, 20, std::nullopt},
-        {100, 10, 120, 20, std::nullopt},          {10, 30, 20, 20, std::nullopt},
+        {10, 20, 30, 40, TextBox{10, 20, 30, 40}},
+        {-5, -5, 30, 40, TextBox{0, 0, 30, 40}},
+        {90, 40, 120, 70, TextBox{90, 40, 100, 50}},
+        {10, 10, 10, 20, std::nullopt},
+        {100, 10, 120, 20, std::nullopt},
+        {10, 30, 20, 20, std::nullopt},
     };
     for (const Case &c : cases)
         EXPECT_EQ(boxInside(c.left, c.top, c.right, c.bottom, 100, 50), c.box) << c.left << "," << c.top;
@@ -169,8 +175,8 @@ TEST_F(ModelStoreTest, TakesEachModelFromTheFirstFolderThatHasIt)
     const std::string second = folder("second", {{"eng.traineddata", "second eng"}, {"osd.traineddata", "osd"}});
     ModelStore store;
     ASSERT_TRUE(store.load({"eng", "osd"}, {first, second}).ok());
-    EXPECT_EQ(store.used(), (std::vector<ModelUsed>{{"eng", first + "/eng.traineddata"},
-                                                    {"osd", second + "/osd.traineddata"}}));
+    EXPECT_EQ(store.used(),
+              (std::vector<ModelUsed>{{"eng", first + "/eng.traineddata"}, {"osd", second + "/osd.traineddata"}}));
 
     // The engine makes up its own folder; only the name counts, and each model is handed over once.
     std::vector<char> data;

@@ -130,7 +130,8 @@ int editDistance(const std::string &a, const std::string &b)
     for (std::size_t i = 1; i <= x.size(); ++i) {
         current[0] = static_cast<int>(i);
         for (std::size_t j = 1; j <= y.size(); ++j)
-            current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (x[i - 1] != y[j - 1] ? 1 : 0)});
+            current[j] =
+                std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (x[i - 1] != y[j - 1] ? 1 : 0)});
         std::swap(previous, current);
     }
     return previous[y.size()];

@@ -1,12 +1,12 @@
 // The recogniser helper on pages drawn here: the text it reads, where its boxes lie, the turns it
 // gives them, and how it ends on pages and arguments it cannot use.
 
-#include "DrawnPages.h"
 #include "RecognizerRun.h"
-#include "converter/TestJpegs.h"
+#include "DrawnPages.h"
 #include "contract/PictureLimits.h"
 #include "contract/Reasons.h"
 #include "contract/TextRecognition.h"
+#include "converter/TestJpegs.h"
 #include "support/CraftedPictures.h"
 #include "support/FileBytes.h"
 
@@ -50,8 +50,8 @@ void expectLinesOver(const PageText &text, const QStringList &drawn, const std::
         EXPECT_LE(editDistance(read[i], withoutSpaces(drawn[static_cast<qsizetype>(i)])), errors);
         const QRect line = rectOf(text.lines[i].box);
         const QRect slack = ink[i].adjusted(-8, -8, 8, 8);
-        EXPECT_TRUE(slack.contains(line)) << "line box " << line.x() << "," << line.y() << " " << line.width() << "x"
-                                          << line.height();
+        EXPECT_TRUE(slack.contains(line))
+            << "line box " << line.x() << "," << line.y() << " " << line.width() << "x" << line.height();
         const QRect overlap = line.intersected(ink[i]);
         EXPECT_GE(overlap.width() * overlap.height(), ink[i].width() * ink[i].height() * 8 / 10);
         EXPECT_GE(text.lines[i].baseline, ink[i].center().y());
@@ -156,12 +156,12 @@ TEST(RecognizerRun, RefusesPagesItCannotReadWithAReason)
          RecognizerExit::NotJpeg, reason::kCutShort},
         {"no JPEG", pngBytes(drawPage(kEnglishLines).image), RecognizerExit::NotJpeg, reason::kNotJpeg},
         {"text", QByteArray("not a picture at all\n"), RecognizerExit::NotJpeg, reason::kNotJpeg},
-        {"claims 65500 x 65500",
-         bytesOf(writeJpegClaimingSize(runner.path(QStringLiteral("huge.jpg")), 65500, 65500)),
+        {"claims 65500 x 65500", bytesOf(writeJpegClaimingSize(runner.path(QStringLiteral("huge.jpg")), 65500, 65500)),
          RecognizerExit::TooLarge, reason::kTooLarge},
         {"EXIF directory past its segment",
          bytesOf(QStringLiteral(PAGEMINT_STAGING_FIXTURES "/jpeg-exif-count-65535-crashes-loader.jpg")),
-         RecognizerExit::Written, {}},
+         RecognizerExit::Written,
+         {}},
         {"BMP header claiming 50000 x 50000",
          bytesOf(QStringLiteral(PAGEMINT_STAGING_FIXTURES "/bmp-header-claims-50000x50000.bmp")),
          RecognizerExit::NotJpeg, reason::kNotJpeg},
@@ -210,9 +210,8 @@ TEST(RecognizerRun, NamesTheModelThatIsMissingAndTakesEachFromTheFirstFolderThat
     EXPECT_EQ(missing.err, reason::inBrackets(reason::kNoRecognitionModel, "eng") + "\n");
     EXPECT_TRUE(missing.out.empty());
 
-    const RecognizerResult found =
-        runner.run(page, {"--upright", "--languages=eng", "--models=" + empty.toStdString(),
-                          "--models=" + own.toStdString(), systemModels()});
+    const RecognizerResult found = runner.run(page, {"--upright", "--languages=eng", "--models=" + empty.toStdString(),
+                                                     "--models=" + own.toStdString(), systemModels()});
     EXPECT_TRUE(found.exitedWith(0)) << found.err;
     EXPECT_EQ(found.err, modelsUsedLine({{"eng", PAGEMINT_SYSTEM_MODELS "/eng.traineddata"},
                                          {"osd", own.toStdString() + "/osd.traineddata"}}) +
@@ -224,11 +223,11 @@ TEST(RecognizerRun, RefusesArgumentsItDoesNotTake)
     const RecognizerRunner runner;
     const QByteArray page("unused");
     const std::vector<std::vector<std::string>> refused = {
-        {},                                        // nothing asked
-        {systemModels()},                          // still nothing asked
-        {"--languages=eng"},                       // no model folder
-        {"--languages=deu", systemModels()},       // a language it does not offer
-        {"--upright", "--fast", systemModels()},   // an unknown option
+        {},                                      // nothing asked
+        {systemModels()},                        // still nothing asked
+        {"--languages=eng"},                     // no model folder
+        {"--languages=deu", systemModels()},     // a language it does not offer
+        {"--upright", "--fast", systemModels()}, // an unknown option
     };
     for (const std::vector<std::string> &arguments : refused) {
         const RecognizerResult run = runner.run(page, arguments);

@@ -21,11 +21,10 @@ TEST(RecognizerSandbox, ReadsThePageOnlyShutInAndCannotOpenAFile)
     ASSERT_EQ(fcntl(inherited[1], F_SETFD, 0), 0); // the write end reaches the helper
 
     // Started as the program might start it, without OMP_THREAD_LIMIT: it restarts itself with it.
-    const RecognizerResult run =
-        runner.run(turnedJpeg(drawPage({QStringLiteral("Sandboxed")}).image, 0), {"--languages=eng", systemModels()},
-                   {std::string("LD_PRELOAD=") + PAGEMINT_READ_SPY,
-                    "PAGEMINT_SPY_INHERITED_FD=" + std::to_string(inherited[1]),
-                    std::string("PAGEMINT_SPY_OPEN_PATH=") + PAGEMINT_SYSTEM_MODELS "/eng.traineddata"});
+    const RecognizerResult run = runner.run(
+        turnedJpeg(drawPage({QStringLiteral("Sandboxed")}).image, 0), {"--languages=eng", systemModels()},
+        {std::string("LD_PRELOAD=") + PAGEMINT_READ_SPY, "PAGEMINT_SPY_INHERITED_FD=" + std::to_string(inherited[1]),
+         std::string("PAGEMINT_SPY_OPEN_PATH=") + PAGEMINT_SYSTEM_MODELS "/eng.traineddata"});
     close(inherited[1]);
 
     EXPECT_TRUE(run.exitedWith(0)) << run.status << ": " << run.err;

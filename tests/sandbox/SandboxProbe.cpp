@@ -8,9 +8,9 @@
 // decoder's fork server (DecodeServer.h) and does all this in a child forked per request.
 
 #include "DecodeServer.h"
+#include "contract/DecoderServerProtocol.h"
 #include "sandbox/LandlockDomain.h"
 #include "sandbox/Sandbox.h"
-#include "contract/DecoderServerProtocol.h"
 
 #include <fcntl.h>
 #include <linux/io_uring.h>
