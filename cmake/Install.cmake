@@ -3,6 +3,8 @@
 #   <prefix>/lib/pagemint/data/pdf.exe      written here, so the folder must be the user's own:
 #   <prefix>/lib/pagemint/data/pagemint-decoder   install per user with --prefix ~/.local)
 #   <prefix>/lib/pagemint/data/pagemint-fallback-decoder
+#   <prefix>/lib/pagemint/data/pagemint-recognizer
+#   <prefix>/lib/pagemint/data/tessdata/    the fetched Chinese model, when set-up could fetch it
 #   <prefix>/lib/pagemint/help/index.html   the user guide (docs/guide.md) with its pictures
 #   <prefix>/bin/pagemint                   symbolic link to the program
 #   <prefix>/share/applications/pagemint.desktop, Exec naming <prefix>/bin/pagemint
@@ -15,6 +17,7 @@ install(TARGETS pagemint RUNTIME DESTINATION ${PAGEMINT_INSTALL_APP_DIR})
 get_property(pagemint_helpers GLOBAL PROPERTY PAGEMINT_HELPER_TARGETS)
 install(TARGETS ${pagemint_helpers} RUNTIME DESTINATION ${PAGEMINT_INSTALL_APP_DIR}/data)
 install(DIRECTORY ${PAGEMINT_APP_DIR}/help DESTINATION ${PAGEMINT_INSTALL_APP_DIR})
+install(DIRECTORY ${PAGEMINT_DATA_DIR}/tessdata DESTINATION ${PAGEMINT_INSTALL_APP_DIR}/data OPTIONAL)
 
 foreach(size 16 24 32 48 128)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/icon_${size}.png

@@ -8,6 +8,8 @@
 #   process  settings  imagelist     console runner; settings file; the image list and its scan
 #   common                           file names as bytes, application folder, rounding, exit request
 #   contract                         what the program, pdf.exe and the decoders agree on
+# Helper programs: converter (contract); decoder and recognizer (sandbox, contract); sandbox
+# (contract).
 set(PAGEMINT_LAYERS_contract "")
 set(PAGEMINT_LAYERS_common contract)
 set(PAGEMINT_LAYERS_process common contract)
@@ -16,13 +18,16 @@ set(PAGEMINT_LAYERS_imagelist common contract)
 set(PAGEMINT_LAYERS_conversion process common contract)
 set(PAGEMINT_LAYERS_ui imagelist common contract)
 set(PAGEMINT_LAYERS_app ui conversion process settings imagelist common contract)
-# The helper programs see only the contract besides their own folder.
+# The helper programs see only the contract besides their own folder; those that read hostile
+# pictures also see the sandbox they shut themselves in, which sees only the contract.
+set(PAGEMINT_LAYERS_sandbox contract)
 set(PAGEMINT_LAYERS_converter contract)
-set(PAGEMINT_LAYERS_decoder contract)
+set(PAGEMINT_LAYERS_decoder sandbox contract)
+set(PAGEMINT_LAYERS_recognizer sandbox contract)
 
 # The folders of the layers and programs above, and those with no layer whose includes are checked
 # only for "..".
-set(PAGEMINT_LAYER_FOLDERS contract converter decoder)
+set(PAGEMINT_LAYER_FOLDERS contract sandbox converter decoder recognizer)
 foreach(layer common process settings imagelist conversion ui app)
   list(APPEND PAGEMINT_LAYER_FOLDERS src/${layer})
 endforeach()

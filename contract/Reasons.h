@@ -44,6 +44,9 @@ inline constexpr std::string_view kRecognizerTimedOut = "识别超时";
 inline constexpr std::string_view kRecognizerNotStarted = "无法启动识别程序";
 // The recogniser ended with a failure and said nothing about it.
 inline constexpr std::string_view kRecognizerFailed = "识别程序出错";
+// The text recogniser: a language's model is in none of its model folders, or the engine failed.
+inline constexpr std::string_view kNoRecognitionModel = "缺少文字识别模型";
+inline constexpr std::string_view kRecognitionFailed = "文字识别出错";
 inline constexpr std::string_view kNoStagingFolder = "无法创建临时文件夹";
 inline constexpr std::string_view kConverterNotStarted = "无法启动转换程序";
 inline constexpr std::string_view kNoPdfWritten = "没有生成PDF文件";

@@ -73,4 +73,12 @@ std::optional<RecognizerRequest> parseRecognizerArguments(const std::vector<std:
     return request;
 }
 
+std::string modelsUsedLine(const std::vector<ModelUsed> &models)
+{
+    std::string line(kModelsUsedPrefix);
+    for (const ModelUsed &model : models)
+        line.append(" ").append(model.language).append("=").append(model.file);
+    return line;
+}
+
 } // namespace pagemint

@@ -2,8 +2,6 @@
 // The text recognition a job asks for, and how the program tells the recogniser helper: the
 // settings file, the command line and the helper's arguments all use the words here.
 
-#include <chrono>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,10 +27,7 @@ std::optional<Recognition> recognitionFromWord(std::string_view word);
 
 // The recogniser's file name in the application's data/ folder.
 inline constexpr std::string_view kRecognizerFileName = "pagemint-recognizer";
-// What one recogniser run may take: the engine and its models need a few hundred megabytes, and a
-// page takes a few seconds on one core; past either the page is left without text.
-inline constexpr std::uint64_t kRecognizerAddressSpaceLimit = 2ull << 30;
-inline constexpr std::chrono::seconds kRecognizerTimeLimit{60};
+// What one run may take is in PictureLimits.h (kRecognizerAddressSpaceLimit and the others).
 
 // The recogniser's arguments: the staged page on stdin, the page text (PageText.h) written to
 // stdout, one reason line on stderr when it fails.
@@ -49,5 +44,31 @@ struct RecognizerRequest {
 std::vector<std::string> recognizerArguments(const RecognizerRequest &request);
 // None when an argument is not understood or nothing is asked.
 std::optional<RecognizerRequest> parseRecognizerArguments(const std::vector<std::string_view> &arguments);
+
+// Exit codes of the recogniser; each means one thing. On any but Written its stderr holds one line
+// with the reason, in the words of Reasons.h.
+enum class RecognizerExit : int {
+    Written = 0,       // the page text is on stdout
+    Usage = 1,         // arguments not understood
+    Unreadable = 2,    // the page could not be read from stdin, or is empty
+    NotJpeg = 3,       // the page is no JPEG a PDF reader shows (staged pages always are)
+    TooLarge = 4,      // past the limits of PictureLimits.h
+    Damaged = 5,       // the JPEG did not decode
+    NoModel = 6,       // a language's model is in none of the --models folders
+    EngineFailed = 7,  // the engine would not start or recognise
+    WriteFailed = 8,   // the page text could not be written
+    SandboxFailed = 9, // the helper could not give up its rights, so it read nothing
+};
+
+// On success the recogniser names on stderr, in one line, the file each model was read from, so
+// that the program can log which model a page was read with ("models: chi_sim=/x/chi_sim.traineddata
+// eng=..."); the page text format stays as it is.
+inline constexpr std::string_view kModelsUsedPrefix = "models:";
+struct ModelUsed {
+    std::string language; // "chi_sim", "eng", "osd"
+    std::string file;
+    bool operator==(const ModelUsed &) const = default;
+};
+std::string modelsUsedLine(const std::vector<ModelUsed> &models);
 
 } // namespace pagemint

@@ -17,7 +17,7 @@ std::string oneLine(std::string text)
     return text;
 }
 
-DecodeOutcome decodeInSandbox(const SandboxEntry &enter, const std::function<DecodeOutcome()> &decode)
+DecodeOutcome decodeInSandbox(const sandbox::SandboxEntry &enter, const std::function<DecodeOutcome()> &decode)
 {
     // A helper that cannot shut itself in does not look at the picture.
     if (std::string failure; !enter(failure))
@@ -32,7 +32,7 @@ int reportUsage(const char *usage)
     return static_cast<int>(ExitCode::Usage);
 }
 
-int finishHelper(const SandboxEntry &enter, const std::function<DecodeOutcome()> &decode)
+int finishHelper(const sandbox::SandboxEntry &enter, const std::function<DecodeOutcome()> &decode)
 {
     const DecodeOutcome outcome = decodeInSandbox(enter, decode);
     if (!outcome.ok())

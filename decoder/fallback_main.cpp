@@ -6,7 +6,7 @@
 #include "FallbackDecoder.h"
 #include "HeifDecoder.h"
 #include "HelperMain.h"
-#include "Sandbox.h"
+#include "sandbox/Sandbox.h"
 
 #include <FreeImage.h>
 
@@ -21,7 +21,7 @@ int main(int argc, char **)
     // picture's bytes, even the few that name its format, are read only inside it.
     prepareHeif();
     FallbackDecoder::prepare();
-    return finishHelper(enterSandbox, [] {
+    return finishHelper(pagemint::sandbox::enterSandbox, [] {
         if (isHeif(stdin))
             return decodeHeif(stdin, stdout);
         FallbackDecoder decoder(stdin);

@@ -10,9 +10,9 @@
 #include "HelperMain.h"
 #include "LoaderMessages.h"
 #include "PageDecoder.h"
-#include "Sandbox.h"
 #include "contract/DecodeOutcome.h"
 #include "contract/DecoderServerProtocol.h"
+#include "sandbox/Sandbox.h"
 
 #include <FreeImage.h>
 
@@ -32,7 +32,7 @@ DecodeOutcome decodeStandardStreams()
 // the step that names it.
 int serve()
 {
-    const SandboxEntry enterChild = enterServerSandbox();
+    const pagemint::sandbox::SandboxEntry enterChild = pagemint::sandbox::enterServerSandbox();
     return serveDecodes(0, [&] { return finishHelper(enterChild, decodeStandardStreams); });
 }
 } // namespace
@@ -45,5 +45,5 @@ int main(int argc, char **argv)
     // Children inherit the initialised library and the handlers from the server.
     FreeImage_Initialise(FALSE);
     installLoaderMessageHandlers();
-    return serving ? serve() : finishHelper(enterSandbox, decodeStandardStreams);
+    return serving ? serve() : finishHelper(pagemint::sandbox::enterSandbox, decodeStandardStreams);
 }

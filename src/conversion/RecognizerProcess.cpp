@@ -1,6 +1,7 @@
 #include "conversion/RecognizerProcess.h"
 
 #include "common/ApplicationFolder.h"
+#include "contract/PictureLimits.h"
 
 #include <QFileInfo>
 
@@ -31,7 +32,7 @@ QStringList recognizerModelFolders()
 
 std::chrono::milliseconds recognizerTimeLimit()
 {
-    return timeLimitOverride.count() > 0 ? timeLimitOverride : kRecognizerTimeLimit;
+    return timeLimitOverride.count() > 0 ? timeLimitOverride : std::chrono::seconds(kRecognizerTimeLimitSeconds);
 }
 
 HelperProgram recognizerProgram(const TextChoice &choice)

@@ -25,7 +25,7 @@ HelperProgram recognizerProgram(const TextChoice &choice);
 
 // Tests run a recogniser of their own; an empty path restores the default.
 void setRecognizerPathForTesting(const QString &path);
-// Lets a test stop a hanging recogniser in a second; zero restores kRecognizerTimeLimit.
+// Lets a test stop a hanging recogniser in a second; zero restores kRecognizerTimeLimitSeconds.
 void setRecognizerTimeLimitForTesting(std::chrono::milliseconds limit);
 
 } // namespace pagemint

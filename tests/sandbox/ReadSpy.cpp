@@ -2,9 +2,12 @@
 // stdin, the moment a hostile picture first gets a say. There it reports on stderr whether the
 // helper had entered its sandbox ("first-read sandboxed" or "first-read unconfined"), and tries to
 // write to the descriptor named by PAGEMINT_SPY_INHERITED_FD, which the helper was started with
-// ("write-inherited <ok|errno name>"). Then the read goes on as asked.
+// ("write-inherited <ok|errno name>"), and to open the file named by PAGEMINT_SPY_OPEN_PATH
+// ("open-file <ok|errno name>"). Where OpenMP is loaded it reports the thread limit it took
+// ("omp-thread-limit N"). Then the read goes on as asked.
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <linux/seccomp.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -26,17 +29,29 @@ void say(const std::string &line)
     (void)!::write(STDERR_FILENO, text.data(), text.size());
 }
 
+void sayResult(const char *act, bool worked)
+{
+    const char *name = worked ? "ok" : strerrorname_np(errno);
+    say(std::string(act) + " " + (name != nullptr ? name : "?"));
+}
+
 void firstRead()
 {
     if (seen.test_and_set())
         return;
     const int savedErrno = errno;
     say(prctl(PR_GET_SECCOMP) == SECCOMP_MODE_FILTER ? "first-read sandboxed" : "first-read unconfined");
-    if (const char *fd = std::getenv("PAGEMINT_SPY_INHERITED_FD")) {
-        const bool written = ::write(std::atoi(fd), "x", 1) == 1;
-        const char *name = written ? "ok" : strerrorname_np(errno);
-        say(std::string("write-inherited ") + (name != nullptr ? name : "?"));
+    if (const char *fd = std::getenv("PAGEMINT_SPY_INHERITED_FD"))
+        sayResult("write-inherited", ::write(std::atoi(fd), "x", 1) == 1);
+    if (const char *path = std::getenv("PAGEMINT_SPY_OPEN_PATH")) {
+        const int opened = ::open(path, O_RDONLY | O_CLOEXEC);
+        sayResult("open-file", opened >= 0);
+        if (opened >= 0)
+            ::close(opened);
     }
+    // What libgomp read from the environment as it was loaded, if it is.
+    if (const auto threadLimit = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "omp_get_thread_limit")))
+        say("omp-thread-limit " + std::to_string(threadLimit()));
     errno = savedErrno;
 }
 

@@ -8,9 +8,9 @@
 // decoder's fork server (DecodeServer.h) and does all this in a child forked per request.
 
 #include "DecodeServer.h"
-#include "LandlockDomain.h"
-#include "Sandbox.h"
 #include "contract/DecoderServerProtocol.h"
+#include "sandbox/LandlockDomain.h"
+#include "sandbox/Sandbox.h"
 
 #include <fcntl.h>
 #include <linux/io_uring.h>
@@ -257,7 +257,7 @@ bool enterLandlockAlone(std::string &failure)
         return false;
     }
     int abi = 0;
-    if (!pagemint::decoder::enterLandlockDomain(abi, failure))
+    if (!pagemint::sandbox::enterLandlockDomain(abi, failure))
         return false;
     std::fprintf(stderr, "landlock-abi %d\n", abi);
     return true;
@@ -273,7 +273,7 @@ void freeTwice()
 
 // One probe run on the standard streams, as one helper run on one picture; `enter` shuts it in
 // (or, for the fork server's child, the rest of the way).
-int probeOnce(const std::string &mode, const Probe &probe, const pagemint::decoder::SandboxEntry &enter)
+int probeOnce(const std::string &mode, const Probe &probe, const pagemint::sandbox::SandboxEntry &enter)
 {
     const bool ending = mode == "abort" || mode == "double-free";
     if (ending) {
@@ -317,10 +317,10 @@ int main(int argc, char **argv)
     }
     const Probe probe{argv[first + 1], static_cast<pid_t>(std::atoi(argv[first + 2])), std::atoi(argv[first + 3])};
     // Served, as pagemint-decoder --serve: the server shuts itself in, each child adds its own step.
-    using pagemint::decoder::SandboxEntry;
+    using pagemint::sandbox::SandboxEntry;
     const SandboxEntry enter = mode == "landlock" ? SandboxEntry(enterLandlockAlone)
-                               : serve            ? pagemint::decoder::enterServerSandbox()
-                                                  : SandboxEntry(pagemint::decoder::enterSandbox);
+                               : serve            ? pagemint::sandbox::enterServerSandbox()
+                                                  : SandboxEntry(pagemint::sandbox::enterSandbox);
     if (serve)
         return pagemint::decoder::serveDecodes(0, [&] { return probeOnce(mode, probe, enter); });
     return probeOnce(mode, probe, enter);

@@ -9,6 +9,7 @@
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
 #include "contract/PageText.h"
+#include "contract/PictureLimits.h"
 #include "contract/StagingFolder.h"
 #include "conversion/DecoderServer.h"
 #include "conversion/PageRecognition.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace pagemint::decoder {
+namespace pagemint::sandbox {
 
 // Loads, into every thread of the process, the filter of calls no decoder process may make (files
 // by name, sockets, programs, reaching into other processes ...); they fail with EPERM. The fork
@@ -34,4 +34,4 @@ private:
     std::vector<std::size_t> pidWords_; // the instructions that compare with the process's pid
 };
 
-} // namespace pagemint::decoder
+} // namespace pagemint::sandbox

@@ -1,4 +1,4 @@
-#include "SyscallFilter.h"
+#include "sandbox/SyscallFilter.h"
 
 #include <seccomp.h>
 
@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-namespace pagemint::decoder {
+namespace pagemint::sandbox {
 
 namespace {
 // A deny list over an allowing default: the helpers run FreeImage with its codec libraries, or Qt's
@@ -240,4 +240,4 @@ bool ProcessFilter::install(std::string &failure) const
     return false;
 }
 
-} // namespace pagemint::decoder
+} // namespace pagemint::sandbox

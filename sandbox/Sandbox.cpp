@@ -1,7 +1,7 @@
-#include "Sandbox.h"
+#include "sandbox/Sandbox.h"
 
 #ifdef __linux__
-#include "LandlockDomain.h"
+#include "sandbox/LandlockDomain.h"
 
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #endif
 
-namespace pagemint::decoder {
+namespace pagemint::sandbox {
 
 #ifdef __linux__
 bool Sandbox::enterShared(std::string &failure)
@@ -72,4 +72,4 @@ SandboxEntry enterServerSandbox()
     };
 }
 
-} // namespace pagemint::decoder
+} // namespace pagemint::sandbox

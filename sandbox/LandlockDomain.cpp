@@ -1,4 +1,4 @@
-#include "LandlockDomain.h"
+#include "sandbox/LandlockDomain.h"
 
 #include <linux/landlock.h>
 #include <sys/syscall.h>
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace pagemint::decoder {
+namespace pagemint::sandbox {
 
 namespace {
 // The kernel's ABI, spelled out here: the distribution's headers may predate the running kernel,
@@ -77,4 +77,4 @@ bool enterLandlockDomain(int &abi, std::string &failure)
     return true;
 }
 
-} // namespace pagemint::decoder
+} // namespace pagemint::sandbox

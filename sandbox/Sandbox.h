@@ -3,13 +3,13 @@
 // the descriptors it already holds (picture on stdin, page on stdout, reason on stderr).
 
 #ifdef __linux__
-#include "SyscallFilter.h"
+#include "sandbox/SyscallFilter.h"
 #endif
 
 #include <functional>
 #include <string>
 
-namespace pagemint::decoder {
+namespace pagemint::sandbox {
 
 // How a helper shuts itself in before it reads the picture: false, with the reason, if it cannot.
 using SandboxEntry = std::function<bool(std::string &failure)>;
@@ -47,4 +47,4 @@ bool enterSandbox(std::string &failure);
 // takes. If the shared step failed, every child refuses with its reason.
 SandboxEntry enterServerSandbox();
 
-} // namespace pagemint::decoder
+} // namespace pagemint::sandbox

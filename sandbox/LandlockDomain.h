@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace pagemint::decoder {
+namespace pagemint::sandbox {
 
 // Restricts the calling thread (and threads and children it makes later) to no file access at
 // all: every right the running kernel's Landlock ABI knows is handled and none is granted. Also
@@ -13,4 +13,4 @@ namespace pagemint::decoder {
 // kernel has no Landlock (then nothing is restricted and the call succeeds).
 bool enterLandlockDomain(int &abi, std::string &failure);
 
-} // namespace pagemint::decoder
+} // namespace pagemint::sandbox

@@ -1,0 +1,32 @@
+# cmake -DCACHE=<folder> -DDEST=<data/tessdata> -DSUMS=<scripts/models.sha256> -P CopyModels.cmake
+# Puts the Chinese model that scripts/fetch-models.sh fetched into the application's data/tessdata/,
+# once its SHA-256 is the one kept in the repository. Without it the build goes on: the recogniser
+# then reads Debian's model.
+cmake_minimum_required(VERSION 3.25)
+set(name chi_sim.traineddata)
+set(source ${CACHE}/${name})
+set(target ${DEST}/${name})
+if(NOT EXISTS ${source})
+  if(NOT EXISTS ${target})
+    message(STATUS "No fetched ${name} in ${CACHE} (scripts/fetch-models.sh): the recogniser reads Debian's")
+  endif()
+  return()
+endif()
+if(EXISTS ${target} AND ${target} IS_NEWER_THAN ${source})
+  file(TIMESTAMP ${source} sourceTime "%s")
+  file(TIMESTAMP ${target} targetTime "%s")
+  if(NOT sourceTime STREQUAL targetTime)
+    return() # copied after the last fetch
+  endif()
+endif()
+file(STRINGS ${SUMS} lines REGEX "  ${name}$")
+string(REGEX REPLACE " .*" "" expected "${lines}")
+file(SHA256 ${source} actual)
+if(NOT actual STREQUAL expected)
+  message(WARNING "${source} does not have the expected SHA-256: the recogniser reads Debian's ${name}")
+  file(REMOVE ${target})
+  return()
+endif()
+file(MAKE_DIRECTORY ${DEST})
+file(COPY_FILE ${source} ${target}.part)
+file(RENAME ${target}.part ${target})
