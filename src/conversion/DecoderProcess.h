@@ -31,7 +31,7 @@ enum class DecoderEnding {
 struct DecoderRun {
     DecoderEnding ending = DecoderEnding::NotStarted;
     int exitCode = -1;
-    QString reason; // short English text when nothing was written
+    QString reason; // why nothing was written; once written, the helper's last word on stderr, if any
 
     bool written() const { return ending == DecoderEnding::Written; }
 };

@@ -35,7 +35,9 @@ DecoderRun endingOf(bool crashed, int exitCode, const QByteArray &stderrText, co
         return {DecoderEnding::Crashed, -1, reasonWords(words.crashed)};
     if (exitCode != 0)
         return {DecoderEnding::Refused, exitCode, reasonFromStderr(stderrText, exitCode, words)};
-    return {DecoderEnding::Written, 0, {}};
+    // A helper may say on success what it used (the recogniser names its model files): its last line.
+    const QList<QByteArray> lines = stderrText.trimmed().split('\n');
+    return {DecoderEnding::Written, 0, QString::fromLocal8Bit(lines.last().trimmed()).left(kMaxStderrKept)};
 }
 
 class ServerRun : public HelperRun {

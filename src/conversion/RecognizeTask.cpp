@@ -5,6 +5,7 @@
 #include "contract/PageText.h"
 #include "contract/StagingFolder.h"
 #include "contract/SystemReason.h"
+#include "contract/TextRecognition.h"
 #include "conversion/ConversionLog.h"
 #include "conversion/Descriptor.h"
 #include "conversion/ReasonWords.h"
@@ -23,6 +24,18 @@ namespace {
 DecoderRun refusedBySystem(int error)
 {
     return {DecoderEnding::Refused, -1, QString::fromStdString(systemReason(error))};
+}
+
+// Which model files the recogniser read (Debian's Chinese model when the larger one could not be
+// fetched), logged when it first says so and whenever that changes.
+void logModelsUsed(const QString &line)
+{
+    static QString logged;
+    if (!line.startsWith(QLatin1String(kModelsUsedPrefix.data(), qsizetype(kModelsUsedPrefix.size()))) ||
+        line == logged)
+        return;
+    logged = line;
+    qCInfo(lcConversion, "text recogniser %s", qUtf8Printable(line));
 }
 
 void removeFile(const fs::path &file)
@@ -93,6 +106,7 @@ void RecognizeTask::finish(const DecoderRun &run)
     done_ = true;
     run_.reset();
     if (run.written()) {
+        logModelsUsed(run.reason);
         std::error_code error;
         fs::rename(partial_, text_, error);
         if (!error)
