@@ -1,6 +1,7 @@
 #include "PagePlacement.h"
 
 #include "contract/JpegInfo.h"
+#include "contract/PageTurn.h"
 
 #include <algorithm>
 
@@ -98,16 +99,20 @@ std::array<double, 6> uprightMatrix(const Placement &box, int orientation)
     }
 }
 
-PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout)
+PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout, int turn)
 {
-    const PageGeometry original = pageGeometry(info);
+    // A turn after the EXIF one is another of the eight orientations, so both ways of drawing a
+    // page (/Rotate on the original paper, the matrix on any other) take it as they are.
+    const int orientation = turnedOrientation(info.orientation, turn);
+    const PageGeometry original =
+        pageGeometry(info.width, info.height, effectiveResolution(info.dpiX, info.dpiY), orientation);
     if (layout.paper == Paper::Original)
         return original;
     const Placement box = placement(uprightSize(original), layout);
     PageGeometry g;
     g.mediaWidth = box.pageWidth;
     g.mediaHeight = box.pageHeight;
-    g.matrix = uprightMatrix(box, info.orientation);
+    g.matrix = uprightMatrix(box, orientation);
     return g;
 }
 

@@ -39,6 +39,8 @@ Placement placement(UprightSize upright, const PageLayout &layout);
 std::array<double, 6> uprightMatrix(const Placement &box, int orientation);
 
 // The whole page: on the original paper exactly pageGeometry(info); on any other the placement.
-PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout);
+// `turn` is the extra clockwise turn (0, 90, 180, 270) on top of the EXIF orientation, whoever
+// asked for it; on the original paper a quarter turn swaps the page's sides.
+PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout, int turn = 0);
 
 } // namespace pagemint

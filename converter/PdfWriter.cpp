@@ -188,7 +188,7 @@ private:
         }
         if (!picture.unchanged(page.info.fileSize))
             return changed(page, error);
-        const PageGeometry geometry = laidOutPage(page.info, layout_);
+        const PageGeometry geometry = laidOutPage(page.info, layout_, page.turn);
         beginObject(pageObject(index));
         out_.write(pageText(geometry, index));
         beginObject(contentObject(index));
