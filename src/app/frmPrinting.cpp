@@ -359,6 +359,7 @@ void frmPrinting::Command3_Click()
 {
     ConversionInputs inputs;
     inputs.pictures = main_->imageList().entries();
+    inputs.turns = main_->imageList().turns();
     inputs.outputFolderText = txtPath->text();
     inputs.title = txtTitle->text();
     inputs.onePdfPerPicture = OnePdfPerPicture;

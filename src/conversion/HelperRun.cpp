@@ -99,9 +99,11 @@ private:
 
 class ProgramRun : public HelperRun {
 public:
-    ProgramRun(const QString &program, int picture, int page)
+    ProgramRun(const QString &program, int picture, int page, decoder::DecodeForm form)
     {
         process_.setProgram(program);
+        if (form == decoder::DecodeForm::Thumbnail)
+            process_.setArguments({QString::fromLatin1(decoder::kThumbnailArgument)});
         process_.setStandardOutputFile(QProcess::nullDevice());
         process_.setChildProcessModifier([picture, page] {
             // Runs in the child between fork and exec, after Qt has set up its channels: only
@@ -157,14 +159,14 @@ private:
 };
 } // namespace
 
-std::unique_ptr<HelperRun> HelperRun::viaServer(int picture, int page)
+std::unique_ptr<HelperRun> HelperRun::viaServer(int picture, int page, decoder::DecodeForm form)
 {
     int reason[2];
     // Only the program's end waits for nothing; the child's writes block as stderr always does.
     if (::pipe2(reason, O_CLOEXEC) != 0)
         return nullptr;
     ::fcntl(reason[0], F_SETFL, O_NONBLOCK);
-    const std::optional<std::uint64_t> id = DecoderServer::instance().launch(picture, page, reason[1]);
+    const std::optional<std::uint64_t> id = DecoderServer::instance().launch(picture, page, reason[1], form);
     ::close(reason[1]); // the child holds the write end now; its end of file is the child's end
     if (!id) {
         ::close(reason[0]);
@@ -173,9 +175,9 @@ std::unique_ptr<HelperRun> HelperRun::viaServer(int picture, int page)
     return std::make_unique<ServerRun>(*id, reason[0]);
 }
 
-std::unique_ptr<HelperRun> HelperRun::asProgram(const QString &program, int picture, int page)
+std::unique_ptr<HelperRun> HelperRun::asProgram(const QString &program, int picture, int page, decoder::DecodeForm form)
 {
-    return std::make_unique<ProgramRun>(program, picture, page);
+    return std::make_unique<ProgramRun>(program, picture, page, form);
 }
 
 } // namespace pagemint
