@@ -6,6 +6,7 @@
 #include "contract/StagingFolder.h"
 #include "conversion/ConversionJob.h"
 #include "conversion/DocumentProperties.h"
+#include "conversion/Thumbnails.h"
 #include "imagelist/ImageList.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
@@ -155,6 +156,10 @@ void frmPrinting::createMenus()
     menuContrl->setObjectName(QStringLiteral("menuContrl"));
     menuUp = addCommand(menuContrl, QStringLiteral("menuUp"), QStringLiteral("上移一行"), 6);
     menuDown = addCommand(menuContrl, QStringLiteral("menuDown"), QStringLiteral("下移一行"), 4);
+    menuTurnLeft = addItem(menuContrl, QStringLiteral("menuTurnLeft"), QStringLiteral("向左旋转"),
+                           [this] { main_->turnSelectedCommand(-90); });
+    menuTurnRight = addItem(menuContrl, QStringLiteral("menuTurnRight"), QStringLiteral("向右旋转"),
+                            [this] { main_->turnSelectedCommand(90); });
     menuContrl->addSeparator();
     menuCancel = addItem(menuContrl, QStringLiteral("menuCancel"), QStringLiteral("取消转换"), [this] { cancelJob(); });
     menuCancel->setEnabled(false);
@@ -195,6 +200,9 @@ void frmPrinting::Form_Load()
     loadSettings();
     txtCreationDate->setText(creationDateText(QDateTime::currentDateTime()));
     main_ = std::make_unique<frmMain>(*this);
+    thumbnails_ = std::make_unique<Thumbnails>();
+    connect(main_.get(), &frmMain::thumbnailWanted, thumbnails_.get(), &Thumbnails::request);
+    connect(thumbnails_.get(), &Thumbnails::made, main_.get(), &frmMain::showThumbnail);
     main_->Form_Load();
     main_->show();
     QApplication::processEvents();
@@ -393,8 +401,8 @@ void frmPrinting::enableCommands(bool enabled)
         button->setEnabled(enabled);
     main_->setCommandsEnabled(enabled);
     main_->showFilename(enabled);
-    menuUp->setEnabled(enabled);
-    menuDown->setEnabled(enabled);
+    for (QAction *item : {menuUp, menuDown, menuTurnLeft, menuTurnRight})
+        item->setEnabled(enabled);
     menuCancel->setEnabled(!enabled);
     if (!enabled)
         main_->keepControlMenuReachable();

@@ -77,16 +77,22 @@ void Thumbnails::startWaiting()
     }
     if (!running_.empty() && !timer_.isActive())
         timer_.start();
-    // A picture that could not even be opened is answered now.
-    step();
+    // A picture that could not even be opened is answered now; decoders are looked at only by the
+    // timer, so a burst of requests within one event sees none of them end.
+    collect([](const Running &run) { return run.task->done(); });
 }
 
 void Thumbnails::step()
 {
-    std::vector<Running> ended;
+    collect([](const Running &run) { return run.task->advance(); });
+}
+
+void Thumbnails::collect(const std::function<bool(const Running &)> &ended)
+{
+    std::vector<Running> over;
     for (auto run = running_.begin(); run != running_.end();) {
-        if (run->task->advance()) {
-            ended.push_back(std::move(*run));
+        if (ended(*run)) {
+            over.push_back(std::move(*run));
             run = running_.erase(run);
         } else {
             ++run;
@@ -95,9 +101,9 @@ void Thumbnails::step()
     if (running_.empty())
         timer_.stop();
     // The answers may bring new requests; they find the decoders free.
-    for (Running &run : ended)
+    for (Running &run : over)
         finish(run);
-    if (!ended.empty() && !waiting_.empty())
+    if (!over.empty() && !waiting_.empty())
         startWaiting();
 }
 

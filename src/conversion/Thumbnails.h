@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
     // returns; otherwise the answer comes once the decoder is done, or never when the request is
     // dropped for newer ones.
     void request(const QString &path);
+    // Pictures being decoded or waiting for a decoder.
+    int pending() const { return static_cast<int>(running_.size() + waiting_.size()); }
 
 Q_SIGNALS:
     // The picture small and upright by its EXIF orientation, as its page would show it before the
@@ -49,6 +52,8 @@ private:
     };
     void startWaiting();
     void step();
+    // Answers the running pictures for which `ended` is true, then starts waiting ones.
+    void collect(const std::function<bool(const Running &)> &ended);
     void finish(Running &run);
 
     std::deque<QString> waiting_;
