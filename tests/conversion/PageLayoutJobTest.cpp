@@ -220,7 +220,7 @@ TEST_F(PageLayoutJob, TurnedEntriesComeOutTurnedAndUnchangedInBothModes)
                                                                 QStringLiteral("-l"), QStringLiteral("9"), pdf});
         QList<int> shown;
         for (const QRegularExpressionMatch &m :
-             QRegularExpression(QStringLiteral("Page\s+\d+ rot:\s+(\d+)")).globalMatch(info))
+             QRegularExpression(QStringLiteral("Page\\s+\\d+ rot:\\s+(\\d+)")).globalMatch(info))
             shown << m.captured(1).toInt();
         EXPECT_EQ(shown, turns) << info.toStdString();
         QTemporaryDir dir;
