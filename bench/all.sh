@@ -7,6 +7,7 @@
 #   job         merged and per-picture jobs vs copying and converting with the tools alone, and the
 #               merged PNG job one picture at a time vs one decoder per core
 #   scan        the folder scan vs find, and its longest pause
+#   thumbnails  a 5,000-entry list scrolled with the pointer over it, and its longest pause
 # Each script alternates its commands run by run and prints medians, spreads and the load at its
 # start and end. Run it on a quiet machine; the whole run takes about half an hour.
 #   bench/all.sh [BUILD_DIR]    (default build-bench: a release build made here when missing)
@@ -29,3 +30,5 @@ section job
 MAIN_BUILD=$build "$repo/bench/job.sh"
 section scan
 BUILD_DIR=$build/scan "$repo/bench/scan.sh"
+section thumbnails
+MAIN_BUILD=$build "$repo/bench/thumbnails.sh"

@@ -40,9 +40,9 @@ std::vector<int> descriptorsOf(msghdr &message)
 }
 } // namespace
 
-bool sendRequest(int socket, std::uint64_t id, const RequestDescriptors &descriptors)
+bool sendRequest(int socket, std::uint64_t id, const RequestDescriptors &descriptors, DecodeForm form)
 {
-    DecodeRequest request{id};
+    DecodeRequest request{id, form};
     iovec data{&request, sizeof request};
     alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(RequestDescriptors))> control{};
     msghdr message = messageOf(data, control.data(), control.size());
@@ -73,7 +73,8 @@ std::optional<ReceivedRequest> receiveRequest(int socket)
     received.descriptors = descriptorsOf(message);
     received.whole = static_cast<std::size_t>(got) == sizeof received.request &&
                      (message.msg_flags & (MSG_CTRUNC | MSG_TRUNC)) == 0 &&
-                     received.descriptors.size() == kDescriptorsPerRequest;
+                     received.descriptors.size() == kDescriptorsPerRequest &&
+                     (received.request.form == DecodeForm::Page || received.request.form == DecodeForm::Thumbnail);
     return received;
 }
 

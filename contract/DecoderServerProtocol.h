@@ -8,13 +8,16 @@
 // one of the fixed-size records below, in the machine's own byte order (both ends run on it).
 //   program -> server  DecodeRequest, with three descriptors (SCM_RIGHTS): the picture (read),
 //                      the page (write) and the write end of a pipe for the reason line; they
-//                      become the child's stdin, stdout and stderr.
+//                      become the child's stdin, stdout and stderr. The request says whether the
+//                      child writes the page or a thumbnail (DecodeForm.h).
 //   server -> program  first DecodeReport Ready (its own pid) once FreeImage is loaded; a
 //                      program that hears nothing decodes without the server. Per request:
 //                      DecodeReport Started (the child's pid) or NotStarted (errno), then for a
 //                      started child Ended with its wait status once the server has reaped it.
 // The server never reads the descriptors' contents. End of file on the socket ends the server
 // and kills its children; a child dies with the server (PR_SET_PDEATHSIG).
+
+#include "DecodeForm.h"
 
 #include <array>
 #include <cstdint>
@@ -28,6 +31,7 @@ inline constexpr int kDescriptorsPerRequest = 3; // picture, page, reason pipe
 
 struct DecodeRequest {
     std::uint64_t id = 0; // chosen by the program, echoed in the reports
+    DecodeForm form = DecodeForm::Page;
 };
 
 struct DecodeReport {
@@ -41,14 +45,16 @@ using RequestDescriptors = std::array<int, kDescriptorsPerRequest>; // picture, 
 
 // Sends one request with its descriptors (which stay the caller's to close); false, with errno
 // set, if the socket did not take it whole. Never raises SIGPIPE.
-bool sendRequest(int socket, std::uint64_t id, const RequestDescriptors &descriptors);
+bool sendRequest(int socket, std::uint64_t id, const RequestDescriptors &descriptors,
+                 DecodeForm form = DecodeForm::Page);
 
 // One request as it arrived. The descriptors are close-on-exec and the receiver's to close.
 struct ReceivedRequest {
     DecodeRequest request;
     std::vector<int> descriptors; // in the order sent
-    // False for a message of the wrong size, with cut control data, or without exactly three
-    // descriptors: the server answers NotStarted instead of leaving the program waiting.
+    // False for a message of the wrong size, with cut control data, without exactly three
+    // descriptors or of an unknown form: the server answers NotStarted instead of leaving the
+    // program waiting.
     bool whole = false;
 };
 

@@ -1,9 +1,9 @@
 #include "PagePlacement.h"
 
 #include "contract/JpegInfo.h"
+#include "contract/PageTurn.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace pagemint {
 
@@ -99,27 +99,21 @@ std::array<double, 6> uprightMatrix(const Placement &box, int orientation)
     }
 }
 
-PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout)
+PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout, int turn)
 {
+    // A turn after the EXIF one is another of the eight orientations, so both ways of drawing a
+    // page (/Rotate on the original paper, the matrix on any other) take it as they are.
+    const int orientation = turnedOrientation(info.orientation, turn);
+    const PageGeometry original =
+        pageGeometry(info.width, info.height, effectiveResolution(info.dpiX, info.dpiY), orientation);
     if (layout.paper == Paper::Original)
-        return pageGeometry(info);
-    return turnedPage(info, 0, layout).geometry;
-}
-
-int turnedOrientation(int orientation, int turn)
-{
-    // Each orientation is a mirror (left to right) or none, then a clockwise turn; a further turn
-    // only adds to the second. Indexed by quarter turns: unmirrored, then mirrored.
-    constexpr int kPlain[4] = {1, 6, 3, 8};
-    constexpr int kMirrored[4] = {2, 7, 4, 5};
-    const auto *const plain = std::find(std::begin(kPlain), std::end(kPlain), orientation);
-    const auto *const mirrored = std::find(std::begin(kMirrored), std::end(kMirrored), orientation);
-    const bool isMirrored = mirrored != std::end(kMirrored);
-    const long quarters = isMirrored                  ? mirrored - std::begin(kMirrored)
-                          : plain != std::end(kPlain) ? plain - std::begin(kPlain)
-                                                      : 0;
-    const long turned = (quarters + ((turn / 90) % 4 + 4)) % 4;
-    return isMirrored ? kMirrored[turned] : kPlain[turned];
+        return original;
+    const Placement box = placement(uprightSize(original), layout);
+    PageGeometry g;
+    g.mediaWidth = box.pageWidth;
+    g.mediaHeight = box.pageHeight;
+    g.matrix = uprightMatrix(box, orientation);
+    return g;
 }
 
 TurnedPage turnedPage(const JpegInfo &info, int turn, const PageLayout &layout)

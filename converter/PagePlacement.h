@@ -5,6 +5,7 @@
 
 #include "PageGeometry.h"
 #include "contract/PageLayout.h"
+#include "contract/PageTurn.h"
 
 #include <array>
 #include <optional>
@@ -39,11 +40,9 @@ Placement placement(UprightSize upright, const PageLayout &layout);
 std::array<double, 6> uprightMatrix(const Placement &box, int orientation);
 
 // The whole page: on the original paper exactly pageGeometry(info); on any other the placement.
-PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout);
-
-// The EXIF orientation (1..8) that shows a picture as `orientation` does and then turned clockwise
-// by `turn` (0, 90, 180 or 270): a turn never needs more than the page matrix.
-int turnedOrientation(int orientation, int turn);
+// `turn` is the extra clockwise turn (0, 90, 180, 270) on top of the EXIF orientation, whoever
+// asked for it; on the original paper a quarter turn swaps the page's sides.
+PageGeometry laidOutPage(const JpegInfo &info, const PageLayout &layout, int turn = 0);
 
 // A page whose picture is turned by `turn` on top of its EXIF orientation, drawn by the matrix
 // alone (no /Rotate, so what lies over the picture shares its upright space), and the rectangle

@@ -179,6 +179,8 @@ private:
         }
         if (!picture.unchanged(page.info.fileSize))
             return changed(page, error);
+        // A page with text takes the text's turn: the recogniser was told the user's turn and
+        // includes it in its own.
         const std::optional<PageText> text = textFor_ ? textFor_(page) : std::nullopt;
         PageGeometry geometry;
         std::string content;
@@ -195,7 +197,7 @@ private:
             if (!reserve(content.size(), error))
                 return false;
         } else {
-            geometry = laidOutPage(page.info, layout_);
+            geometry = laidOutPage(page.info, layout_, page.turn);
             content = imagePlacement(geometry);
         }
         beginObject(pageObject(index));

@@ -21,6 +21,7 @@ struct PdfPage {
     std::filesystem::path path;
     std::string name; // how messages name the file
     JpegInfo info;    // from inspectJpegFile
+    int turn = 0;     // clockwise, on top of the EXIF orientation (PageTurn.h)
 };
 
 // Called once per page, just before its picture data is copied.

@@ -1,8 +1,8 @@
 // pdf.exe: the console converter. Puts JPEG pages into one PDF without decoding them.
-//   pdf.exe [LAYOUT] /NOASK                   the staging folder's pages -> tmp.pdf there
-//   pdf.exe [LAYOUT] --out FILE PICTURE...    the given pictures, in order -> FILE
+//   pdf.exe [LAYOUT] [TURNS] /NOASK                   the staging folder's pages -> tmp.pdf there
+//   pdf.exe [LAYOUT] [TURNS] --out FILE PICTURE...    the given pictures, in order -> FILE
 // LAYOUT: the page layout's arguments (contract/PageLayout.h); without them each page is as large
-// as its picture says.
+// as its picture says. TURNS: the pages the user turned (contract/PageTurn.h).
 // Exit status: 0 a PDF was written; 1 no usable page (nothing written); 2 bad arguments;
 // 3 the PDF could not be written (nothing written).
 
@@ -12,6 +12,7 @@
 #include "contract/JpegInfo.h"
 #include "contract/PageLayout.h"
 #include "contract/PageText.h"
+#include "contract/PageTurn.h"
 #include "contract/StagedPages.h"
 
 #include "contract/StagingFolder.h"
@@ -20,6 +21,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -32,10 +35,10 @@ enum Exit { Written = 0, NoUsablePage = 1, BadArguments = 2, WriteFailed = 3 };
 
 constexpr const char *kHelp =
     "Usage:\n"
-    "  pdf.exe [LAYOUT] /NOASK\n"
+    "  pdf.exe [LAYOUT] [TURNS] /NOASK\n"
     "      Converts the staged pages of the staging folder (files named digits + \".jpg\", in\n"
     "      numeric order) into tmp.pdf in that folder. Asks nothing.\n"
-    "  pdf.exe [LAYOUT] --out FILE PICTURE...\n"
+    "  pdf.exe [LAYOUT] [TURNS] --out FILE PICTURE...\n"
     "      Converts the given JPEG pictures, in the given order, into FILE.\n"
     "\n"
     "Each JPEG goes into the PDF unchanged, one picture per page, sized by its resolution\n"
@@ -47,6 +50,8 @@ constexpr const char *kHelp =
     "A staged page with recognised text beside it (00004.txt for 00004.jpg) is turned as the text\n"
     "says and gets the text as an invisible layer; a text file that cannot be used is named on\n"
     "stderr and the page is written without it.\n"
+    "TURNS turns single pages clockwise after their EXIF orientation, losslessly:\n"
+    "  --turn=NAME:90|180|270   (NAME: the staged page's name, or the picture's file name)\n"
     "Before each page, stdout gets \"page NAME of COUNT\". A file that cannot be a page is left\n"
     "out with \"left-out:NAME:REASON\" on stderr, and the others go on.\n"
     "The PDF appears only once it is complete.\n"
@@ -78,12 +83,20 @@ std::optional<PageText> stagedText(const PdfPage &page)
     return std::nullopt;
 }
 
-int convert(const std::vector<fs::path> &pictures, const fs::path &output, const PageLayout &layout,
+// What applies to every page of a run.
+struct RunChoices {
+    PageLayout layout;
+    std::map<std::string, int> turns; // page name -> clockwise turn
+};
+
+int convert(const std::vector<fs::path> &pictures, const fs::path &output, const RunChoices &choices,
             const PageTextFor &textFor = {})
 {
     std::vector<PdfPage> pages;
     for (const fs::path &path : pictures) {
         PdfPage page{path, displayName(path), {}};
+        if (const auto turn = choices.turns.find(page.name); turn != choices.turns.end())
+            page.turn = turn->second;
         std::string reason;
         if (inspectJpegFile(path, page.info, reason))
             pages.push_back(std::move(page));
@@ -97,14 +110,14 @@ int convert(const std::vector<fs::path> &pictures, const fs::path &output, const
     const std::size_t total = pages.size();
     const PageStarted progress = [total](const PdfPage &page) { emitLine(stdout, progressLine(page.name, total)); };
     std::string error;
-    if (!writePdf(pages, output, progress, error, layout, textFor)) {
+    if (!writePdf(pages, output, progress, error, choices.layout, textFor)) {
         complain(error + "; no PDF written");
         return WriteFailed;
     }
     return Written;
 }
 
-int convertStagingFolder(const PageLayout &layout)
+int convertStagingFolder(const RunChoices &choices)
 {
     const fs::path folder = stagingFolder();
     const fs::path output = folder / kConverterOutputName;
@@ -116,12 +129,26 @@ int convertStagingFolder(const PageLayout &layout)
         complain("cannot list " + folder.string() + ": " + error.message());
         return NoUsablePage;
     }
-    return convert(pictures, output, layout, stagedText);
+    return convert(pictures, output, choices, stagedText);
 }
 
 bool isNoAsk(std::string_view arg)
 {
     return arg.size() == 6 && ::strncasecmp(arg.data(), "/NOASK", 6) == 0;
+}
+
+// The layout and the turns, in any order before the other arguments; none when one is not
+// understood.
+std::optional<RunChoices> parseChoices(const std::vector<std::string_view> &arguments)
+{
+    std::vector<std::string_view> layoutWords, turnWords;
+    for (std::string_view argument : arguments)
+        (isTurnArgument(argument) ? turnWords : layoutWords).push_back(argument);
+    const std::optional<PageLayout> layout = parseLayoutArguments(layoutWords);
+    std::optional<std::map<std::string, int>> turns = parseTurnArguments(turnWords);
+    if (!layout || !turns)
+        return std::nullopt;
+    return RunChoices{*layout, std::move(*turns)};
 }
 
 } // namespace
@@ -136,14 +163,16 @@ int main(int argc, char **argv)
         std::fputs(kHelp, stdout);
         return std::fflush(stdout) == 0 ? Written : BadArguments;
     }
-    // The layout comes first; what follows is read as it always was.
-    const auto firstOther = std::find_if_not(args.begin(), args.end(), isLayoutArgument);
-    const std::optional<PageLayout> layout = parseLayoutArguments({args.begin(), firstOther});
+    // The layout and the turns come first; what follows is read as it always was.
+    const auto firstOther = std::find_if_not(args.begin(), args.end(), [](std::string_view argument) {
+        return isLayoutArgument(argument) || isTurnArgument(argument);
+    });
+    const std::optional<RunChoices> choices = parseChoices({args.begin(), firstOther});
     args.erase(args.begin(), firstOther);
-    if (layout && args.size() == 1 && isNoAsk(args[0]))
-        return convertStagingFolder(*layout);
-    if (layout && args.size() >= 3 && args[0] == "--out")
-        return convert(std::vector<fs::path>(args.begin() + 2, args.end()), fs::path(args[1]), *layout);
+    if (choices && args.size() == 1 && isNoAsk(args[0]))
+        return convertStagingFolder(*choices);
+    if (choices && args.size() >= 3 && args[0] == "--out")
+        return convert(std::vector<fs::path>(args.begin() + 2, args.end()), fs::path(args[1]), *choices);
     std::fputs(kHelp, stderr);
     return BadArguments;
 }

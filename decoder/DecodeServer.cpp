@@ -40,7 +40,7 @@ void report(int socket, std::uint64_t id, DecodeReport::Kind kind, int value)
 
 // In the child: from here on it is one helper run, as if started with the three files.
 [[noreturn]] void becomeHelper(pid_t server, const sigset_t &originalMask, const Descriptors &fds,
-                               const std::function<int()> &decodeOne)
+                               const DecodeRequest &request, const DecodeOne &decodeOne)
 {
     sigprocmask(SIG_SETMASK, &originalMask, nullptr);
     // A child outliving its server would be a decode nobody waits for.
@@ -56,7 +56,7 @@ void report(int socket, std::uint64_t id, DecodeReport::Kind kind, int value)
     const rlimit noCore{0, 0}; // no core files of hostile pictures in the user's folders
     if (setrlimit(RLIMIT_AS, &cap) != 0 || setrlimit(RLIMIT_CORE, &noCore) != 0)
         _exit(127);
-    const int code = decodeOne();
+    const int code = decodeOne(request.form);
     // The page is flushed by now; the libraries' exit handlers would only cost time in a child.
     std::fflush(nullptr);
     _exit(code);
@@ -64,7 +64,7 @@ void report(int socket, std::uint64_t id, DecodeReport::Kind kind, int value)
 
 class Server {
 public:
-    Server(int socket, const std::function<int()> &decodeOne) : socket_(socket), decodeOne_(decodeOne) {}
+    Server(int socket, const DecodeOne &decodeOne) : socket_(socket), decodeOne_(decodeOne) {}
 
     int run()
     {
@@ -110,7 +110,7 @@ private:
         const pid_t server = ::getpid();
         const pid_t child = ::fork();
         if (child == 0)
-            becomeHelper(server, originalMask_, fds, decodeOne_);
+            becomeHelper(server, originalMask_, fds, request, decodeOne_);
         const int forkError = errno;
         // Closed at once, so that no later child inherits this picture or page.
         closeAll(fds);
@@ -145,13 +145,18 @@ private:
     }
 
     int socket_;
-    const std::function<int()> &decodeOne_;
+    const DecodeOne &decodeOne_;
     sigset_t originalMask_{};
     std::map<pid_t, std::uint64_t> children_; // running child -> its request
 };
 } // namespace
 
 int serveDecodes(int socket, const std::function<int()> &decodeOne)
+{
+    return serveDecodes(socket, DecodeOne([&decodeOne](DecodeForm) { return decodeOne(); }));
+}
+
+int serveDecodes(int socket, const DecodeOne &decodeOne)
 {
     // Dies with the program that started it, even if the socket were somehow kept open.
     prctl(PR_SET_PDEATHSIG, SIGKILL);

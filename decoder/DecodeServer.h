@@ -4,6 +4,8 @@
 // has them loaded well under one. Each picture still gets its own fresh process, so a hostile
 // picture can spoil nothing but its own page.
 
+#include "contract/DecodeForm.h"
+
 #include <functional>
 
 namespace pagemint::decoder {
@@ -14,6 +16,10 @@ namespace pagemint::decoder {
 // limits (address-space cap, no core file), and exits with what `decodeOne` returns; `decodeOne`
 // enters what is left of the sandbox, the caller having shut the server in before (Sandbox.h).
 // The server itself parses nothing from a picture.
+// `decodeOne` is told what the request asked for.
+using DecodeOne = std::function<int(DecodeForm form)>;
+int serveDecodes(int socket, const DecodeOne &decodeOne);
+// For children that make one thing whatever they are asked.
 int serveDecodes(int socket, const std::function<int()> &decodeOne);
 
 } // namespace pagemint::decoder

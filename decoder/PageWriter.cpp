@@ -2,6 +2,7 @@
 
 #include "FlattenOnWhite.h"
 #include "StdioHandle.h"
+#include "contract/PageTurn.h"
 #include "contract/Reasons.h"
 #include "contract/SystemReason.h"
 
@@ -10,10 +11,52 @@
 
 namespace pagemint::decoder {
 
+namespace {
+DecodeForm form = DecodeForm::Page;
+int pictureOrientation = 1;
+
+// The page's picture small and upright: shrunk first, so the turns move few pixels.
+ImageHandle thumbnailOf(const ImageHandle &page)
+{
+    ImageHandle small(FreeImage_MakeThumbnail(page.get(), kThumbnailSide, FALSE));
+    if (!small)
+        return {};
+    // The orientation as a mirror left to right (or none), then quarter turns clockwise
+    // (PageTurn.h); FreeImage turns anticlockwise.
+    const int orientation = turnedOrientation(pictureOrientation, 0);
+    const bool mirrored = orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7;
+    if (mirrored && !FreeImage_FlipHorizontal(small.get()))
+        return {};
+    int quarters = 0;
+    while (turnedOrientation(mirrored ? 2 : 1, quarters * 90) != orientation)
+        ++quarters;
+    if (quarters == 0)
+        return small;
+    return ImageHandle(FreeImage_Rotate(small.get(), -90.0 * quarters, nullptr));
+}
+} // namespace
+
+void setDecodeForm(DecodeForm chosen)
+{
+    form = chosen;
+}
+
+DecodeForm decodeForm()
+{
+    return form;
+}
+
+void setPictureOrientation(int orientation)
+{
+    pictureOrientation = orientation;
+}
+
 DecodeOutcome writePictureAsPage(ImageHandle picture, std::FILE *target)
 {
     // Transparent parts become white paper by the same rule for every reader.
-    const ImageHandle page = flattenOnWhite(std::move(picture));
+    ImageHandle page = flattenOnWhite(std::move(picture));
+    if (page && form == DecodeForm::Thumbnail)
+        page = thumbnailOf(page);
     if (!page)
         return DecodeOutcome::refused(ExitCode::NotConvertible, std::string(reason::kNotColour));
     return writePage(page.get(), target);

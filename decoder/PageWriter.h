@@ -3,14 +3,22 @@
 // paper, 24-bit colour, FreeImage's JPEG writer with flags 0 (baseline, quality 75).
 
 #include "ImageHandle.h"
+#include "contract/DecodeForm.h"
 #include "contract/DecodeOutcome.h"
 
 #include <cstdio>
 
 namespace pagemint::decoder {
 
-// Turns the decoded `picture` (empty when it could not be made) into the page and writes it to
-// `target`: the one ending of every reader.
+// A helper process makes one picture, so what it makes of it is set once, before its reader runs:
+// the page (the default) or the thumbnail (DecodeForm.h).
+void setDecodeForm(DecodeForm form);
+DecodeForm decodeForm();
+// The EXIF orientation (1..8) the reader found in the picture; a thumbnail is turned upright by it.
+void setPictureOrientation(int orientation);
+
+// Turns the decoded `picture` (empty when it could not be made) into the page, or the thumbnail,
+// and writes it to `target`: the one ending of every reader.
 DecodeOutcome writePictureAsPage(ImageHandle picture, std::FILE *target);
 
 // Writes the 24-bit `page` as a JPEG to `target` and flushes it; a full disk is named as such.

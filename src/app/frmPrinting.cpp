@@ -6,6 +6,7 @@
 #include "contract/StagingFolder.h"
 #include "conversion/ConversionJob.h"
 #include "conversion/DocumentProperties.h"
+#include "conversion/Thumbnails.h"
 #include "imagelist/ImageList.h"
 #include "process/DOSOutputs.h"
 #include "process/ProcessFinder.h"
@@ -161,6 +162,10 @@ void frmPrinting::createMenus()
     menuContrl->setObjectName(QStringLiteral("menuContrl"));
     menuUp = addCommand(menuContrl, QStringLiteral("menuUp"), QStringLiteral("上移一行"), 6);
     menuDown = addCommand(menuContrl, QStringLiteral("menuDown"), QStringLiteral("下移一行"), 4);
+    menuTurnLeft = addItem(menuContrl, QStringLiteral("menuTurnLeft"), QStringLiteral("向左旋转"),
+                           [this] { main_->turnSelectedCommand(-90); });
+    menuTurnRight = addItem(menuContrl, QStringLiteral("menuTurnRight"), QStringLiteral("向右旋转"),
+                            [this] { main_->turnSelectedCommand(90); });
     menuContrl->addSeparator();
     menuCancel = addItem(menuContrl, QStringLiteral("menuCancel"), QStringLiteral("取消转换"), [this] { cancelJob(); });
     menuCancel->setEnabled(false);
@@ -203,6 +208,9 @@ void frmPrinting::Form_Load()
     loadSettings();
     txtCreationDate->setText(creationDateText(QDateTime::currentDateTime()));
     main_ = std::make_unique<frmMain>(*this);
+    thumbnails_ = std::make_unique<Thumbnails>();
+    connect(main_.get(), &frmMain::thumbnailWanted, thumbnails_.get(), &Thumbnails::request);
+    connect(thumbnails_.get(), &Thumbnails::made, main_.get(), &frmMain::showThumbnail);
     main_->Form_Load();
     main_->show();
     QApplication::processEvents();
@@ -370,6 +378,7 @@ void frmPrinting::Command3_Click()
 {
     ConversionInputs inputs;
     inputs.pictures = main_->imageList().entries();
+    inputs.turns = main_->imageList().turns();
     inputs.outputFolderText = txtPath->text();
     inputs.title = txtTitle->text();
     inputs.onePdfPerPicture = OnePdfPerPicture;
@@ -404,8 +413,8 @@ void frmPrinting::enableCommands(bool enabled)
         button->setEnabled(enabled);
     main_->setCommandsEnabled(enabled);
     main_->showFilename(enabled);
-    menuUp->setEnabled(enabled);
-    menuDown->setEnabled(enabled);
+    for (QAction *item : {menuUp, menuDown, menuTurnLeft, menuTurnRight})
+        item->setEnabled(enabled);
     menuCancel->setEnabled(!enabled);
     if (!enabled)
         main_->keepControlMenuReachable();

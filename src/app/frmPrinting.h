@@ -23,6 +23,7 @@ namespace pagemint {
 class ConversionJob;
 class DOSOutputs;
 class frmMain;
+class Thumbnails;
 
 // The engine window: loaded first and kept hidden, it owns the commands, the conversion and the
 // menus, and doubles as the conversion-settings window. Closing it only hides it until the user
@@ -142,6 +143,8 @@ private:
     // The control menu's items: moving an entry is held while a job runs, cancelling it only then.
     QAction *menuUp = nullptr;
     QAction *menuDown = nullptr;
+    QAction *menuTurnLeft = nullptr;
+    QAction *menuTurnRight = nullptr;
     QAction *menuCancel = nullptr;
 
     CCommonDialogs dialogs_;
@@ -150,6 +153,8 @@ private:
     // The job in progress, which the merged runner's events are handed to.
     ConversionJob *job_ = nullptr;
     std::unique_ptr<frmMain> main_;
+    // Thumbnails for the main window's list, made while the program runs.
+    std::unique_ptr<Thumbnails> thumbnails_;
     bool unloaded_ = false;
     QString appliedFolder_;
     int appliedMode_ = -1;

@@ -211,7 +211,7 @@ void ConversionJob::awaitText(PageRecognition *recognition, int index)
 bool ConversionJob::convertOnePicture(int index, const QString &entry)
 {
     DOSOutputs &runner = runners_.perPicture;
-    runner.setCommandLine(converterCommandLine(applicationFolder(), inputs_.layout));
+    runner.setCommandLine(converterCommandLine(applicationFolder(), inputs_.layout, pageTurns(index)));
     const QString output = runner.ExecuteCommand(QString());
     if (stopped())
         return true;
@@ -242,6 +242,15 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
     return true;
 }
 
+std::map<int, int> ConversionJob::pageTurns(int only) const
+{
+    std::map<int, int> turns;
+    for (int i = 0; i < static_cast<int>(inputs_.turns.size()); ++i)
+        if (inputs_.turns[i] != 0 && (only < 0 || i == only))
+            turns.emplace(i, inputs_.turns[i]);
+    return turns;
+}
+
 void ConversionJob::showProgress(const QString &text, int index)
 {
     view_.showStatus(text);
@@ -253,7 +262,8 @@ void ConversionJob::convertMerged()
 {
     view_.showStatus(QStringLiteral("创建文件中..."));
     view_.showFill(0);
-    const QString output = runners_.merged.ExecuteCommand(converterCommandLine(applicationFolder(), inputs_.layout));
+    const QString output =
+        runners_.merged.ExecuteCommand(converterCommandLine(applicationFolder(), inputs_.layout, pageTurns()));
     if (stopped())
         return;
     for (const auto &[page, reason] : leftOutPagesOf(output))

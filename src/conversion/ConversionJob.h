@@ -52,6 +52,8 @@ private:
     // False when the converter could not be started: the job goes no further.
     bool convertOnePicture(int index, const QString &entry);
     void convertMerged();
+    // The turned pictures (list position -> clockwise turn): every one, or only the one at `only`.
+    std::map<int, int> pageTurns(int only = -1) const;
     // Moves the converter's PDF to `target`; the one place a job puts a PDF in the output folder.
     bool deliver(const QString &target);
     void showProgress(const QString &text, int index);

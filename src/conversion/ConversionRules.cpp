@@ -2,6 +2,7 @@
 
 #include "common/Rounding.h"
 #include "contract/ConverterContract.h"
+#include "contract/PageTurn.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,12 +93,16 @@ QString outputFolderOf(const QString &folderText)
     return folderText.endsWith(QDir::separator()) ? folderText.chopped(1) : folderText;
 }
 
-QString converterCommandLine(const QString &applicationFolder, const PageLayout &layout)
+QString converterCommandLine(const QString &applicationFolder, const PageLayout &layout,
+                             const std::map<int, int> &turns)
 {
     QString line = QStringLiteral("\"%1/data/%2\" ").arg(applicationFolder, QString::fromLatin1(kConverterFileName));
-    // The layout's words hold no space or quote.
+    // The layout's words and the staged page names hold no space or quote.
     for (const std::string &argument : layoutArguments(layout))
         line += QString::fromStdString(argument) + u' ';
+    for (const auto &[index, turn] : turns)
+        if (quarterTurn(turn).value_or(0) != 0)
+            line += QString::fromStdString(turnArgument(stagedPageName(index), turn)) + u' ';
     return line + QString::fromLatin1(kConverterStagingArgument);
 }
 

@@ -44,7 +44,10 @@ std::map<int, QString> leftOutPagesOf(const QString &converterOutput);
 QString outputFolderOf(const QString &folderText);
 
 // The converter's command line, its path quoted so a folder with spaces stays one word, with the
-// layout's arguments before /NOASK (none on the original paper: the line is then as it always was).
-QString converterCommandLine(const QString &applicationFolder, const PageLayout &layout = {});
+// layout's arguments before /NOASK (none on the original paper: the line is then as it always was)
+// and a turn argument for each staged page in `turns` (list position -> clockwise turn) that is
+// turned.
+QString converterCommandLine(const QString &applicationFolder, const PageLayout &layout = {},
+                             const std::map<int, int> &turns = {});
 
 } // namespace pagemint

@@ -5,6 +5,7 @@
 #include "contract/PageLayout.h"
 #include "contract/TextRecognition.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,9 @@ struct ConversionInputs {
     bool onePdfPerPicture = false;
     PageLayout layout; // how the converter puts each picture on its page
     TextChoice text;   // the text layer and upright turn the recogniser finds for each page
+    // The user's clockwise turn of each picture (0, 90, 180, 270), on top of its EXIF orientation;
+    // as long as `pictures`, or empty when none is turned.
+    QList<int> turns;
 };
 
 class ConversionView {

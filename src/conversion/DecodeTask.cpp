@@ -32,8 +32,8 @@ bool isExit(const DecoderRun &run, decoder::ExitCode code)
 }
 } // namespace
 
-DecodeTask::DecodeTask(const QString &source, fs::path target)
-    : source_(source), target_(std::move(target)), partial_(target_)
+DecodeTask::DecodeTask(const QString &source, fs::path target, decoder::DecodeForm form)
+    : source_(source), target_(std::move(target)), form_(form), partial_(target_)
 {
     // Written under this name and renamed when whole, so a killed helper never leaves half a page
     // under the page's name; the staging folder holds no file of the user's.
@@ -69,11 +69,11 @@ std::optional<DecoderRun> DecodeTask::startRun(Reader reader, bool viaServer)
     const Descriptor page(::open(partial_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!page.valid())
         return refusedBySystem(errno);
-    run_ = viaServer ? HelperRun::viaServer(picture.get(), page.get()) : nullptr;
+    run_ = viaServer ? HelperRun::viaServer(picture.get(), page.get(), form_) : nullptr;
     viaServer_ = run_ != nullptr;
     if (!run_)
         run_ = HelperRun::asProgram(reader == Reader::First ? decoderPath() : fallbackDecoderPath(), picture.get(),
-                                    page.get());
+                                    page.get(), form_);
     clock_.start();
     return std::nullopt;
 }

@@ -16,8 +16,10 @@ namespace pagemint {
 
 class DecodeTask {
 public:
-    // Starts decoding `source` into `target` (written as "<target>.part", renamed when whole).
-    DecodeTask(const QString &source, std::filesystem::path target);
+    // Starts decoding `source` into `target` (written as "<target>.part", renamed when whole), as
+    // a page or as a thumbnail.
+    DecodeTask(const QString &source, std::filesystem::path target,
+               decoder::DecodeForm form = decoder::DecodeForm::Page);
     ~DecodeTask();
     DecodeTask(const DecodeTask &) = delete;
     DecodeTask &operator=(const DecodeTask &) = delete;
@@ -44,6 +46,7 @@ private:
 
     QString source_;
     std::filesystem::path target_;
+    decoder::DecodeForm form_;
     std::filesystem::path partial_;
     Reader reader_ = Reader::First;
     std::unique_ptr<HelperRun> run_;

@@ -120,14 +120,14 @@ bool DecoderServer::ensureRunning()
     return false;
 }
 
-std::optional<std::uint64_t> DecoderServer::launch(int picture, int page, int reason)
+std::optional<std::uint64_t> DecoderServer::launch(int picture, int page, int reason, decoder::DecodeForm form)
 {
     // A server found dead here is replaced once; the picture never waits on a broken one.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!ensureRunning())
             return std::nullopt;
         const std::uint64_t id = nextId_++;
-        if (decoder::sendRequest(socket_, id, {picture, page, reason})) {
+        if (decoder::sendRequest(socket_, id, {picture, page, reason}, form)) {
             children_.emplace(id, ServedChild{});
             return id;
         }

@@ -4,6 +4,8 @@
 // server can be had (it will not start, or keeps dying) the callers start the helper program
 // per picture instead, so no picture depends on the server.
 
+#include "contract/DecodeForm.h"
+
 #include <QString>
 
 #include <sys/types.h>
@@ -29,9 +31,10 @@ public:
     static DecoderServer &instance();
     ~DecoderServer();
 
-    // Hands the three descriptors (picture, page, reason pipe) to a new child; none when there is
-    // no server to be had. The caller may close its descriptors afterwards.
-    std::optional<std::uint64_t> launch(int picture, int page, int reason);
+    // Hands the three descriptors (picture, page, reason pipe) to a new child that writes `form`;
+    // none when there is no server to be had. The caller may close its descriptors afterwards.
+    std::optional<std::uint64_t> launch(int picture, int page, int reason,
+                                        decoder::DecodeForm form = decoder::DecodeForm::Page);
     // Takes in what the server has said; never blocks.
     void readReports();
     // Waits up to `timeout` for the server to say something; returns at once when there is none.

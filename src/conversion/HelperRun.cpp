@@ -166,14 +166,14 @@ private:
 };
 } // namespace
 
-std::unique_ptr<HelperRun> HelperRun::viaServer(int picture, int page)
+std::unique_ptr<HelperRun> HelperRun::viaServer(int picture, int page, decoder::DecodeForm form)
 {
     int reason[2];
     // Only the program's end waits for nothing; the child's writes block as stderr always does.
     if (::pipe2(reason, O_CLOEXEC) != 0)
         return nullptr;
     ::fcntl(reason[0], F_SETFL, O_NONBLOCK);
-    const std::optional<std::uint64_t> id = DecoderServer::instance().launch(picture, page, reason[1]);
+    const std::optional<std::uint64_t> id = DecoderServer::instance().launch(picture, page, reason[1], form);
     ::close(reason[1]); // the child holds the write end now; its end of file is the child's end
     if (!id) {
         ::close(reason[0]);
@@ -182,9 +182,12 @@ std::unique_ptr<HelperRun> HelperRun::viaServer(int picture, int page)
     return std::make_unique<ServerRun>(*id, reason[0]);
 }
 
-std::unique_ptr<HelperRun> HelperRun::asProgram(const QString &program, int picture, int page)
+std::unique_ptr<HelperRun> HelperRun::asProgram(const QString &program, int picture, int page, decoder::DecodeForm form)
 {
-    return asProgram(HelperProgram{program, {}, kDecoderAddressSpaceLimit, {}, kDecoderWords}, picture, page);
+    QStringList arguments;
+    if (form == decoder::DecodeForm::Thumbnail)
+        arguments << QString::fromLatin1(decoder::kThumbnailArgument);
+    return asProgram(HelperProgram{program, arguments, kDecoderAddressSpaceLimit, {}, kDecoderWords}, picture, page);
 }
 
 std::unique_ptr<HelperRun> HelperRun::asProgram(const HelperProgram &program, int input, int output)

@@ -4,6 +4,7 @@
 // reader always; the first when there is no server).
 
 #include "DecoderProcess.h"
+#include "contract/DecodeForm.h"
 #include "contract/PictureLimits.h"
 #include "contract/Reasons.h"
 
@@ -40,9 +41,11 @@ public:
     virtual ~HelperRun() = default;
     // A child of the decoder server, or null when there is none to be had. Ends as NotStarted when
     // the server could not start it or died before its end was heard.
-    static std::unique_ptr<HelperRun> viaServer(int picture, int page);
+    static std::unique_ptr<HelperRun> viaServer(int picture, int page,
+                                                decoder::DecodeForm form = decoder::DecodeForm::Page);
     // `program` with the picture on its stdin and the page on its stdout, under the same limits.
-    static std::unique_ptr<HelperRun> asProgram(const QString &program, int picture, int page);
+    static std::unique_ptr<HelperRun> asProgram(const QString &program, int picture, int page,
+                                                decoder::DecodeForm form = decoder::DecodeForm::Page);
     // `program` with `input` on its stdin and `output` on its stdout, under its address-space cap.
     static std::unique_ptr<HelperRun> asProgram(const HelperProgram &program, int input, int output);
 

@@ -6,9 +6,20 @@
 #include "imagelist/ImageListRules.h"
 
 #include <QAbstractListModel>
+#include <QList>
 #include <QStringList>
 
 namespace pagemint {
+
+// One entry: a picture, and the turn the user gave it (clockwise degrees: 0, 90, 180, 270) on top
+// of its EXIF orientation. The turn goes where the entry goes.
+struct ListEntry {
+    QString path;
+    int turn = 0;
+};
+
+// What the list shows for an entry: its path, and after it the turn the user gave it, if any.
+QString entryText(const ListEntry &entry);
 
 class ImageList : public QAbstractListModel {
     Q_OBJECT
@@ -16,15 +27,20 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex &parent = {}) const override;
-    // The path, for display and edit roles alike; nothing else.
+    // The path and its turn for display (entryText), the path alone for editing; nothing else.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     // Selectable, never editable: the list holds what was chosen.
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     int count() const { return static_cast<int>(entries_.size()); }
-    const QStringList &entries() const { return entries_; }
+    // The paths, in order.
+    QStringList entries() const;
+    // The turn of each entry, in order.
+    QList<int> turns() const;
     // The path at `row`; "" when there is none.
-    QString at(int row) const { return entries_.value(row); }
+    QString at(int row) const { return entries_.value(row).path; }
+    // The turn of the entry at `row`; 0 when there is none.
+    int turnAt(int row) const { return entries_.value(row).turn; }
 
     // Appends at the end, in order, as one insertion however many there are: a view lays its rows
     // out once per batch, not once per entry. The same path may be listed any number of times.
@@ -37,9 +53,12 @@ public:
     // Exchanges the entry at `selected` with its neighbour (moveTarget); returns the row it is at
     // afterwards, or -1 when it stays.
     int moveSelected(int selected, MoveDirection direction);
+    // Turns the entries at `rows` by `degrees` more, clockwise (negative: anticlockwise); rows
+    // that hold no entry are passed over. False when `degrees` is no quarter turn.
+    bool turn(const QList<int> &rows, int degrees);
 
 private:
-    QStringList entries_;
+    QList<ListEntry> entries_;
 };
 
 } // namespace pagemint

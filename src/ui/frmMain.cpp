@@ -15,10 +15,13 @@
 #include <QFrame>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+
+#include <tuple>
 
 namespace pagemint {
 
@@ -117,6 +120,22 @@ void frmMain::createControls()
     // Rows of one height keep appending and removing fast with tens of thousands of entries.
     List1->setUniformItemSizes(true);
     List1->setFrameShape(QFrame::NoFrame);
+    // Entering a row asks for its thumbnail.
+    List1->setMouseTracking(true);
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    menuList = new QMenu(this);
+    menuList->setObjectName(QStringLiteral("menuList"));
+    for (const auto &[name, caption, degrees] :
+         {std::tuple{"menuListTurnLeft", "向左旋转", -90}, std::tuple{"menuListTurnRight", "向右旋转", 90}}) {
+        QAction *action = menuList->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, degrees = degrees] { turnSelectedCommand(degrees); });
+    }
+    // A small window of its own beside the list, so it may reach past the skin's edge.
+    picThumbnail = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
+    picThumbnail->setObjectName(QStringLiteral("picThumbnail"));
+    picThumbnail->setFrameStyle(QFrame::Box | QFrame::Plain);
+    picThumbnail->setAlignment(Qt::AlignCenter);
 
     picText = new QFrame(this);
     picText->setObjectName(QStringLiteral("picText"));
@@ -176,6 +195,15 @@ void frmMain::wireControls()
     connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
         if (current.isValid())
             List1_Click();
+        wantThumbnail(current.row());
+    });
+    connect(List1, &QAbstractItemView::entered, this, [this](const QModelIndex &index) { wantThumbnail(index.row()); });
+    connect(List1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { menuList->exec(List1->viewport()->mapToGlobal(at)); });
+    // A turned entry shows its thumbnail turned anew.
+    connect(list_, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &first, const QModelIndex &last) {
+        if (thumbnailRow_ >= first.row() && thumbnailRow_ <= last.row())
+            wantThumbnail(thumbnailRow_);
     });
     // Zones act on a press of any button, exit and minimise on a click.
     connect(imgExit, &ImageZone::clicked, this, &frmMain::imgExit_Click);

@@ -15,6 +15,7 @@
 class QFrame;
 class QLabel;
 class QListView;
+class QMenu;
 class QTimer;
 
 namespace pagemint {
@@ -76,6 +77,15 @@ public:
     void clearListCommand();
     // Exchanges the selected entry with its neighbour and selects it at its new place.
     void moveSelected(MoveDirection direction);
+    // 向右旋转 (90) and 向左旋转 (-90): turns the selected entries, clockwise for positive degrees.
+    void turnSelectedCommand(int degrees);
+    // The list's pop-up menu (its turn commands), opened by the right button over the list.
+    QMenu *listMenu() const { return menuList; }
+    // A thumbnail has been made: shown when it is the picture the pointer rests on (or the selected
+    // one), turned by its entry's turn.
+    void showThumbnail(const QString &path, const QImage &upright);
+    // The thumbnail beside the list, hidden when nothing is shown.
+    QLabel *thumbnailLabel() const { return picThumbnail; }
     // Appends entries at the end of the list, in order, and hides the hint when the list holds any.
     void appendEntries(const QStringList &paths);
     // While a folder is searched the hint box says so and no command can start; afterwards the hint
@@ -98,6 +108,10 @@ Q_SIGNALS:
     void progressTextShown(const QString &text);
     // The user (or the session) has asked the program to end; the window is about to go.
     void exitStarted();
+    // The pointer rests on (or the user selected) the entry of `path`: its thumbnail is wanted.
+    void thumbnailWanted(const QString &path);
+    // A thumbnail is on show for `path`.
+    void thumbnailShown(const QString &path);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -116,6 +130,9 @@ private:
     void enableDrops();
     void wireControls();
     std::vector<ControlPlacement> designedLayout();
+    // The thumbnail of the entry at `row` (-1: none) is what the window wants to show now.
+    void wantThumbnail(int row);
+    void hideThumbnail();
 
     // Controls, named as the rest of the program knows them; each has its name as object name.
     std::array<ImageZone *, 4> imgMenu{};
@@ -133,6 +150,9 @@ private:
     QLabel *lblPage = nullptr;
     QLabel *lblFilename = nullptr;
     QListView *List1 = nullptr;
+    QMenu *menuList = nullptr;
+    QLabel *picThumbnail = nullptr;
+    int thumbnailRow_ = -1;
     QFrame *PicPB = nullptr;
     QLabel *shapePB = nullptr;
     QLabel *lblPB = nullptr;

@@ -22,6 +22,8 @@ void frmMain::enableDrops()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == List1->viewport() && event->type() == QEvent::Leave)
+        hideThumbnail();
     const bool dropTarget = watched == picDoor || watched == picText || watched == List1->viewport();
     if (!dropTarget)
         return QWidget::eventFilter(watched, event);

@@ -74,6 +74,14 @@ void frmMain::moveSelected(MoveDirection direction)
         List1->setCurrentIndex(list_->index(target));
 }
 
+void frmMain::turnSelectedCommand(int degrees)
+{
+    QList<int> rows;
+    for (const QModelIndex &index : List1->selectionModel()->selectedRows())
+        rows.append(index.row());
+    list_->turn(rows, degrees);
+}
+
 void frmMain::appendEntries(const QStringList &paths)
 {
     list_->append(paths);

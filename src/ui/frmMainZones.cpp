@@ -78,6 +78,8 @@ void frmMain::setCommandsEnabled(bool enabled)
         zone->setEnabled(enabled);
     for (QWidget *control : std::initializer_list<QWidget *>{imgConvert, imgUp, imgDown, lblUp, lblDown, List1})
         control->setEnabled(enabled);
+    if (!enabled)
+        hideThumbnail();
 }
 
 void frmMain::keepControlMenuReachable()

@@ -7,8 +7,12 @@
 
 #include "app/ConversionMode.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -188,6 +192,58 @@ TEST_F(PageLayoutJob, A4AutoTenMillimetresTurnsEachPageAsItsPictureNeedsInBothMo
         const QString pdf = out_ + u'/' + QFileInfo(QLatin1String(c.name)).completeBaseName() + QStringLiteral(".pdf");
         expectLaidOut(pdf, 1, c);
     }
+}
+
+// 向右旋转 on two entries, one of them stored sideways (EXIF 6), then a job on the original paper in
+// both modes: each page is turned by its entry's turn on top of its EXIF one, its JPEG unchanged.
+TEST_F(PageLayoutJob, TurnedEntriesComeOutTurnedAndUnchangedInBothModes)
+{
+    const PictureCase &landscape = cases[0], &phone = cases[2];
+    const QStringList paths{write(landscape), write(phone)};
+    addEntries(paths);
+    QAction *turnRight = engine().menuOfZone(2)->findChild<QAction *>(QStringLiteral("menuTurnRight"));
+    ASSERT_NE(turnRight, nullptr);
+    for (int row : {0, 1}) {
+        selectRow(row);
+        turnRight->trigger();
+    }
+    QList<QByteArray> originals;
+    for (const QString &path : paths) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        originals << file.readAll();
+    }
+    // pdfinfo's turn of each page, and what pdfimages takes out of it.
+    const auto expectTurned = [&](const QString &pdf, int firstPage, QList<int> turns) {
+        SCOPED_TRACE(pdf.toStdString());
+        const QString info = output(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                                                QStringLiteral("-l"), QStringLiteral("9"), pdf});
+        QList<int> shown;
+        for (const QRegularExpressionMatch &m :
+             QRegularExpression(QStringLiteral("Page\\s+\\d+ rot:\\s+(\\d+)")).globalMatch(info))
+            shown << m.captured(1).toInt();
+        EXPECT_EQ(shown, turns) << info.toStdString();
+        QTemporaryDir dir;
+        output(QStringLiteral("pdfimages"), {QStringLiteral("-all"), pdf, dir.filePath(QStringLiteral("i"))});
+        const QStringList images = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        ASSERT_EQ(images.size(), turns.size());
+        for (qsizetype i = 0; i < images.size(); ++i) {
+            QFile image(dir.filePath(images[i]));
+            ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(image.readAll() == originals[firstPage + i]) << "page " << i + 1 << " not byte for byte";
+        }
+    };
+    // The landscape photo a quarter turn; the phone photo EXIF's quarter and the user's: half a turn.
+    convert();
+    expectTurned(out_ + QStringLiteral("/NewPDF.pdf"), 0, {90, 180});
+
+    engine().show();
+    cmbMode()->setCurrentIndex(1);
+    cmdSave()->click();
+    ASSERT_TRUE(OnePdfPerPicture);
+    convert();
+    expectTurned(out_ + QStringLiteral("/landscape-photo.pdf"), 0, {90});
+    expectTurned(out_ + QStringLiteral("/phone-72dpi.pdf"), 1, {180});
 }
 
 } // namespace

@@ -300,16 +300,18 @@ TEST(Converter, ExplainsItsFormsAndRefusesOthers)
 {
     const ProcessResult help = runConverter({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains(QLatin1String("pdf.exe [LAYOUT] /NOASK")));
-    EXPECT_TRUE(help.out.contains(QLatin1String("pdf.exe [LAYOUT] --out FILE PICTURE...")));
-    for (const char *layout : {"--paper=", "--orientation=", "--margin-mm=", "--fit="})
+    EXPECT_TRUE(help.out.contains(QLatin1String("pdf.exe [LAYOUT] [TURNS] /NOASK")));
+    EXPECT_TRUE(help.out.contains(QLatin1String("pdf.exe [LAYOUT] [TURNS] --out FILE PICTURE...")));
+    for (const char *layout : {"--paper=", "--orientation=", "--margin-mm=", "--fit=", "--turn="})
         EXPECT_TRUE(help.out.contains(QLatin1String(layout))) << layout;
     // The layout goes before the form, and is no form of its own.
     for (const QStringList &args :
          {QStringList{}, QStringList{QStringLiteral("--out")},
           QStringList{QStringLiteral("--out"), QStringLiteral("x.pdf")},
           QStringList{QStringLiteral("/NOASK"), QStringLiteral("extra")}, QStringList{QStringLiteral("--paper=A4")},
-          QStringList{QStringLiteral("/NOASK"), QStringLiteral("--paper=A4")}}) {
+          QStringList{QStringLiteral("/NOASK"), QStringLiteral("--paper=A4")},
+          QStringList{QStringLiteral("--turn=00000.jpg:90")},
+          QStringList{QStringLiteral("/NOASK"), QStringLiteral("--turn=00000.jpg:90")}}) {
         const ProcessResult run = runConverter(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(run.out.isEmpty());

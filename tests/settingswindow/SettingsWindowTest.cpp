@@ -351,7 +351,8 @@ TEST_F(SettingsWindow, TheMenusHoldTheirItemsInOrder)
          {QStringLiteral("添加文件"), QStringLiteral("添加文件夹"), QStringLiteral("-"), QStringLiteral("退出")}},
         {control<QMenu>(engine(), "menuR"), {QStringLiteral("移除选中文件"), QStringLiteral("清空列表")}},
         {control<QMenu>(engine(), "menuContrl"),
-         {QStringLiteral("上移一行"), QStringLiteral("下移一行"), QStringLiteral("-"), QStringLiteral("取消转换")}},
+         {QStringLiteral("上移一行"), QStringLiteral("下移一行"), QStringLiteral("向左旋转"),
+          QStringLiteral("向右旋转"), QStringLiteral("-"), QStringLiteral("取消转换")}},
         {control<QMenu>(engine(), "menuA"), {QStringLiteral("访问网站"), QStringLiteral("-"), QStringLiteral("关于")}},
     };
     for (const Case &c : cases) {
