@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of scripts/packages.txt that are missing.
+# Installs the Debian packages of a list that are missing.
+#   scripts/install-deps.sh [LIST]    (default scripts/packages.txt: the build's and the tests';
+#                                      bench/packages.txt holds what only the benchmarks need)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v '^\s*#' "$here/packages.txt" | sed '/^\s*$/d')
+list=${1:-$here/packages.txt}
+[ -r "$list" ] || { echo "install-deps.sh: cannot read the list $list" >&2; exit 1; }
+mapfile -t wanted < <(grep -v '^\s*#' "$list" | sed '/^\s*$/d')
 missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
