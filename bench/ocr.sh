@@ -28,8 +28,8 @@
 # the 4.0.0 chi_sim of the npm package (beside Debian's eng and osd in a folder of its own); and
 # the orientation alone (--psm 0, what the upright choice adds), with the pages it would turn. The
 # command line does not turn pages (--psm 1 does, but turned upright Chinese pages upside down
-# here), so the photos' upside-down page is left out of its scores. The Debian row is the engine
-# alone that the job's cost per page is held against.
+# here), so the photos' upside-down page is left out of its scores. The row of the model the job
+# uses is the engine alone that the job's cost per page is held against.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -170,6 +170,13 @@ pagemint_job() {
   awk '/^job_ms/ { printf "%.0f\n", $2 * 1e6 }' <<<"$line"
 }
 
+# Which Chinese model the job's recogniser takes: the one shipped beside the program comes first.
+pagemint_model() {
+  local shipped=$main_build/app/data/tessdata/chi_sim.traineddata
+  if [[ -e $shipped ]]; then echo "chi_sim of app/data/tessdata, $(du -mL "$shipped" | cut -f1) MB"
+  else echo "Debian's chi_sim"; fi
+}
+
 ocrmypdf_job() {
   local set=$1 out=$2 start end
   mkdir -p "$out"
@@ -213,7 +220,7 @@ pdf_section() {
     pdf_row "$set" "ocrmypdf -l chi_sim+eng --rotate-pages" "$cache/out/ocrmypdf-$set/ocrmypdf.pdf" ${times[ocrmypdf-$set]}
     if [[ $have_pagemint == 1 ]]; then
       # shellcheck disable=SC2086
-      pdf_row "$set" "Pagemint, chi_sim+eng, upright, two cores" "$cache/out/pagemint-$set/NewPDF.pdf" ${times[pagemint-$set]}
+      pdf_row "$set" "Pagemint, chi_sim+eng ($(pagemint_model)), upright, two cores" "$cache/out/pagemint-$set/NewPDF.pdf" ${times[pagemint-$set]}
       # shellcheck disable=SC2086
       pdf_row "$set" "Pagemint, the same on one core" "$cache/out/pagemint1-$set/NewPDF.pdf" ${times[pagemint1-$set]}
       # shellcheck disable=SC2086
