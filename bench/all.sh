@@ -8,8 +8,10 @@
 #               merged PNG job one picture at a time vs one decoder per core
 #   scan        the folder scan vs find, and its longest pause
 #   thumbnails  a 5,000-entry list scrolled with the pointer over it, and its longest pause
+#   ocr         searchable PDFs: recognised text scored against known text, Pagemint's job against
+#               ocrmypdf and the engine alone, Debian's Chinese model against the 4.0.0 one
 # Each script alternates its commands run by run and prints medians, spreads and the load at its
-# start and end. Run it on a quiet machine; the whole run takes about half an hour.
+# start and end. Run it on a quiet machine; the whole run takes about an hour.
 #   bench/all.sh [BUILD_DIR]    (default build-bench: a release build made here when missing)
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,3 +34,5 @@ section scan
 BUILD_DIR=$build/scan "$repo/bench/scan.sh"
 section thumbnails
 MAIN_BUILD=$build "$repo/bench/thumbnails.sh"
+section ocr
+MAIN_BUILD=$build BUILD_DIR=$build/ocr "$repo/bench/ocr.sh"

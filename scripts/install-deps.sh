@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of scripts/packages.txt that are missing, then fetches the text
-# recogniser's larger Chinese model (fetch-models.sh: it needs curl, and never fails the set-up).
+# Installs the Debian packages of a list that are missing; with the default list it then fetches the
+# text recogniser's larger Chinese model (fetch-models.sh: it needs curl, and never fails the set-up).
+#   scripts/install-deps.sh [LIST]    (default scripts/packages.txt: the build's and the tests';
+#                                      bench/packages.txt holds what only the benchmarks need)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v '^\s*#' "$here/packages.txt" | sed '/^\s*$/d')
+list=${1:-$here/packages.txt}
+[ -r "$list" ] || { echo "install-deps.sh: cannot read the list $list" >&2; exit 1; }
+mapfile -t wanted < <(grep -v '^\s*#' "$list" | sed '/^\s*$/d')
 missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -16,4 +20,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-"$here/fetch-models.sh"
+if [ -z "${1:-}" ]; then
+  "$here/fetch-models.sh"
+fi

@@ -1,6 +1,7 @@
 #include "JobRun.h"
 
 #include "app/frmPrinting.h"
+#include "conversion/ConversionJob.h"
 #include "conversion/PathFunctions.h"
 
 #include <QApplication>
@@ -27,7 +28,52 @@ int pageCount(const QString &pdf)
     return -1;
 }
 
+// What the windows would show of a job, noted; the job's questions answered as a run must go on.
+class NotingView : public ConversionView {
+public:
+    NotingView(QStringList &messages, QStringList &opened) : messages_(messages), opened_(opened) {}
+    void enableCommands(bool) override {}
+    void enableConvertCommand(bool) override {}
+    void showOutputFolder(const QString &) override {}
+    void showProgressBar(bool) override {}
+    void showStatus(const QString &) override {}
+    void showProgressText(const QString &) override {}
+    void showFill(double) override {}
+    bool askToOverwrite(const QString &question) override
+    {
+        messages_ << question;
+        return false;
+    }
+    void tell(const QString &text, const QString &, Tone, const QString &details) override
+    {
+        messages_ << (details.isEmpty() ? text : text + QLatin1Char('\n') + details);
+    }
+    bool openFolder(const QString &folder) override
+    {
+        opened_ << QStringLiteral("open ") + folder;
+        return true;
+    }
+    void beep() override {}
+    void handleEvents() override { QApplication::processEvents(); }
+
+private:
+    QStringList &messages_;
+    QStringList &opened_;
+};
+
 } // namespace
+
+JobOutcome timeJob(frmPrinting &engine, ConversionInputs inputs, QStringList &opened)
+{
+    JobOutcome outcome;
+    NotingView view(outcome.messages, opened);
+    ConversionJob job(std::move(inputs), view, {engine.objShell(), engine.objDOS()});
+    QElapsedTimer clock;
+    clock.start();
+    job.run();
+    outcome.elapsedNs = clock.nsecsElapsed();
+    return outcome;
+}
 
 JobOutcome timeConversion(frmPrinting &engine)
 {

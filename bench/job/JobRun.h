@@ -1,6 +1,8 @@
 #pragma once
 // Runs one conversion job of the real engine and checks what it delivered.
 
+#include "conversion/ConversionView.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +22,12 @@ struct JobOutcome {
 // removal of the staging folder). A message box would stop the job until answered: it is noted
 // and closed so that the run ends and is reported as failed instead of hanging.
 JobOutcome timeConversion(frmPrinting &engine);
+
+// The same job built from `inputs` (the list, folder, title, mode and layout the settings window
+// would give, and a text choice it cannot give yet) and run through the loaded engine's converter
+// runners, with a view that notes what the job says instead of showing it: a message ends up in
+// `messages`, an overwrite question is declined, the output folder is noted in `opened`.
+JobOutcome timeJob(frmPrinting &engine, ConversionInputs inputs, QStringList &opened);
 
 // Empty when the output folder holds what a job on `pictures` must deliver, otherwise what is wrong.
 // Merged: NewPDF.pdf with one page per picture. One per picture: <base name>.pdf for each.

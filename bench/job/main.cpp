@@ -1,11 +1,14 @@
 // bench_job: the conversion job of the real engine, offscreen, timed end to end.
 //   bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png
-//   bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE [one-at-a-time]
+//   bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE [one-at-a-time|text=WORDS]
 // `run` starts the windows as the program does (helpers from APP_FOLDER/data), puts the pictures
 // named in LIST_FILE (one path a line) into the image list, presses Convert and prints
 // "job_ms <milliseconds>", then a "fault <text>" line for each way the delivery falls short
 // (exit status 2). "one-at-a-time" stages as the program did before the decoder server: one helper
-// program per picture, one picture at a time. Run it with a private HOME and
+// program per picture, one picture at a time. "text=chi_sim+eng" (or "eng"; ",upright" added turns
+// pages upright too) runs the job with that text choice, the recogniser from APP_FOLDER/data: the
+// job is then built here from the same inputs, since the settings window has no such choice yet
+// (the page layout is the default one). Run it with a private HOME and
 // XDG_CACHE_HOME: the staging folder lives there.
 #include "JobRun.h"
 #include "TestPictures.h"
@@ -15,8 +18,10 @@
 #include "common/ApplicationFolder.h"
 #include "common/ExitRequest.h"
 #include "contract/StagingFolder.h"
+#include "contract/TextRecognition.h"
 #include "conversion/DecoderProcess.h"
 #include "conversion/PageStaging.h"
+#include "imagelist/ImageList.h"
 #include "ui/Shell.h"
 #include "ui/frmMain.h"
 
@@ -27,6 +32,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -53,8 +59,25 @@ QStringList readList(const QString &path)
     return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+// "text=chi_sim+eng" or "text=eng", with ",upright" or without; none for another word.
+std::optional<TextChoice> textChoiceOf(const QString &option)
+{
+    if (!option.startsWith(QLatin1String("text=")))
+        return std::nullopt;
+    QStringList words = option.mid(5).split(QLatin1Char(','));
+    TextChoice choice;
+    choice.upright = words.removeAll(QStringLiteral("upright")) > 0;
+    if (words.size() != 1)
+        return std::nullopt;
+    const std::optional<Recognition> recognition = recognitionFromWord(words.first().toStdString());
+    if (!recognition)
+        return std::nullopt;
+    choice.recognition = *recognition;
+    return choice;
+}
+
 int runJob(const QString &appFolder, const QString &outputFolder, const QString &mode, const QString &listFile,
-           bool oneAtATime)
+           bool oneAtATime, const std::optional<TextChoice> &text)
 {
     if (oneAtATime) {
         setDecoderLaunchForTesting(DecoderLaunch::ProgramPerPicture);
@@ -83,7 +106,18 @@ int runJob(const QString &appFolder, const QString &outputFolder, const QString 
     engine.findChild<QLineEdit *>(QStringLiteral("txtPath"))->setText(outputFolder);
     engine.mainWindow()->appendEntries(pictures);
 
-    const bench::JobOutcome outcome = bench::timeConversion(engine);
+    bench::JobOutcome outcome;
+    if (text) {
+        ConversionInputs inputs;
+        inputs.pictures = engine.mainWindow()->imageList().entries();
+        inputs.outputFolderText = outputFolder;
+        inputs.title = engine.findChild<QLineEdit *>(QStringLiteral("txtTitle"))->text();
+        inputs.onePdfPerPicture = OnePdfPerPicture;
+        inputs.text = *text;
+        outcome = bench::timeJob(engine, std::move(inputs), opened);
+    } else {
+        outcome = bench::timeConversion(engine);
+    }
     // The time is printed even for a faulty job: a fault is part of what the benchmark shows.
     std::printf("job_ms %.1f\n", double(outcome.elapsedNs) / 1e6);
     QStringList faults;
@@ -113,10 +147,11 @@ int main(int argc, char **argv)
                                               args[5].toLatin1().constData());
         return made ? 0 : fail(QStringLiteral("could not write the pictures into ") + args[1]);
     }
-    if ((args.size() == 5 || (args.size() == 6 && args[5] == QLatin1String("one-at-a-time"))) &&
-        args[0] == QLatin1String("run"))
-        return runJob(args[1], args[2], args[3], args[4], args.size() == 6);
-    return fail(
-        QStringLiteral("usage: bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png\n"
-                       "       bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE [one-at-a-time]"));
+    const bool oneAtATime = args.size() == 6 && args[5] == QLatin1String("one-at-a-time");
+    const std::optional<TextChoice> text = args.size() == 6 ? textChoiceOf(args[5]) : std::nullopt;
+    if ((args.size() == 5 || oneAtATime || text) && args[0] == QLatin1String("run"))
+        return runJob(args[1], args[2], args[3], args[4], oneAtATime, text);
+    return fail(QStringLiteral("usage: bench_job make-pictures FOLDER COUNT WIDTH HEIGHT jpg|png\n"
+                               "       bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE "
+                               "[one-at-a-time|text=chi_sim+eng[,upright]|text=eng[,upright]]"));
 }
