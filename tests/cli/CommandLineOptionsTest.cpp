@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"VersionNeedsNoPicture",
                   {QStringLiteral("--version")},
                   [](const Request &r) { return r.action == Request::Action::Version; }}),
-    [](const ::testing::TestParamInfo<ParseCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ParseCase> &testCase) { return std::string(testCase.param.name); });
 
 struct FaultCase {
     const char *name;
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"EmptyOutput", {QStringLiteral("--output="), a}, QStringLiteral("--output")},
         FaultCase{"FlagWithValue", {QStringLiteral("--each=yes"), a}, QStringLiteral("--each")},
         FaultCase{"NoPicture", {QStringLiteral("--each")}, QStringLiteral("图片")}),
-    [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<FaultCase> &testCase) { return std::string(testCase.param.name); });
 
 TEST(CommandLineRequest, OptionsGivenLieOverTheStoredChoices)
 {
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TargetCase{"FolderForEach", "out", true, "/work/out", "NewPDF"},
                       TargetCase{"DocumentForEachIsRefused", "x.pdf", true, {}, {}},
                       TargetCase{"NameWithoutStemIsRefused", ".pdf", false, {}, {}}),
-    [](const ::testing::TestParamInfo<TargetCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<TargetCase> &testCase) { return std::string(testCase.param.name); });
 
 TEST(ConsoleProgress, TheBarFillsByWholeColumnsAndIsFullOnlyAtTheEnd)
 {

@@ -2,6 +2,7 @@
 // standard output, progress and reasons on standard error, and an exit status that says how it
 // went.
 #include "CliProgram.h"
+#include "FakeConverter.h"
 #include "StartedProgram.h"
 #include "TestEnvironment.h"
 #include "Wait.h"
@@ -147,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"DocumentNameForEach",
                {QStringLiteral("--each"), QStringLiteral("-o"), QStringLiteral("out/x.pdf"), QStringLiteral("in")}},
         BadRun{"FolderWithoutPictures", {QStringLiteral("-o"), QStringLiteral("out"), QStringLiteral("empty")}}),
-    [](const ::testing::TestParamInfo<BadRun> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<BadRun> &testCase) { return std::string(testCase.param.name); });
 
 TEST(CommandLineHelp, GoesToStandardOutputWithExitZero)
 {
@@ -273,6 +274,24 @@ TEST_F(CommandLine, FourRunsAtOnceIntoOneFolderEachWriteTheirOwnPdf)
     }
     EXPECT_EQ(QDir(path(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden).size(), runs);
     expectNothingLeft(path(QStringLiteral("out")));
+}
+
+TEST_F(CommandLine, ARunLeavesTheWindowsConverterAlone)
+{
+    // The window's converter at work: a run neither ends it nor waits for it.
+    QProcess windowsConverter;
+    windowsConverter.start(fakeConverter(env_.root()), {QStringLiteral("300")});
+    ASSERT_TRUE(windowsConverter.waitForStarted());
+    writePictures(path(QStringLiteral("in")), 2);
+
+    for (const QString &mode : {QStringLiteral("--merge"), QStringLiteral("--each")}) {
+        const CliResult result = runCli({QStringLiteral("-q"), mode, QStringLiteral("-o"), path(QStringLiteral("out")),
+                                         path(QStringLiteral("in"))});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(windowsConverter.state(), QProcess::Running) << mode.toStdString();
+    }
+    windowsConverter.kill();
+    windowsConverter.waitForFinished();
 }
 
 TEST_F(CommandLine, ARunBesideTheWindowOutlivesItsSweepOfConverters)
