@@ -38,11 +38,18 @@ void ConsoleView::clearBar()
     barShown_ = false;
 }
 
+void ConsoleView::showProgressBar(bool shown)
+{
+    barWanted_ = shown;
+    if (!shown)
+        clearBar();
+}
+
 void ConsoleView::showFill(double fraction)
 {
     // Once every picture is staged, the fill is the converter's part of a merged run.
     const int total = static_cast<int>(pictures_.size());
-    if (!streams_.quiet && streams_.errIsTerminal && done_ == total && total > 0)
+    if (!streams_.quiet && streams_.errIsTerminal && barWanted_ && done_ == total && total > 0)
         drawBar(converterBarLine(fraction));
 }
 
@@ -61,9 +68,10 @@ void ConsoleView::pictureDone(int index, int count)
     done_ = index + 1;
     if (streams_.quiet)
         return;
-    if (streams_.errIsTerminal)
-        drawBar(pictureBarLine(done_, count));
-    else
+    if (streams_.errIsTerminal) {
+        if (barWanted_)
+            drawBar(pictureBarLine(done_, count));
+    } else
         writeConsoleText(streams_.err, pictureDoneLine(done_, count, pictures_.value(index)) + u'\n');
 }
 

@@ -26,7 +26,8 @@ public:
     void enableCommands(bool) override {}
     void enableConvertCommand(bool) override {}
     void showOutputFolder(const QString &) override {}
-    void showProgressBar(bool) override {}
+    // The job shows the bar while it works and hides it at its end; a hidden bar is not drawn.
+    void showProgressBar(bool shown) override;
     void showStatus(const QString &) override {}
     void showProgressText(const QString &) override {}
     void showFill(double fraction) override;
@@ -52,6 +53,7 @@ private:
     int written_ = 0;
     int leftOut_ = 0;
     bool barShown_ = false;
+    bool barWanted_ = false;
 };
 
 // Writes `text` as the file system's bytes (a path that is not UTF-8 keeps its own) and flushes.
