@@ -2,19 +2,46 @@
 
 #include "cli/CommandLineLog.h"
 #include "common/ApplicationFolder.h"
+#include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
 #include "contract/FolderTree.h"
 #include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
+
+#include <QDeadlineTimer>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include <spawn.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace pagemint {
+
+namespace {
+// How long an interrupted run spends removing its folder before it hands the rest on.
+constexpr int kInterruptedRemovalMs = 300;
+
+void removeInTheBackground(const fs::path &folder)
+{
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    const std::string path = folder.string();
+    char program[] = "rm";
+    char options[] = "-rf";
+    char endOfOptions[] = "--";
+    char *arguments[] = {program, options, endOfOptions, const_cast<char *>(path.c_str()), nullptr};
+    pid_t pid = 0;
+    if (const int error = ::posix_spawnp(&pid, "rm", nullptr, &attributes, arguments, environ); error != 0)
+        qCWarning(lcCommandLine, "%s not removed: %s", path.c_str(), std::strerror(error));
+    posix_spawnattr_destroy(&attributes);
+}
+} // namespace
 
 RunFolder::RunFolder()
 {
@@ -46,10 +73,18 @@ RunFolder::~RunFolder()
     if (folder_.empty())
         return;
     ::unsetenv(kStagingFolderVariable);
-    removeFolderTree(folder_, {{}, [](const fs::path &entry, const std::error_code &error) {
-                                   qCWarning(lcCommandLine, "%s not removed: %s", entry.c_str(),
-                                             error.message().c_str());
-                               }});
+    // An interrupted run ends at once, as the user asked: gigabytes of staged pages take seconds to
+    // delete on a busy disk, so what is not gone in a moment is left to a process of its own, in a
+    // session of its own, which a second Ctrl-C at the terminal does not reach.
+    const QDeadlineTimer deadline(exitRequested ? QDeadlineTimer(kInterruptedRemovalMs)
+                                                : QDeadlineTimer(QDeadlineTimer::Forever));
+    const bool gone = removeFolderTree(folder_, {[&deadline] { return !deadline.hasExpired(); },
+                                                 [](const fs::path &entry, const std::error_code &error) {
+                                                     qCWarning(lcCommandLine, "%s not removed: %s", entry.c_str(),
+                                                               error.message().c_str());
+                                                 }});
+    if (!gone && deadline.hasExpired())
+        removeInTheBackground(folder_);
 }
 
 QString RunFolder::converterProgram() const

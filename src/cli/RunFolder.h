@@ -22,7 +22,8 @@ public:
     // (kStagingFolderVariable). `problem` says why not when it could not be made.
     RunFolder();
     // Removes the folder and everything in it: staged pages, the converter's tmp.pdf, what the
-    // clean-up set aside.
+    // clean-up set aside. Once the program is asked to end (exitRequested) it takes a moment at
+    // most: the rest goes in a process of its own that outlives this one.
     ~RunFolder();
     RunFolder(const RunFolder &) = delete;
     RunFolder &operator=(const RunFolder &) = delete;
