@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 
+#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -43,6 +44,9 @@ int runWithoutWindow(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Pagemint"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PAGEMINT_VERSION));
+    // A reader that stops reading the paths (`| head -1`) must not kill the run with its pages
+    // staged: the writes fail and the run goes on to its end.
+    std::signal(SIGPIPE, SIG_IGN);
     // Ctrl-C too: the run then ends as the window's exit does, leaving nothing staged behind.
     pagemint::TerminationSignals termination(nullptr, {SIGINT, SIGTERM, SIGHUP});
     QObject::connect(&termination, &pagemint::TerminationSignals::received, [] { pagemint::exitRequested = true; });
