@@ -4,7 +4,8 @@
 # both refuse. No include may climb out of its folder with "..", in any of our sources.
 #
 #   app                              engine window, start-up, shutdown
-#   ui            conversion         main window, dialogs, skin; jobs, staging, delivery
+#   ui            cli                main window, dialogs, skin; the command line
+#                 conversion         jobs, staging, delivery
 #   process  settings  imagelist     console runner; settings file; the image list and its scan
 #   common                           file names as bytes, application folder, rounding, exit request
 #   contract                         what the program, pdf.exe and the decoders agree on
@@ -17,7 +18,8 @@ set(PAGEMINT_LAYERS_settings common contract)
 set(PAGEMINT_LAYERS_imagelist common contract)
 set(PAGEMINT_LAYERS_conversion process common contract)
 set(PAGEMINT_LAYERS_ui imagelist common contract)
-set(PAGEMINT_LAYERS_app ui conversion process settings imagelist common contract)
+set(PAGEMINT_LAYERS_cli conversion settings imagelist process common contract)
+set(PAGEMINT_LAYERS_app ui cli conversion process settings imagelist common contract)
 # The helper programs see only the contract besides their own folder; those that read hostile
 # pictures also see the sandbox they shut themselves in, which sees only the contract.
 set(PAGEMINT_LAYERS_sandbox contract)
@@ -28,7 +30,7 @@ set(PAGEMINT_LAYERS_recognizer sandbox contract)
 # The folders of the layers and programs above, and those with no layer whose includes are checked
 # only for "..".
 set(PAGEMINT_LAYER_FOLDERS contract sandbox converter decoder recognizer)
-foreach(layer common process settings imagelist conversion ui app)
+foreach(layer common process settings imagelist conversion cli ui app)
   list(APPEND PAGEMINT_LAYER_FOLDERS src/${layer})
 endforeach()
 set(PAGEMINT_UNLAYERED_FOLDERS tests tools bench)

@@ -48,6 +48,8 @@ fs::path userCacheFolder()
 
 fs::path stagingFolder()
 {
+    if (fs::path ownFolder = absoluteFromEnv(kStagingFolderVariable); !ownFolder.empty())
+        return ownFolder;
 #ifdef _WIN32
     return fs::path("c:\\inkleaf_tmp");
 #else

@@ -13,7 +13,11 @@ namespace pagemint {
 // Folder that holds the numbered pages of a conversion and the converter's tmp.pdf.
 // Windows: c:\inkleaf_tmp. Elsewhere it is per user: ${XDG_CACHE_HOME:-$HOME/.cache}/inkleaf_tmp,
 // HOME taken from the account when unset; never in a folder other users can write.
+// A process whose environment holds kStagingFolderVariable (an absolute path) stages there
+// instead, and so do the converters it starts, which inherit it: a command-line run stages in a
+// folder of its own beside the window's and other runs'.
 std::filesystem::path stagingFolder();
+inline constexpr const char *kStagingFolderVariable = "PAGEMINT_STAGING_FOLDER";
 
 // The lock that lets one copy of the program run at a time. It lives beside the staging folder:
 // two copies that share a staging folder (two desktop sessions of one user) would clear each

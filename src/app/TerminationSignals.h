@@ -6,19 +6,22 @@
 #include <QObject>
 
 #include <memory>
+#include <vector>
+
+#include <signal.h>
 
 class QSocketNotifier;
 
 namespace pagemint {
 
-// While an instance lives, SIGTERM and SIGHUP no longer end the process: each raises received()
-// in the thread that made the instance, at its next handling of events (a nested event loop or
-// processEvents() included). One instance at a time; the actions the signals had before are
-// restored when it ends.
+// While an instance lives, the `handled` signals (SIGTERM and SIGHUP; the command line adds SIGINT)
+// no longer end the process: each raises received() in the thread that
+// made the instance, at its next handling of events (a nested event loop or processEvents()
+// included). One instance at a time; the actions the signals had before are restored when it ends.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
-    explicit TerminationSignals(QObject *parent = nullptr);
+    explicit TerminationSignals(QObject *parent = nullptr, std::vector<int> handled = {SIGTERM, SIGHUP});
     ~TerminationSignals() override;
     TerminationSignals(const TerminationSignals &) = delete;
     TerminationSignals &operator=(const TerminationSignals &) = delete;
@@ -32,6 +35,8 @@ Q_SIGNALS:
 private:
     void drain();
 
+    std::vector<int> signals_;
+    std::vector<struct sigaction> previousActions_;
     int readEnd_ = -1;
     int writeEnd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;

@@ -4,7 +4,6 @@
 
 #include <QSocketNotifier>
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -16,8 +15,6 @@ namespace pagemint {
 
 namespace {
 
-constexpr std::array<int, 2> handledSignals{SIGTERM, SIGHUP};
-std::array<struct sigaction, 2> previousActions{};
 // The handler's end of the socket pair; -1 while no instance lives.
 volatile sig_atomic_t signalWriteEnd = -1;
 
@@ -40,7 +37,8 @@ void closeDescriptor(int &fd)
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
+TerminationSignals::TerminationSignals(QObject *parent, std::vector<int> handled)
+    : QObject(parent), signals_(std::move(handled)), previousActions_(signals_.size())
 {
     int ends[2];
     if (signalWriteEnd >= 0)
@@ -61,16 +59,16 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     sigemptyset(&action.sa_mask);
     // Interrupted system calls go on; the program learns of the signal from the event loop.
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < handledSignals.size(); ++i)
-        ::sigaction(handledSignals[i], &action, &previousActions[i]);
+    for (std::size_t i = 0; i < signals_.size(); ++i)
+        ::sigaction(signals_[i], &action, &previousActions_[i]);
 }
 
 TerminationSignals::~TerminationSignals()
 {
     if (!notifier_)
         return;
-    for (std::size_t i = 0; i < handledSignals.size(); ++i)
-        ::sigaction(handledSignals[i], &previousActions[i], nullptr);
+    for (std::size_t i = 0; i < signals_.size(); ++i)
+        ::sigaction(signals_[i], &previousActions_[i], nullptr);
     notifier_.reset();
     signalWriteEnd = -1;
     closeDescriptor(writeEnd_);

@@ -5,12 +5,18 @@
 #include "app/StartProblem.h"
 #include "app/TerminationSignals.h"
 #include "app/frmPrinting.h"
+#include "cli/CommandLineRun.h"
+#include "common/ExitRequest.h"
+#include "common/FileNameBytes.h"
 #include "contract/StagingFolder.h"
 #include "ui/QtTranslation.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+
+#include <csignal>
+#include <cstdlib>
 
 namespace {
 // How long the end of the program may spend removing staged pages once its windows are gone:
@@ -27,10 +33,34 @@ void removeStagedPagesBriefly()
                                                  error.message().c_str());
                                    }});
 }
+// With arguments the program is a command line: no window, no display needed, and none of the
+// window's single-instance rule (runs beside each other and beside the window are the point).
+int runWithoutWindow(int argc, char *argv[])
+{
+    // The arguments as the file system's bytes: a picture's name that is not UTF-8 still leads to it.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << pagemint::decodeFileName(argv[i]);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Pagemint"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PAGEMINT_VERSION));
+    // A reader that stops reading the paths (`| head -1`) must not kill the run with its pages
+    // staged: the writes fail and the run goes on to its end.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Ctrl-C too: the run then ends as the window's exit does, leaving nothing staged behind.
+    pagemint::TerminationSignals termination(nullptr, {SIGINT, SIGTERM, SIGHUP});
+    QObject::connect(&termination, &pagemint::TerminationSignals::received, [] { pagemint::exitRequested = true; });
+    return pagemint::runCommandLine(arguments);
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1)
+        return runWithoutWindow(argc, argv);
+    // The window stages in the one folder of its instance rule, whatever a command-line run that
+    // started it (or the shell) put in the environment.
+    ::unsetenv(pagemint::kStagingFolderVariable);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pagemint"));
     QApplication::setApplicationVersion(QStringLiteral(PAGEMINT_VERSION));

@@ -55,7 +55,7 @@ ConversionJob::ConversionJob(ConversionInputs inputs, ConversionView &view, Conv
 void ConversionJob::run()
 {
     jobCancelRequested = false;
-    KillProcessByName(converterName);
+    endStrayConverters();
     if (refuseEmptyList() || refuseMissingOutputFolder())
         return;
     enableAllCommands(false);
@@ -122,6 +122,9 @@ void ConversionJob::enableAllCommands(bool enabled)
 
 bool ConversionJob::declineOverwrite()
 {
+    // Told beforehand what becomes of them: nothing to ask.
+    if (inputs_.existingPdfs != ConversionInputs::ExistingPdfs::Ask)
+        return false;
     // One question per job: PDFs of earlier runs the pictures would replace come first; the
     // document's own name is asked about only when none would be replaced.
     if (inputs_.onePdfPerPicture) {
@@ -138,8 +141,9 @@ bool ConversionJob::declineOverwrite()
 bool ConversionJob::prepareFolders()
 {
     // The output folder was made when it was checked; a copy killed in an earlier job may have
-    // left its temporary file there.
-    removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
+    // left its temporary file there (beside other jobs, it may be one of theirs still copying).
+    if (inputs_.soleJob)
+        removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
     // Whatever an earlier run left there would go into this job's PDF; a folder that cannot be made
     // or cleared stops the job before anything is staged.
     if (std::error_code error; !emptyStagingFolder(error, stagingClearing())) {
@@ -190,6 +194,8 @@ void ConversionJob::stageAll()
             showProgress(QStringLiteral("Converting Files...%1%").arg(stagingPercent(i, n)), i);
             view_.handleEvents();
         }
+        if (!stopped())
+            view_.pictureDone(i, n);
     }
     // The merged document's pages are all staged: their texts must be whole before pdf.exe runs.
     if (!inputs_.onePdfPerPicture)
@@ -211,7 +217,7 @@ void ConversionJob::awaitText(PageRecognition *recognition, int index)
 bool ConversionJob::convertOnePicture(int index, const QString &entry)
 {
     DOSOutputs &runner = runners_.perPicture;
-    runner.setCommandLine(converterCommandLine(applicationFolder(), inputs_.layout, pageTurns(index)));
+    runner.setCommandLine(converterLine(pageTurns(index)));
     const QString output = runner.ExecuteCommand(QString());
     if (stopped())
         return true;
@@ -219,8 +225,10 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
         return false;
     for (const auto &[page, reason] : leftOutPagesOf(output))
         noteLeftOut(page, reason);
-    const QString name = pdfNames_.nameFor(entry);
-    if (deliver(outputFolder_ + QDir::separator() + name)) {
+    const QString target =
+        deliver([this, &entry] { return outputFolder_ + QDir::separator() + pdfNames_.nameFor(entry, nameInUse()); });
+    if (!target.isEmpty()) {
+        const QString name = GetFileName(target);
         pdfNames_.written(name);
         if (name != GetBaseName(entry) + QStringLiteral(".pdf"))
             renamed_.emplace(index, name);
@@ -262,16 +270,20 @@ void ConversionJob::convertMerged()
 {
     view_.showStatus(QStringLiteral("创建文件中..."));
     view_.showFill(0);
-    const QString output =
-        runners_.merged.ExecuteCommand(converterCommandLine(applicationFolder(), inputs_.layout, pageTurns()));
+    const QString output = runners_.merged.ExecuteCommand(converterLine(pageTurns()));
     if (stopped())
         return;
     for (const auto &[page, reason] : leftOutPagesOf(output))
         noteLeftOut(page, reason);
     if (runners_.merged.lastRunStarted()) {
-        const QString target = freeNewPdfName(outputFolder_, newPdfNameTaken);
-        if (!target.isEmpty() && deliver(target))
-            mergedPdf_ = target;
+        mergedPdf_ = deliver([this] {
+            if (inputs_.existingPdfs == ConversionInputs::ExistingPdfs::Replace)
+                return outputFolder_ + QDir::separator() + inputs_.mergedStem + QStringLiteral(".pdf");
+            const auto inUse = nameInUse();
+            return freePdfName(outputFolder_, inputs_.mergedStem, [&inUse](const QString &path) {
+                return newPdfNameTaken(path) || (inUse && inUse(GetFileName(path)));
+            });
+        });
         view_.showProgressBar(false);
     }
 }
@@ -294,12 +306,50 @@ void ConversionJob::converterOver()
     view_.showProgressText(QStringLiteral("移动文件...100%"));
 }
 
-bool ConversionJob::deliver(const QString &target)
+QString ConversionJob::deliver(const std::function<QString()> &chooseTarget)
 {
-    if (!deliverFile(stagingFilePath(kConverterOutputName), target))
-        return false;
-    ++delivered_;
-    return true;
+    const bool keepExisting = inputs_.existingPdfs == ConversionInputs::ExistingPdfs::KeepAndTakeFreeName;
+    // A name another run took since it was chosen is passed over; a bound, as a folder that keeps
+    // filling up under our feet would otherwise hold the job for ever.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString target = chooseTarget();
+        if (target.isEmpty())
+            return {};
+        std::error_code error;
+        if (deliverFile(stagingFilePath(kConverterOutputName), target, &error, handleEventsUnlessStopped,
+                        keepExisting ? Existing::Keep : Existing::Replace)) {
+            ++delivered_;
+            view_.pdfWritten(target);
+            return target;
+        }
+        if (error != std::errc::file_exists || !keepExisting)
+            return {};
+    }
+    return {};
+}
+
+std::function<bool(const QString &)> ConversionJob::nameInUse() const
+{
+    if (inputs_.existingPdfs != ConversionInputs::ExistingPdfs::KeepAndTakeFreeName)
+        return {};
+    // Any entry counts, a hidden file or a link as much as a PDF: none of them may be replaced.
+    return [folder = outputFolder_](const QString &name) {
+        std::error_code error;
+        return std::filesystem::exists(std::filesystem::symlink_status(toFsPath(folder + u'/' + name), error));
+    };
+}
+
+QString ConversionJob::converterLine(const std::map<int, int> &turns) const
+{
+    if (inputs_.converterProgram.isEmpty())
+        return converterCommandLine(applicationFolder(), inputs_.layout, turns);
+    return converterCommandLineOf(inputs_.converterProgram, inputs_.layout, turns);
+}
+
+void ConversionJob::endStrayConverters()
+{
+    if (inputs_.soleJob)
+        KillProcessByName(converterName);
 }
 
 void ConversionJob::finish()
@@ -332,11 +382,7 @@ void ConversionJob::reportShortfall()
     std::vector<ReportEntry> textless;
     for (const auto &[index, reason] : textless_)
         textless.push_back({inputs_.pictures.value(index), QStringLiteral("：%1").arg(reason)});
-    const EndReport report = endReportOf(leftOut, renamed, textless, delivered_ == 0);
-    if (report.text.isEmpty())
-        return;
-    view_.tell(report.text, QStringLiteral("转换"),
-               report.warning ? ConversionView::Tone::Warning : ConversionView::Tone::Information, report.details);
+    view_.reportEnd(leftOut, renamed, textless, delivered_ == 0);
 }
 
 bool ConversionJob::abandoned()
@@ -347,7 +393,7 @@ bool ConversionJob::abandoned()
         // The program is ending and its windows are going away: the staged pages are only moved
         // out of the way, and removed once the windows are gone.
         abandoned_ = true;
-        KillProcessByName(converterName);
+        endStrayConverters();
         setStagingFolderAside();
     }
     return true;
@@ -368,13 +414,14 @@ void ConversionJob::windUpCancelled()
 {
     cancellable_ = false;
     // Decoders and the runner have stopped; a converter started by hand or still dying is ended.
-    KillProcessByName(converterName);
+    endStrayConverters();
     // Out of sight of a converter still going at once, then removed while the commands are still
     // held, so that no new job can start on the folder meanwhile.
     setStagingFolderAside();
     removeStagingFolder(stagingClearing());
     // A copy abandoned halfway removes its own temporary; one whose removal failed goes here.
-    removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
+    if (inputs_.soleJob)
+        removeStrandedDeliveryTemporaries(toFsPath(outputFolder_));
     jobCancelRequested = false;
     if (abandoned())
         return;

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <map>
 
 namespace pagemint {
@@ -54,8 +55,17 @@ private:
     void convertMerged();
     // The turned pictures (list position -> clockwise turn): every one, or only the one at `only`.
     std::map<int, int> pageTurns(int only = -1) const;
-    // Moves the converter's PDF to `target`; the one place a job puts a PDF in the output folder.
-    bool deliver(const QString &target);
+    // Moves the converter's PDF to the path `chooseTarget` gives (asked again when another run took
+    // that name meanwhile); the one place a job puts a PDF in the output folder. The path it went
+    // to; empty when none.
+    QString deliver(const std::function<QString()> &chooseTarget);
+    // What a name chosen for a PDF must not be, beyond those the job wrote: none unless existing
+    // PDFs are to be kept.
+    std::function<bool(const QString &)> nameInUse() const;
+    // The converter's command line with the turns of `turns` (list position -> clockwise turn).
+    QString converterLine(const std::map<int, int> &turns) const;
+    // Ends every converter of the user when the job is the only one (ConversionInputs::soleJob).
+    void endStrayConverters();
     void showProgress(const QString &text, int index);
     void finish();
     void reportShortfall();

@@ -53,11 +53,16 @@ int converterPercent(int k, int n)
 
 QString freeNewPdfName(const QString &folder, const std::function<bool(const QString &)> &exists)
 {
-    QString first = folder + QStringLiteral("/NewPDF.pdf");
+    return freePdfName(folder, QStringLiteral("NewPDF"), exists);
+}
+
+QString freePdfName(const QString &folder, const QString &stem, const std::function<bool(const QString &)> &exists)
+{
+    QString first = folder + u'/' + stem + QStringLiteral(".pdf");
     if (!exists(first))
         return first;
     for (int m = 1; m <= 10000; ++m) {
-        QString candidate = folder + QStringLiteral("/NewPDF%1.pdf").arg(m);
+        QString candidate = folder + u'/' + stem + QStringLiteral("%1.pdf").arg(m);
         if (!exists(candidate))
             return candidate;
     }
@@ -96,7 +101,14 @@ QString outputFolderOf(const QString &folderText)
 QString converterCommandLine(const QString &applicationFolder, const PageLayout &layout,
                              const std::map<int, int> &turns)
 {
-    QString line = QStringLiteral("\"%1/data/%2\" ").arg(applicationFolder, QString::fromLatin1(kConverterFileName));
+    return converterCommandLineOf(
+        applicationFolder + QStringLiteral("/data/") + QString::fromLatin1(kConverterFileName), layout, turns);
+}
+
+QString converterCommandLineOf(const QString &converterProgram, const PageLayout &layout,
+                               const std::map<int, int> &turns)
+{
+    QString line = QStringLiteral("\"%1\" ").arg(converterProgram);
     // The layout's words and the staged page names hold no space or quote.
     for (const std::string &argument : layoutArguments(layout))
         line += QString::fromStdString(argument) + u' ';

@@ -29,6 +29,8 @@ int converterPercent(int k, int n);
 
 // NewPDF.pdf, or the first free NewPDF1.pdf … NewPDF10000.pdf in `folder`; empty when all are taken.
 QString freeNewPdfName(const QString &folder, const std::function<bool(const QString &)> &exists);
+// The same for another stem: stem.pdf, or the first free stem1.pdf … stem10000.pdf.
+QString freePdfName(const QString &folder, const QString &stem, const std::function<bool(const QString &)> &exists);
 
 // A file that a user would see in a folder listing: hidden files count as absent.
 bool visibleFileExists(const QString &path);
@@ -49,5 +51,8 @@ QString outputFolderOf(const QString &folderText);
 // turned.
 QString converterCommandLine(const QString &applicationFolder, const PageLayout &layout = {},
                              const std::map<int, int> &turns = {});
+// The same for the converter at `converterProgram`.
+QString converterCommandLineOf(const QString &converterProgram, const PageLayout &layout = {},
+                               const std::map<int, int> &turns = {});
 
 } // namespace pagemint

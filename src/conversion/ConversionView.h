@@ -4,10 +4,13 @@
 
 #include "contract/PageLayout.h"
 #include "contract/TextRecognition.h"
+#include "conversion/EndReport.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace pagemint {
 
@@ -22,6 +25,21 @@ struct ConversionInputs {
     // The user's clockwise turn of each picture (0, 90, 180, 270), on top of its EXIF orientation;
     // as long as `pictures`, or empty when none is turned.
     QList<int> turns;
+
+    // PDFs of earlier runs under the names the job would write: the window asks (askToOverwrite)
+    // and replaces them; a command line replaces them, or keeps them and writes under the next
+    // free name, as it was told.
+    enum class ExistingPdfs { Ask, Replace, KeepAndTakeFreeName };
+    ExistingPdfs existingPdfs = ExistingPdfs::Ask;
+    // The merged document's name without ".pdf": NewPDF, or the first free NewPDF1 ... .
+    QString mergedStem = QStringLiteral("NewPDF");
+    // The window's job is the user's only one: it ends every converter of the user it sees and
+    // removes the delivery temporaries a killed copy left, since a crash's leftovers would write
+    // into its staging folder. A job that may run beside others (the command line's) ends only
+    // what it started and leaves other jobs' temporaries alone.
+    bool soleJob = true;
+    // The converter the job starts; empty: the application folder's data/pdf.exe.
+    QString converterProgram;
 };
 
 class ConversionView {
@@ -51,6 +69,16 @@ public:
     virtual void beep() = 0;
     // Lets the windows repaint and take the user's input between two steps of the job.
     virtual void handleEvents() = 0;
+
+    // Picture `index` (from 0) of `count` is done: staged, or its own PDF made.
+    virtual void pictureDone(int index, int count);
+    // A PDF is whole under `path` in the output folder.
+    virtual void pdfWritten(const QString &path);
+    // The job's end: the pictures left out (": reason"), those whose PDF got another name (" ->
+    // name"), and whether no PDF was written at all. A window tells the summary of endReportOf
+    // (at most kShownNames names, the rest in the details); a console names every one.
+    virtual void reportEnd(const std::vector<ReportEntry> &leftOut, const std::vector<ReportEntry> &renamed,
+                           const std::vector<ReportEntry> &textless, bool nothingWritten);
 };
 
 } // namespace pagemint

@@ -20,7 +20,7 @@ bool handleEventsUnlessStopped()
 }
 
 bool deliverFile(const QString &source, const QString &target, std::error_code *failure,
-                 const BetweenPieces &betweenPieces)
+                 const BetweenPieces &betweenPieces, Existing existing)
 {
     const fs::path from = toFsPath(source);
     const fs::path to = toFsPath(target);
@@ -30,8 +30,12 @@ bool deliverFile(const QString &source, const QString &target, std::error_code *
         error = error ? error : std::make_error_code(std::errc::no_such_file_or_directory);
     else
         partial = makeDeliveryTemporary(to.parent_path(), error);
-    if (!error && copyFileInPieces(from, partial, betweenPieces, error))
-        fs::rename(partial, to, error);
+    if (!error && copyFileInPieces(from, partial, betweenPieces, error)) {
+        if (existing == Existing::Keep)
+            renameWithoutReplacing(partial, to, error);
+        else
+            fs::rename(partial, to, error);
+    }
     if (failure != nullptr)
         *failure = error;
     if (error) {

@@ -18,7 +18,10 @@ bool handleEventsUnlessStopped();
 // that fails leaves the old file as it was). `betweenPieces` runs between the pieces of a large
 // copy and may abandon it. False when nothing was delivered; then `failure`, when given, holds the
 // system's reason (std::errc::operation_canceled when abandoned).
+// With Existing::Keep a file that has the target's name when the copy is whole stays, and nothing
+// is delivered (std::errc::file_exists).
+enum class Existing { Replace, Keep };
 bool deliverFile(const QString &source, const QString &target, std::error_code *failure = nullptr,
-                 const BetweenPieces &betweenPieces = handleEventsUnlessStopped);
+                 const BetweenPieces &betweenPieces = handleEventsUnlessStopped, Existing existing = Existing::Replace);
 
 } // namespace pagemint

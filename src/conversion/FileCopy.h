@@ -18,4 +18,9 @@ using BetweenPieces = std::function<bool()>;
 bool copyFileInPieces(const std::filesystem::path &from, const std::filesystem::path &to,
                       const BetweenPieces &betweenPieces, std::error_code &error);
 
+// Renames `from` to `to` unless a file of that name exists, in one step, so that two runs
+// delivering into one folder never replace each other's file. False with std::errc::file_exists
+// when the name is taken, or with the system's reason.
+bool renameWithoutReplacing(const std::filesystem::path &from, const std::filesystem::path &to, std::error_code &error);
+
 } // namespace pagemint

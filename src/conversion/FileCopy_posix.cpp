@@ -1,6 +1,7 @@
 #include "conversion/FileCopy.h"
 
 #include <cerrno>
+#include <cstdio>
 
 #include <fcntl.h>
 #include <sys/sendfile.h>
@@ -68,6 +69,20 @@ bool copyFileInPieces(const std::filesystem::path &from, const std::filesystem::
     const int reason = in < 0 ? errno : copyInto(in, to, betweenPieces);
     if (in >= 0)
         ::close(in);
+    error.assign(reason, std::generic_category());
+    return reason == 0;
+}
+
+bool renameWithoutReplacing(const std::filesystem::path &from, const std::filesystem::path &to, std::error_code &error)
+{
+    int reason = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+    // File systems that cannot rename so (some network and FUSE ones) can mostly make a second link,
+    // which also fails on a name that is taken.
+    if (reason == EINVAL || reason == ENOSYS || reason == EOPNOTSUPP) {
+        reason = ::link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+        if (reason == 0 && ::unlink(from.c_str()) != 0)
+            reason = errno;
+    }
     error.assign(reason, std::generic_category());
     return reason == 0;
 }

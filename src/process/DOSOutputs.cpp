@@ -93,8 +93,8 @@ bool DOSOutputs::poll(Run &run)
         running = readPiece(run);
     // Reaped here, or our own exited converter would count as a process named pdf.exe.
     run.child.reap();
-    const bool ourConverterRuns = run.childIsConverter && !run.child.hasExited();
-    if (!ourConverterRuns && !IsProcessRunning(converterName))
+    const bool ourConverterRuns = (run.childIsConverter || m_ownCommandOnly) && !run.child.hasExited();
+    if (!ourConverterRuns && (m_ownCommandOnly || !IsProcessRunning(converterName)))
         running = false;
     QCoreApplication::processEvents();
     // The program is ending or the job was cancelled: nothing waits for a converter any more, and

@@ -11,8 +11,9 @@ class clsWaitableTimer;
 
 // Runs one console command with its standard output and standard error on a pipe, and hands what
 // it prints to the owner piece by piece while it runs. The run is over when no process named
-// "pdf.exe" of this user is left, the converter it exists for, or at once when the program is
-// asked to end or the job is cancelled (jobStopRequested), which also ends the command it started.
+// "pdf.exe" of this user is left, the converter it exists for (or, for a runner that waits for its
+// own command only, when that has ended), or at once when the program is asked to end or the job
+// is cancelled (jobStopRequested), which also ends the command it started.
 // Everything happens on the calling thread: ExecuteCommand blocks, but handles every event
 // meanwhile, its own signals' handlers included.
 class DOSOutputs : public QObject {
@@ -35,6 +36,9 @@ public:
     QString ExecuteCommand(const QString &CommandLine = {});
     // Whether the last ExecuteCommand started its command (false: Failed said why not).
     bool lastRunStarted() const { return m_started; }
+    // A runner beside other jobs waits for the command it started alone: another job's converter
+    // is none of its business.
+    void waitForOwnCommandOnly() { m_ownCommandOnly = true; }
 
 Q_SIGNALS:
     // One piece of output, at most 1024 bytes of it, in the order read.
@@ -57,6 +61,7 @@ private:
     QString m_commandLine;
     QString m_outputs;
     bool m_started = false;
+    bool m_ownCommandOnly = false;
 };
 
 } // namespace pagemint

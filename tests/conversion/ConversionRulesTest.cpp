@@ -57,6 +57,9 @@ TEST(ConversionRules, FirstFreeNewPdfName)
     taken = {QStringLiteral("/o/NewPDF.pdf"), QStringLiteral("/o/NewPDF1.pdf")};
     EXPECT_EQ(freeNewPdfName(QStringLiteral("/o"), exists), QStringLiteral("/o/NewPDF2.pdf"));
     EXPECT_EQ(freeNewPdfName(QStringLiteral("/o"), [](const QString &) { return true; }), QString());
+    // Another stem, the same way.
+    taken = {QStringLiteral("/o/scan.pdf")};
+    EXPECT_EQ(freePdfName(QStringLiteral("/o"), QStringLiteral("scan"), exists), QStringLiteral("/o/scan1.pdf"));
 }
 
 TEST(ConversionRules, LeftOutLinesAndCommandLine)
@@ -69,6 +72,8 @@ TEST(ConversionRules, LeftOutLinesAndCommandLine)
     EXPECT_EQ(pages.at(4), QStringLiteral("empty file"));
     EXPECT_EQ(converterCommandLine(QStringLiteral("/opt/my app")),
               QStringLiteral("\"/opt/my app/data/pdf.exe\" /NOASK"));
+    EXPECT_EQ(converterCommandLineOf(QStringLiteral("/run x/pagemint-pdf"), {Paper::A4}),
+              QStringLiteral("\"/run x/pagemint-pdf\" --paper=A4 --orientation=auto --margin-mm=0 --fit=fit /NOASK"));
 }
 
 TEST(DocumentProperties, CreationDateAndMode)

@@ -41,6 +41,24 @@ TEST(Delivery, WritesThroughItsOwnTemporaryFileAndLeavesUsersFilesAlone)
                                            QFileInfo(longName).fileName()}));
 }
 
+TEST(Delivery, KeepingExistingFilesNeverReplacesOneAndLeavesNoTemporary)
+{
+    TestEnvironment env;
+    const QString source = env.writeFile(QStringLiteral("staging/tmp.pdf"), "new document");
+    const QString taken = env.writeFile(QStringLiteral("out/doc.pdf"), "another run's");
+    const QString out = env.root() + QStringLiteral("/out");
+    std::error_code error;
+
+    EXPECT_FALSE(deliverFile(source, taken, &error, {}, Existing::Keep));
+    EXPECT_EQ(error, std::errc::file_exists);
+    EXPECT_EQ(bytesOf(taken), QByteArray("another run's"));
+    EXPECT_EQ(entriesOf(out), QStringList{QStringLiteral("doc.pdf")});
+
+    ASSERT_TRUE(deliverFile(source, out + QStringLiteral("/doc1.pdf"), &error, {}, Existing::Keep)) << error.message();
+    EXPECT_EQ(bytesOf(out + QStringLiteral("/doc1.pdf")), QByteArray("new document"));
+    EXPECT_EQ(entriesOf(out), (QStringList{QStringLiteral("doc.pdf"), QStringLiteral("doc1.pdf")}));
+}
+
 TEST(Delivery, AFailedDeliveryLeavesNothingAndSaysWhy)
 {
     TestEnvironment env;

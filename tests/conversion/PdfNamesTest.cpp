@@ -53,5 +53,18 @@ TEST(PdfNames, AJobNeverHandsOutANameItWrote)
     }
 }
 
+TEST(PdfNames, NamesInUseInTheFolderArePassedOverWhenAsked)
+{
+    PerPictureNames names;
+    names.written(QStringLiteral("scan (2).pdf"));
+    const QStringList inUse = {QStringLiteral("scan.pdf"), QStringLiteral("scan (3).pdf"), QStringLiteral("other.pdf")};
+    const auto taken = [&inUse](const QString &name) { return inUse.contains(name); };
+    // What the folder holds and what the job wrote are both passed over.
+    EXPECT_EQ(names.nameFor(QStringLiteral("/a/scan.png"), taken), QStringLiteral("scan (4).pdf"));
+    EXPECT_EQ(names.nameFor(QStringLiteral("/a/new.png"), taken), QStringLiteral("new.pdf"));
+    // Without the question, files in the folder do not count (they are replaced).
+    EXPECT_EQ(names.nameFor(QStringLiteral("/a/scan.png")), QStringLiteral("scan.pdf"));
+}
+
 } // namespace
 } // namespace pagemint

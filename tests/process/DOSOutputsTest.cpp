@@ -155,6 +155,26 @@ TEST_F(DOSOutputsTest, UnrelatedConverterKeepsTheRunGoingUntilItEnds)
     unrelated.waitForFinished();
 }
 
+TEST_F(DOSOutputsTest, ARunnerBesideOtherJobsWaitsForItsOwnCommandAlone)
+{
+    // Another job's converter, which a runner of the window would wait for (and, before, a
+    // runner of a run beside it too).
+    QProcess unrelated;
+    unrelated.start(programs.script(QStringLiteral("elsewhere/pdf.exe"), "exec sleep 20"));
+    ASSERT_TRUE(unrelated.waitForStarted());
+    runner.waitForOwnCommandOnly();
+
+    // Ours, under another name, works on after its first line: its last line is still collected.
+    runner.ExecuteCommand(
+        quoted(programs.script(QStringLiteral("run/pagemint-pdf"),
+                               "echo first\ni=0\nwhile [ $i -lt 20000 ]; do i=$((i+1)); done\necho last")));
+
+    EXPECT_EQ(runner.Outputs(), QStringLiteral("first\nlast\n"));
+    EXPECT_EQ(unrelated.state(), QProcess::Running);
+    unrelated.kill();
+    unrelated.waitForFinished();
+}
+
 TEST_F(DOSOutputsTest, EventsAreHandledWhileTheCommandRuns)
 {
     pagemint::test::PostedEventFlag receiver;

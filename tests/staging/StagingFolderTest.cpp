@@ -52,6 +52,30 @@ TEST(StagingFolder, IsTheUsersOwnWhateverTheEnvironmentLacks)
     }
 }
 
+TEST(StagingFolder, AProcessMayStageInAFolderOfItsOwnButKeepsTheUsersLock)
+{
+    TestEnvironment env;
+    qputenv("XDG_CACHE_HOME", "/srv/cache");
+    const fs::path lock = instanceLockFile();
+    const struct {
+        const char *own; // nullptr: unset
+        fs::path expected;
+    } cases[] = {
+        {"/srv/cache/pagemint-run.x/inkleaf_tmp", "/srv/cache/pagemint-run.x/inkleaf_tmp"},
+        {nullptr, "/srv/cache/inkleaf_tmp"},
+        // Only an absolute path counts, as with the cache folder.
+        {"relative/inkleaf_tmp", "/srv/cache/inkleaf_tmp"},
+        {"", "/srv/cache/inkleaf_tmp"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.expected.string());
+        c.own != nullptr ? qputenv(kStagingFolderVariable, c.own) : qunsetenv(kStagingFolderVariable);
+        EXPECT_EQ(stagingFolder(), c.expected);
+        EXPECT_EQ(instanceLockFile(), lock);
+    }
+    qunsetenv(kStagingFolderVariable);
+}
+
 // Cache folders named in bytes that are not UTF-8 are cleared like any other.
 class StagingOwner : public ::testing::TestWithParam<const char *> {
 protected:

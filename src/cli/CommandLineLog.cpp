@@ -1,0 +1,5 @@
+#include "cli/CommandLineLog.h"
+
+namespace pagemint {
+Q_LOGGING_CATEGORY(lcCommandLine, "pagemint.cli")
+} // namespace pagemint
