@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <utility>
 
 namespace pagemint {
@@ -13,6 +14,7 @@ constexpr std::array<std::pair<Recognition, std::string_view>, 3> recognitionWor
 constexpr std::string_view kLanguagesOption = "--languages=";
 constexpr std::string_view kUprightOption = "--upright";
 constexpr std::string_view kModelsOption = "--models=";
+constexpr std::string_view kTurnOption = "--turn=";
 
 bool sameWord(std::string_view a, std::string_view b)
 {
@@ -45,6 +47,8 @@ std::vector<std::string> recognizerArguments(const RecognizerRequest &request)
         arguments.push_back(std::string(kLanguagesOption) + std::string(recognitionWord(request.recognition)));
     if (request.upright)
         arguments.emplace_back(kUprightOption);
+    if (request.turn != 0)
+        arguments.push_back(std::string(kTurnOption) + std::to_string(request.turn));
     for (const std::string &folder : request.modelFolders)
         arguments.push_back(std::string(kModelsOption) + folder);
     return arguments;
@@ -62,6 +66,14 @@ std::optional<RecognizerRequest> parseRecognizerArguments(const std::vector<std:
             request.recognition = *recognition;
         } else if (argument == kUprightOption) {
             request.upright = true;
+        } else if (argument.starts_with(kTurnOption)) {
+            const std::string_view digits = argument.substr(kTurnOption.size());
+            int turn = -1;
+            const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), turn);
+            if (error != std::errc() || end != digits.data() + digits.size() || turn < 0 || turn > 270 ||
+                turn % 90 != 0)
+                return std::nullopt;
+            request.turn = turn;
         } else if (argument.starts_with(kModelsOption) && argument.size() > kModelsOption.size()) {
             request.modelFolders.emplace_back(argument.substr(kModelsOption.size()));
         } else {

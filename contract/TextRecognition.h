@@ -33,11 +33,15 @@ inline constexpr std::string_view kRecognizerFileName = "pagemint-recognizer";
 // stdout, one reason line on stderr when it fails.
 //   --languages=chi_sim+eng    recognise text (absent: find the page's turn only)
 //   --upright                  find the page's turn (absent: the text file's turn is 0)
+//   --turn=90                  the user's clockwise turn of the picture on top of its EXIF
+//                              orientation (0, 90, 180, 270; absent: 0): the page is read so
+//                              turned, and the text file's turn includes it
 //   --models=DIR               a folder of <language>.traineddata; repeated, the first that holds a
 //                              language's file wins
 struct RecognizerRequest {
     Recognition recognition = Recognition::Off;
     bool upright = false;
+    int turn = 0;
     std::vector<std::string> modelFolders;
     bool operator==(const RecognizerRequest &) const = default;
 };

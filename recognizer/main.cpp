@@ -1,4 +1,4 @@
-// pagemint-recognizer [--languages=chi_sim+eng|eng] [--upright] --models=DIR... < PAGE > TEXT
+// pagemint-recognizer [--languages=chi_sim+eng|eng] [--upright] [--turn=90|180|270] --models=DIR... < PAGE > TEXT
 // Reads the staged JPEG page on stdin and writes its text (contract/PageText.h) to stdout: the
 // page's turn with --upright, its lines and words with --languages. Exits 0 and names the models it
 // used on stderr, or prints one reason line there and exits with a code of RecognizerExit. The
@@ -30,8 +30,8 @@ using namespace pagemint;
 using namespace pagemint::recognizer;
 
 namespace {
-constexpr const char *kUsage =
-    "usage: pagemint-recognizer [--languages=chi_sim+eng|eng] [--upright] --models=DIR... < PAGE > TEXT";
+constexpr const char *kUsage = "usage: pagemint-recognizer [--languages=chi_sim+eng|eng] [--upright] "
+                               "[--turn=90|180|270] --models=DIR... < PAGE > TEXT";
 
 Outcome writeText(const PageText &text)
 {
@@ -52,12 +52,21 @@ Outcome recognisePage(const RecognizerRequest &request, Engine &engine)
         return decoded;
     bytes = {};
 
+    // The page is read as it will be shown: the user's turn first, then the one that puts its text
+    // upright; the text file's turn is both.
     PageText text;
+    const auto turn = [&page](int degrees) {
+        page.pix = turned(std::move(page.pix), {degrees, false});
+        return page.pix != nullptr;
+    };
+    if (request.turn != 0 && !turn(request.turn))
+        return Outcome::failed(RecognizerExit::TooLarge, std::string(reason::kTooLarge));
+    text.turn = request.turn;
     if (request.upright) {
-        text.turn = engine.findTurn(page.pix.get(), page.resolution);
-        page.pix = turned(std::move(page.pix), {text.turn, false});
-        if (!page.pix)
+        const int upright = engine.findTurn(page.pix.get(), page.resolution);
+        if (upright != 0 && !turn(upright))
             return Outcome::failed(RecognizerExit::TooLarge, std::string(reason::kTooLarge));
+        text.turn = (text.turn + upright) % 360;
     }
     text.width = static_cast<int>(pixGetWidth(page.pix.get()));
     text.height = static_cast<int>(pixGetHeight(page.pix.get()));

@@ -168,7 +168,7 @@ void ConversionJob::stageAll()
     // is staged; outlives the staging that tells it of the pages.
     std::unique_ptr<PageRecognition> recognition;
     if (inputs_.text.any())
-        recognition = std::make_unique<PageRecognition>(inputs_.text, PageStaging::defaultWidth());
+        recognition = std::make_unique<PageRecognition>(inputs_.text, PageStaging::defaultWidth(), inputs_.turns);
     // One decoder per core; outcomes come back in list order, as picture by picture.
     PageStaging staging(entries);
     if (recognition)

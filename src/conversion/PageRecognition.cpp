@@ -28,7 +28,8 @@ fs::path currentPagePath(int index)
 }
 } // namespace
 
-PageRecognition::PageRecognition(TextChoice choice, int width) : choice_(choice), width_(std::max(1, width))
+PageRecognition::PageRecognition(TextChoice choice, int width, QList<int> turns)
+    : choice_(choice), width_(std::max(1, width)), turns_(std::move(turns))
 {
     timer_.setInterval(kPoll);
     QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
@@ -69,7 +70,7 @@ void PageRecognition::step()
     while (busy < width_ && !queued_.empty()) {
         const int index = *queued_.begin();
         queued_.erase(queued_.begin());
-        auto task = std::make_unique<RecognizeTask>(index, currentPagePath(index), choice_);
+        auto task = std::make_unique<RecognizeTask>(index, currentPagePath(index), choice_, turns_.value(index, 0));
         if (!task->done())
             ++busy;
         running_.emplace(index, std::move(task));

@@ -7,6 +7,7 @@
 #include "contract/TextRecognition.h"
 #include "conversion/RecognizeTask.h"
 
+#include <QList>
 #include <QString>
 #include <QTimer>
 
@@ -22,7 +23,8 @@ namespace pagemint {
 class PageRecognition {
 public:
     // `choice` asks for something (TextChoice::any()); up to `width` recognisers run at once.
-    PageRecognition(TextChoice choice, int width);
+    // `turns`: the user's turn of each picture by list position (ConversionInputs::turns).
+    PageRecognition(TextChoice choice, int width, QList<int> turns = {});
     // Kills the recognisers still running and removes their partial files.
     ~PageRecognition();
     PageRecognition(const PageRecognition &) = delete;
@@ -45,6 +47,7 @@ private:
 
     TextChoice choice_;
     int width_;
+    QList<int> turns_;
     std::set<int> queued_;                                  // staged, recogniser not yet started
     std::map<int, std::unique_ptr<RecognizeTask>> running_; // started (and maybe done), by index
     std::set<int> announced_;                               // every index ever staged

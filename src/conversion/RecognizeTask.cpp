@@ -45,7 +45,7 @@ void removeFile(const fs::path &file)
 }
 } // namespace
 
-RecognizeTask::RecognizeTask(int index, const fs::path &page, const TextChoice &choice)
+RecognizeTask::RecognizeTask(int index, const fs::path &page, const TextChoice &choice, int turn)
     : text_(stagingFolder() / stagedTextName(index)), partial_(text_)
 {
     partial_ += kPartialPageSuffix;
@@ -66,7 +66,7 @@ RecognizeTask::RecognizeTask(int index, const fs::path &page, const TextChoice &
         finish(refusedBySystem(errno));
         return;
     }
-    run_ = HelperRun::asProgram(recognizerProgram(choice), input.get(), output.get());
+    run_ = HelperRun::asProgram(recognizerProgram(choice, turn), input.get(), output.get());
     clock_.start();
 }
 

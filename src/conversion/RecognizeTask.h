@@ -19,8 +19,9 @@ struct TextChoice;
 
 class RecognizeTask {
 public:
-    // Starts the recogniser on the page at list position `index`, found at `page`.
-    RecognizeTask(int index, const std::filesystem::path &page, const TextChoice &choice);
+    // Starts the recogniser on the page at list position `index`, found at `page`, which the user
+    // turned by `turn` (clockwise) on top of its EXIF orientation.
+    RecognizeTask(int index, const std::filesystem::path &page, const TextChoice &choice, int turn = 0);
     // A recogniser still running is killed and its partial text removed.
     ~RecognizeTask();
     RecognizeTask(const RecognizeTask &) = delete;

@@ -35,9 +35,9 @@ std::chrono::milliseconds recognizerTimeLimit()
     return timeLimitOverride.count() > 0 ? timeLimitOverride : std::chrono::seconds(kRecognizerTimeLimitSeconds);
 }
 
-HelperProgram recognizerProgram(const TextChoice &choice)
+HelperProgram recognizerProgram(const TextChoice &choice, int turn)
 {
-    RecognizerRequest request{choice.recognition, choice.upright, {}};
+    RecognizerRequest request{choice.recognition, choice.upright, turn, {}};
     for (const QString &folder : recognizerModelFolders())
         request.modelFolders.push_back(QFile::encodeName(folder).toStdString());
     QStringList arguments;

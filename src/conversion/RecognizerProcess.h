@@ -21,7 +21,7 @@ QStringList recognizerModelFolders();
 std::chrono::milliseconds recognizerTimeLimit();
 
 // The recogniser's run for `choice` (which asks for something: TextChoice::any()).
-HelperProgram recognizerProgram(const TextChoice &choice);
+HelperProgram recognizerProgram(const TextChoice &choice, int turn = 0);
 
 // Tests run a recogniser of their own; an empty path restores the default.
 void setRecognizerPathForTesting(const QString &path);

@@ -98,17 +98,26 @@ TEST(PageText, TextNamesFollowTheirPage)
 TEST(TextRecognition, RecognizerArgumentsReadBack)
 {
     const RecognizerRequest requests[] = {
-        {Recognition::ChineseAndEnglish, true, {"/opt/models", "/usr/share/tessdata"}},
-        {Recognition::English, false, {}},
-        {Recognition::Off, true, {"/m"}},
+        {Recognition::ChineseAndEnglish, true, 90, {"/opt/models", "/usr/share/tessdata"}},
+        {Recognition::English, false, 0, {}},
+        {Recognition::Off, true, 0, {"/m"}},
+        {Recognition::English, true, 270, {"/m"}},
     };
     for (const RecognizerRequest &request : requests) {
         const std::vector<std::string> arguments = recognizerArguments(request);
         const std::vector<std::string_view> views(arguments.begin(), arguments.end());
         EXPECT_EQ(parseRecognizerArguments(views), request) << arguments.size();
     }
-    const std::vector<std::vector<std::string_view>> refused = {
-        {}, {"--models=/m"}, {"--languages=off"}, {"--languages=fra"}, {"--upright", "--models="}, {"--upright=yes"}};
+    const std::vector<std::vector<std::string_view>> refused = {{},
+                                                                {"--models=/m"},
+                                                                {"--languages=off"},
+                                                                {"--languages=fra"},
+                                                                {"--upright", "--models="},
+                                                                {"--upright=yes"},
+                                                                {"--upright", "--turn=45"},
+                                                                {"--upright", "--turn=360"},
+                                                                {"--upright", "--turn=-90"},
+                                                                {"--upright", "--turn=9x"}};
     for (const auto &arguments : refused)
         EXPECT_EQ(parseRecognizerArguments(arguments), std::nullopt) << arguments.size();
     EXPECT_EQ(recognitionFromWord("CHI_SIM+ENG"), Recognition::ChineseAndEnglish);

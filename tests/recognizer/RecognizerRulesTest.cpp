@@ -146,7 +146,7 @@ TEST(Models, EachRequestNeedsItsLanguagesAndTheOrientationModelForUpright)
         {Recognition::Off, true, {"osd"}},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(modelsNeeded({c.recognition, c.upright, {"/m"}}), c.models);
+        EXPECT_EQ(modelsNeeded({c.recognition, c.upright, 0, {"/m"}}), c.models);
     EXPECT_EQ(engineLanguages(Recognition::ChineseAndEnglish), "chi_sim+eng");
     EXPECT_EQ(engineLanguages(Recognition::Off), "");
     EXPECT_EQ(modelFile("/a/b", "eng"), "/a/b/eng.traineddata");

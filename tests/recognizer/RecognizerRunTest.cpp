@@ -116,17 +116,30 @@ TEST(RecognizerRun, UprightTurnsThePageAndReadsItUpright)
     expectLinesOver(*text, kEnglishLines, page.lines, 2);
 }
 
+// Without languages only the turn: the user's (--turn), then the one --upright finds on the page so
+// turned; the text file's turn is both, and its grid that of the page turned so.
 TEST(RecognizerRun, WithoutLanguagesGivesTheTurnAlone)
 {
     const DrawnPage page = drawPage(kEnglishLines);
     const RecognizerRunner runner;
-    for (const int stored : {0, 90, 270}) {
-        SCOPED_TRACE(stored);
-        const RecognizerResult run = runner.run(turnedJpeg(page.image, stored), {"--upright", systemModels()});
+    struct Case {
+        int stored; // how the page lies in the JPEG, turned clockwise from upright
+        int userTurn;
+        int turn;
+    };
+    const Case cases[] = {
+        {0, 0, 0}, {90, 0, 270}, {270, 0, 90}, {90, 270, 270}, {90, 90, 270},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stored << " turned " << c.userTurn);
+        std::vector<std::string> arguments{systemModels(), "--upright"};
+        if (c.userTurn != 0)
+            arguments.push_back("--turn=" + std::to_string(c.userTurn));
+        const RecognizerResult run = runner.run(turnedJpeg(page.image, c.stored), arguments);
         ASSERT_TRUE(run.exitedWith(0)) << run.err;
         const std::optional<PageText> text = run.text();
         ASSERT_TRUE(text);
-        EXPECT_EQ(text->turn, (360 - stored) % 360);
+        EXPECT_EQ(text->turn, c.turn);
         EXPECT_EQ(text->width, page.image.width());
         EXPECT_EQ(text->height, page.image.height());
         EXPECT_TRUE(text->lines.empty());
