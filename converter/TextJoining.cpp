@@ -71,7 +71,15 @@ bool isWide(char32_t c)
 bool joinsWithoutSpace(std::string_view left, std::string_view right)
 {
     const std::u32string a = codePoints(left), b = codePoints(right);
-    return !a.empty() && !b.empty() && isCjk(a.back()) && isCjk(b.front());
+    if (a.empty() || b.empty())
+        return false;
+    // The Chinese model reads many a full-width comma as a word of its own, ",".
+    const auto punctuationAlone = [](const std::u32string &word) {
+        return std::all_of(word.begin(), word.end(), [](char32_t c) {
+            return c < 0x80 && std::string_view("!\"'(),-.:;?[]{}").find(char(c)) != std::string_view::npos;
+        });
+    };
+    return (isCjk(a.back()) && (isCjk(b.front()) || punctuationAlone(b))) || (isCjk(b.front()) && punctuationAlone(a));
 }
 
 } // namespace pagemint

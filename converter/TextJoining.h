@@ -18,7 +18,8 @@ bool isCjk(char32_t c);
 bool isWide(char32_t c);
 
 // True when two neighbouring words of a line join with nothing between them: the last character of
-// `left` and the first of `right` are both CJK. Otherwise one space joins them.
+// `left` and the first of `right` are both CJK, or one of them is CJK and the other word is ASCII
+// punctuation alone. Otherwise one space joins them.
 bool joinsWithoutSpace(std::string_view left, std::string_view right);
 
 } // namespace pagemint

@@ -41,6 +41,12 @@ TEST(TextJoining, CjkNeighboursJoinWithoutASpaceAndAllOthersWithOne)
         {"abc中", "文def", true}, // only the characters that meet count
         {"中abc", "def文", false},
         {"é", "ü", false},
+        {"工作", ",", true}, // ASCII punctuation read alone beside Han
+        {",", "它", true},
+        {"预测", "(", true},
+        {"Load", ",", false}, // beside Latin words the space stays
+        {",", "and", false},
+        {"中", ",a", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.left) + " | " + c.right);
