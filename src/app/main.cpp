@@ -13,7 +13,9 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLoggingCategory>
 
 #include <csignal>
 #include <cstdlib>
@@ -44,6 +46,9 @@ int runWithoutWindow(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Pagemint"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PAGEMINT_VERSION));
+    // Stderr is the user's here: the engine's notes for the window's log (which model read the text,
+    // what was staged) stay out of it; its warnings, and QT_LOGGING_RULES, still count.
+    QLoggingCategory::setFilterRules(QStringLiteral("pagemint.*.debug=false\npagemint.*.info=false"));
     // A reader that stops reading the paths (`| head -1`) must not kill the run with its pages
     // staged: the writes fail and the run goes on to its end.
     std::signal(SIGPIPE, SIG_IGN);
