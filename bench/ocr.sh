@@ -20,7 +20,9 @@
 #   ocrmypdf   img2pdf of the JPEGs, then ocrmypdf -l chi_sim+eng --rotate-pages (Debian's ocrmypdf
 #              and models; its default output, PDF/A; all cores)
 #   Pagemint   the merged job of the real engine (bench/job's bench_job, text=chi_sim+eng,upright:
-#              one recogniser per core), and the same job held to one core (taskset) for the cost
+#              one recogniser per core), and the job without upright held to one core (taskset)
+#              against the engine's command line alone on one core with the same model files
+#              (the 4.0.0 chi_sim beside Debian's eng, made by the engine section), for the cost
 #              per page. Needs the recogniser (APP/data/pagemint-recognizer); without it the rows
 #              say so and the rest runs.
 # Section engine: the engine's command line alone, page after page on one core
@@ -150,9 +152,10 @@ prepare_pagemint() {
 }
 
 # One Pagemint job (in its own PID namespace, own home: see bench/job.sh) writing $2/NewPDF.pdf;
-# prints the job's nanoseconds. $1: the set; $3...: a command to run it under (taskset).
+# prints the job's nanoseconds. $1: the set; $3: the text choice; $4...: a command to run it under
+# (taskset).
 pagemint_job() {
-  local set=$1 out=$2; shift 2
+  local set=$1 out=$2 text=$3; shift 3
   local work line status=0
   work=$(mktemp -d /tmp/pagemint-ocr-job.XXXXXX)
   mkdir -p "$work/home/.cache" "$work/runtime" "$out"
@@ -161,7 +164,7 @@ pagemint_job() {
   rm -f "$out"/*.pdf
   line=$(HOME=$work/home XDG_CACHE_HOME=$work/home/.cache XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen \
     "$@" "${isolate[@]}" "$build/bench/bench_job" run "$main_build/app" "$out" merged "$work/list.txt" \
-    text=chi_sim+eng,upright 2>"$work/stderr.log") || status=$?
+    "text=$text" 2>"$work/stderr.log") || status=$?
   if [[ $status != 0 && $status != 2 ]] || ! grep -q '^job_ms' <<<"$line"; then
     echo "ocr.sh: the Pagemint job on $set did not run:" >&2; cat "$work/stderr.log" >&2; exit 1
   fi
@@ -175,6 +178,22 @@ pagemint_model() {
   local shipped=$main_build/app/data/tessdata/chi_sim.traineddata
   if [[ -e $shipped ]]; then echo "chi_sim of app/data/tessdata, $(du -mL "$shipped" | cut -f1) MB"
   else echo "Debian's chi_sim"; fi
+}
+
+# The engine's command line alone on the set's pages, one core, with the model files the job reads
+# (the shipped chi_sim beside Debian's eng, or Debian's alone); prints the nanoseconds.
+engine_job() {
+  local set=$1 out=$2 folder=$debian_models start end page
+  [[ ! -e $main_build/app/data/tessdata/chi_sim.traineddata ]] || folder=$cache/tessdata-4.0.0
+  rm -rf "$out"
+  mkdir -p "$out"
+  start=$(now_ns)
+  while read -r page; do
+    OMP_THREAD_LIMIT=1 taskset -c 0 tesseract "$page" "$out/$(basename "$page" .jpg)" --tessdata-dir "$folder" \
+      -l chi_sim+eng --oem 1 2>/dev/null
+  done < <(pages "$set")
+  end=$(now_ns)
+  echo $((end - start))
 }
 
 ocrmypdf_job() {
@@ -205,8 +224,9 @@ pdf_section() {
     for set in "${sets[@]}"; do
       times[ocrmypdf-$set]+="$(ocrmypdf_job "$set" "$cache/out/ocrmypdf-$set") "
       if [[ $have_pagemint == 1 ]]; then
-        times[pagemint-$set]+="$(pagemint_job "$set" "$cache/out/pagemint-$set") "
-        times[pagemint1-$set]+="$(pagemint_job "$set" "$cache/out/pagemint1-$set" taskset -c 0) "
+        times[pagemint-$set]+="$(pagemint_job "$set" "$cache/out/pagemint-$set" chi_sim+eng,upright) "
+        times[pagemint1-$set]+="$(pagemint_job "$set" "$cache/out/pagemint1-$set" chi_sim+eng taskset -c 0) "
+        times[engine1-$set]+="$(engine_job "$set" "$cache/out/engine1-$set") "
       fi
     done
   done
@@ -222,11 +242,13 @@ pdf_section() {
       # shellcheck disable=SC2086
       pdf_row "$set" "Pagemint, chi_sim+eng ($(pagemint_model)), upright, two cores" "$cache/out/pagemint-$set/NewPDF.pdf" ${times[pagemint-$set]}
       # shellcheck disable=SC2086
-      pdf_row "$set" "Pagemint, the same on one core" "$cache/out/pagemint1-$set/NewPDF.pdf" ${times[pagemint1-$set]}
+      pdf_row "$set" "Pagemint, chi_sim+eng without upright, one core" "$cache/out/pagemint1-$set/NewPDF.pdf" ${times[pagemint1-$set]}
+      # shellcheck disable=SC2086
+      echo "| $set | the engine alone, the job's model files, one core | | | $(spread ${times[engine1-$set]}) |"
       # shellcheck disable=SC2086
       ratios+=("$(awk -v s="$set" -v p="$(median ${times[pagemint-$set]})" -v o="$(median ${times[ocrmypdf-$set]})" \
-        -v one="$(median ${times[pagemint1-$set]})" -v n="$(pages "$set" | wc -l)" 'BEGIN {
-        printf "%s: Pagemint / ocrmypdf on two cores %.2fx (medians); Pagemint on one core %.2f s a page", s, p / o, one / 1e9 / n }')")
+        -v one="$(median ${times[pagemint1-$set]})" -v e="$(median ${times[engine1-$set]})" -v n="$(pages "$set" | wc -l)" 'BEGIN {
+        printf "%s: Pagemint / ocrmypdf on two cores %.2fx; on one core Pagemint %.2f s a page, %.2fx the engine alone (medians)", s, p / o, one / 1e9 / n, one / e }')")
     else
       echo "| $set | Pagemint | to be measured: no $main_build/app/data/pagemint-recognizer yet | | |"
     fi
