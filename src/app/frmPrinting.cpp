@@ -156,8 +156,20 @@ void frmPrinting::createMenus()
     menuUp = addCommand(menuContrl, QStringLiteral("menuUp"), QStringLiteral("上移一行"), 6);
     menuDown = addCommand(menuContrl, QStringLiteral("menuDown"), QStringLiteral("下移一行"), 4);
     menuContrl->addSeparator();
+    // The sorts are one set of actions in two menus: the control menu and the list's pop-up.
+    menuSortName = addItem(menuContrl, QStringLiteral("menuSortName"), QStringLiteral("按文件名排序"),
+                           [this] { main_->imageList().sortByName(); });
+    menuSortTaken = addItem(menuContrl, QStringLiteral("menuSortTaken"), QStringLiteral("按拍摄时间排序"),
+                            [this] { main_->imageList().sortByTakenTime(); });
+    menuReverse = addItem(menuContrl, QStringLiteral("menuReverse"), QStringLiteral("倒序"),
+                          [this] { main_->imageList().reverse(); });
+    menuContrl->addSeparator();
     menuCancel = addItem(menuContrl, QStringLiteral("menuCancel"), QStringLiteral("取消转换"), [this] { cancelJob(); });
     menuCancel->setEnabled(false);
+
+    menuList = new QMenu(QStringLiteral("List"), this);
+    menuList->setObjectName(QStringLiteral("menuList"));
+    menuList->addActions({menuSortName, menuSortTaken, menuReverse});
 
     menuA = new QMenu(QStringLiteral("关于"), this);
     menuA->setObjectName(QStringLiteral("menuA"));
@@ -337,6 +349,11 @@ QMenu *frmPrinting::menuOfZone(int Index) const
     return Index >= 0 && Index < 4 ? menus[Index] : nullptr;
 }
 
+QMenu *frmPrinting::listMenu() const
+{
+    return menuList;
+}
+
 void frmPrinting::showSettingsWindow()
 {
     exec();
@@ -392,8 +409,8 @@ void frmPrinting::enableCommands(bool enabled)
         button->setEnabled(enabled);
     main_->setCommandsEnabled(enabled);
     main_->showFilename(enabled);
-    menuUp->setEnabled(enabled);
-    menuDown->setEnabled(enabled);
+    for (QAction *action : {menuUp, menuDown, menuSortName, menuSortTaken, menuReverse})
+        action->setEnabled(enabled);
     menuCancel->setEnabled(!enabled);
     if (!enabled)
         main_->keepControlMenuReachable();

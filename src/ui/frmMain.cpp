@@ -4,6 +4,7 @@
 #include "common/Rounding.h"
 #include "contract/StagingFolder.h"
 #include "imagelist/ImageList.h"
+#include "ui/ImageListView.h"
 #include "ui/MainWindowEngine.h"
 #include "ui/Skin.h"
 #include "ui/SkinResources.h"
@@ -14,7 +15,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QListView>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
@@ -110,10 +111,10 @@ void frmMain::createControls()
     lblPB->hide();
 
     list_ = new ImageList(this);
-    List1 = new QListView(this);
+    List1 = new ImageListView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setModel(list_);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
     // Rows of one height keep appending and removing fast with tens of thousands of entries.
     List1->setUniformItemSizes(true);
     List1->setFrameShape(QFrame::NoFrame);
@@ -176,6 +177,15 @@ void frmMain::wireControls()
     connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
         if (current.isValid())
             List1_Click();
+    });
+    // Sorted or dragged, the selected entries keep their selection and show their new page.
+    connect(list_, &ImageList::layoutChanged, this, [this] {
+        if (selectedRow() >= 0)
+            List1_Click();
+    });
+    connect(List1, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (QMenu *menu = engine_.listMenu())
+            menu->exec(List1->viewport()->mapToGlobal(at));
     });
     // Zones act on a press of any button, exit and minimise on a click.
     connect(imgExit, &ImageZone::clicked, this, &frmMain::imgExit_Click);
