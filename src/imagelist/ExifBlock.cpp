@@ -200,7 +200,8 @@ std::optional<QByteArray> jpegExifBlock(const ReadBytesAt &read)
             return std::nullopt;
         if (code == 0xE1 && *length >= 8) {
             const QByteArray payload = read(at + 4, qint64(*length) - 2);
-            if (payload.startsWith(QByteArray("Exif\0\0", 6)))
+            // A segment the file cuts short holds no whole directory.
+            if (payload.size() == qint64(*length) - 2 && payload.startsWith(QByteArray("Exif\0\0", 6)))
                 return payload.mid(6);
         }
         at += 2 + qint64(*length);
