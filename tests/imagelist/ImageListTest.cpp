@@ -132,8 +132,8 @@ TEST(ImageList, MoveSelectedExchangesWithTheNeighbourAndTellsWhereItWent)
 
 TEST(ListOrder, OrdersByNameTimeReversalAndMoves)
 {
-    EXPECT_EQ(nameOrder(paths({"/p/10.jpg", "/p/2.jpg", "/p/1.jpg", "/p/第十页.jpg", "/p/第二页.jpg", "/p/B.jpg",
-                               "/p/a.jpg"})),
+    EXPECT_EQ(nameOrder(paths(
+                  {"/p/10.jpg", "/p/2.jpg", "/p/1.jpg", "/p/第十页.jpg", "/p/第二页.jpg", "/p/B.jpg", "/p/a.jpg"})),
               (RowOrder{2, 1, 0, 6, 5, 4, 3}));
     EXPECT_EQ(inNameOrder(paths({"/p/10.jpg", "/p/2.jpg"})), paths({"/p/2.jpg", "/p/10.jpg"}));
 

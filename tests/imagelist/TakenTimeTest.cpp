@@ -1,6 +1,6 @@
 // The date a picture was taken, read from EXIF bytes a test lays out, and the file's time without.
-#include "imagelist/ExifBlock.h"
 #include "imagelist/TakenTime.h"
+#include "imagelist/ExifBlock.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,8 +72,8 @@ QByteArray heifWithExif(const QByteArray &tiff, bool inIdat = false)
     auto ilocFor = [&](quint32 offset) {
         // Version 1: offset and length of 4 bytes, no base offset, no index.
         return fullBox("iloc", 1,
-                       QByteArray("\x44\x00", 2) + be16(2) + be16(1) + be16(0) + be16(0) + be16(1) +
-                           be32(0) + be32(0) + be16(2) + be16(inIdat ? 1 : 0) + be16(0) + be16(1) + be32(offset) +
+                       QByteArray("\x44\x00", 2) + be16(2) + be16(1) + be16(0) + be16(0) + be16(1) + be32(0) + be32(0) +
+                           be16(2) + be16(inIdat ? 1 : 0) + be16(0) + be16(1) + be32(offset) +
                            be32(quint32(item.size())));
     };
     if (inIdat)
@@ -101,13 +101,13 @@ TEST(TakenTime, ReadsDateTimeOriginalFromTheTiffStructure)
     const QByteArray good = tiffWithDate("2024:03:14 10:30:05");
     const Case cases[] = {
         {good, taken},
-        {tiffWithDate(""), {}},                         // no DateTimeOriginal
-        {tiffWithDate("0000:00:00 00:00:00"), {}},      // no date, as cameras write it
-        {tiffWithDate("                   "), {}},      // blank
-        {tiffWithDate("2024:03:14 10:30:05", 3), {}},   // not ASCII
-        {good.left(50), {}},                            // cut inside the date
-        {good.left(30), {}},                            // cut inside the directory
-        {QByteArray("II*\0", 4), {}},                   // no directory
+        {tiffWithDate(""), {}},                       // no DateTimeOriginal
+        {tiffWithDate("0000:00:00 00:00:00"), {}},    // no date, as cameras write it
+        {tiffWithDate("                   "), {}},    // blank
+        {tiffWithDate("2024:03:14 10:30:05", 3), {}}, // not ASCII
+        {good.left(50), {}},                          // cut inside the date
+        {good.left(30), {}},                          // cut inside the directory
+        {QByteArray("II*\0", 4), {}},                 // no directory
         {QByteArray("not a tiff structure"), {}},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {

@@ -55,9 +55,9 @@ TEST(DropIntake, TakesFoldersWhateverTheirNamesInTheOrderDropped)
     const QString album = dir.filePath(QStringLiteral("album"));
     const QString namedLikeAPicture = dir.filePath(QStringLiteral("named.jpg"));
     const QString picture = dir.filePath(QStringLiteral("album/p.jpg"));
-    EXPECT_EQ(droppedFrom({QUrl::fromLocalFile(album), QUrl::fromLocalFile(picture),
-                           QUrl::fromLocalFile(namedLikeAPicture)}),
-              (QStringList{QStringLiteral("folder:") + album, picture, QStringLiteral("folder:") + namedLikeAPicture}));
+    EXPECT_EQ(
+        droppedFrom({QUrl::fromLocalFile(album), QUrl::fromLocalFile(picture), QUrl::fromLocalFile(namedLikeAPicture)}),
+        (QStringList{QStringLiteral("folder:") + album, picture, QStringLiteral("folder:") + namedLikeAPicture}));
 }
 
 // File managers send a name's bytes percent-encoded, one escape per byte, UTF-8 or not ("%E9" of

@@ -80,10 +80,21 @@ TEST(NaturalOrder, ReadsChineseNumeralsAsNumbers)
         const char *value;
     };
     const Case cases[] = {
-        {u"一", "1"},           {u"十", "10"},          {u"十一", "11"},         {u"二十", "20"},
-        {u"二十一", "21"},      {u"一百零五", "105"},   {u"一千零一", "1001"},   {u"两百", "200"},
-        {u"十万", "100000"},    {u"一亿二千万", "120000000"}, {u"二〇二四", "2024"}, {u"零", "0"},
-        {u"九九九九九九九九九九九九九九九九九九九九九", "18446744073709551615"}, {u"一a", ""}, {u"", ""},
+        {u"一", "1"},
+        {u"十", "10"},
+        {u"十一", "11"},
+        {u"二十", "20"},
+        {u"二十一", "21"},
+        {u"一百零五", "105"},
+        {u"一千零一", "1001"},
+        {u"两百", "200"},
+        {u"十万", "100000"},
+        {u"一亿二千万", "120000000"},
+        {u"二〇二四", "2024"},
+        {u"零", "0"},
+        {u"九九九九九九九九九九九九九九九九九九九九九", "18446744073709551615"},
+        {u"一a", ""},
+        {u"", ""},
     };
     for (const Case &c : cases) {
         const QString run = QString::fromUtf16(c.run);
@@ -105,9 +116,8 @@ TEST(NaturalOrder, SortsChineseNamesByNumberThenPinyin)
     ASSERT_EQ(pages[10], QStringLiteral("第十一页.jpg"));
     ASSERT_EQ(pages[19], QStringLiteral("第二十页.jpg"));
     const QStringList mixed = {
-        "1.jpg",       "2.jpg",      "10.jpg",     "a.jpg",   "B.jpg",    "第2页.jpg",
-        "第三页.jpg",  "第10页.jpg", "第十一页.jpg", "李四.jpg", "王五.jpg", "张三.jpg",
-        "赵六.jpg",
+        "1.jpg",      "2.jpg",        "10.jpg",   "a.jpg",    "B.jpg",    "第2页.jpg", "第三页.jpg",
+        "第10页.jpg", "第十一页.jpg", "李四.jpg", "王五.jpg", "张三.jpg", "赵六.jpg",
     };
     for (const QStringList &expected : {pages, mixed}) {
         QStringList shuffled = expected;
@@ -126,8 +136,8 @@ TEST(NaturalOrder, SortsChineseNamesByNumberThenPinyin)
 TEST(NaturalOrder, PathsSortFolderByFolderWithAFoldersOwnFilesFirst)
 {
     const QStringList expected = {
-        "/p/2.jpg", "/p/10.jpg", "/p/a/1.jpg", "/p/a/b/1.jpg", "/p/a2/1.jpg", "/p/a10/1.jpg", "/p/第二章/1.jpg",
-        "/p/第十章/1.jpg",
+        "/p/2.jpg",    "/p/10.jpg",    "/p/a/1.jpg",      "/p/a/b/1.jpg",
+        "/p/a2/1.jpg", "/p/a10/1.jpg", "/p/第二章/1.jpg", "/p/第十章/1.jpg",
     };
     std::vector<NaturalPathKey> keys;
     for (const QString &path : expected)
