@@ -1,6 +1,7 @@
 // The date a picture was taken, read from EXIF bytes a test lays out, and the file's time without.
 #include "imagelist/TakenTime.h"
 #include "imagelist/ExifBlock.h"
+#include "imagelist/ImageList.h"
 
 #include <QDir>
 #include <QFile>
@@ -167,6 +168,30 @@ TEST(TakenTime, FallsBackToTheFilesTimeAndNothingForAMissingFile)
     EXPECT_EQ(takenTime(heicNamedPng), QDateTime(QDate(2022, 5, 6), QTime(7, 8, 9)));
     EXPECT_EQ(takenTime(withoutDate), modified);
     EXPECT_FALSE(takenTime(dir.filePath(QStringLiteral("gone.jpg"))).has_value());
+}
+
+TEST(TakenTime, TheListSortsCameraDatesAndFileTimesTogether)
+{
+    QTemporaryDir dir;
+    auto write = [&](const char *name, const QByteArray &bytes, const QDateTime &modified) {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.flush();
+        EXPECT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        return path;
+    };
+    const QDateTime recent(QDate(2025, 6, 1), QTime(12, 0));
+    // Copied lately, taken long ago: the camera's date counts, not the copy's.
+    const QString photo = write("IMG_9.jpg", jpegWithExif(tiffWithDate("2019:07:01 08:00:00")), recent);
+    const QString scan = write("扫描.jpg", jpegWithExif(tiffWithDate("")), QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
+    const QString phone = write("IMG_1.heic", heifWithExif(tiffWithDate("2021:02:03 04:05:06")), recent);
+    const QString twin = write("IMG_2.heic", heifWithExif(tiffWithDate("2021:02:03 04:05:06")), recent);
+    ImageList list;
+    list.append({twin, phone, scan, photo});
+    list.sortByTakenTime();
+    EXPECT_EQ(list.entries(), (QStringList{photo, scan, twin, phone})) << "equal dates keep their order";
 }
 
 } // namespace
