@@ -1,6 +1,7 @@
 #include "contract/JpegInfo.h"
 
 #include "contract/Reasons.h"
+#include "contract/TiffReader.h"
 
 #include <algorithm>
 #include <array>
@@ -41,45 +42,6 @@ std::string notJpegReason(Bytes data)
             return reason::inBrackets(reason::kNotJpeg, name);
     return std::string(reason::kNotJpeg);
 }
-
-// The TIFF structure inside an EXIF segment. Every offset in it comes from the file, so each is
-// checked against the segment before use.
-class TiffReader {
-public:
-    explicit TiffReader(Bytes tiff) : tiff_(tiff) {}
-
-    bool open()
-    {
-        if (tiff_.size() < 8)
-            return false;
-        if (startsWith(tiff_, "II"))
-            little_ = true;
-        else if (!startsWith(tiff_, "MM"))
-            return false;
-        return u16(2) == 42;
-    }
-    bool has(std::uint64_t at, std::uint64_t n) const { return at <= tiff_.size() && n <= tiff_.size() - at; }
-    unsigned u16(std::uint64_t at) const
-    {
-        return little_ ? tiff_[at] | unsigned(tiff_[at + 1]) << 8 : unsigned(tiff_[at]) << 8 | tiff_[at + 1];
-    }
-    std::uint32_t u32(std::uint64_t at) const
-    {
-        return little_ ? std::uint32_t(u16(at)) | std::uint32_t(u16(at + 2)) << 16
-                       : std::uint32_t(u16(at)) << 16 | std::uint32_t(u16(at + 2));
-    }
-    // A RATIONAL at `at`; 0 when it is missing or divides by zero.
-    double rational(std::uint64_t at) const
-    {
-        if (!has(at, 8) || u32(at + 4) == 0)
-            return 0;
-        return double(u32(at)) / double(u32(at + 4));
-    }
-
-private:
-    Bytes tiff_;
-    bool little_ = false;
-};
 
 struct ExifFields {
     int orientation = 0;

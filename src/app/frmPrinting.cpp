@@ -167,8 +167,22 @@ void frmPrinting::createMenus()
     menuTurnRight = addItem(menuContrl, QStringLiteral("menuTurnRight"), QStringLiteral("向右旋转"),
                             [this] { main_->turnSelectedCommand(90); });
     menuContrl->addSeparator();
+    // The sorts are one set of actions in two menus: the control menu and the list's pop-up.
+    menuSortName = addItem(menuContrl, QStringLiteral("menuSortName"), QStringLiteral("按文件名排序"),
+                           [this] { main_->imageList().sortByName(); });
+    menuSortTaken = addItem(menuContrl, QStringLiteral("menuSortTaken"), QStringLiteral("按拍摄时间排序"),
+                            [this] { main_->imageList().sortByTakenTime(); });
+    menuReverse = addItem(menuContrl, QStringLiteral("menuReverse"), QStringLiteral("倒序"),
+                          [this] { main_->imageList().reverse(); });
+    menuContrl->addSeparator();
     menuCancel = addItem(menuContrl, QStringLiteral("menuCancel"), QStringLiteral("取消转换"), [this] { cancelJob(); });
     menuCancel->setEnabled(false);
+
+    menuList = new QMenu(QStringLiteral("List"), this);
+    menuList->setObjectName(QStringLiteral("menuList"));
+    menuList->addActions({menuTurnLeft, menuTurnRight});
+    menuList->addSeparator();
+    menuList->addActions({menuSortName, menuSortTaken, menuReverse});
 
     menuA = new QMenu(QStringLiteral("关于"), this);
     menuA->setObjectName(QStringLiteral("menuA"));
@@ -356,6 +370,11 @@ QMenu *frmPrinting::menuOfZone(int Index) const
     return Index >= 0 && Index < 4 ? menus[Index] : nullptr;
 }
 
+QMenu *frmPrinting::listMenu() const
+{
+    return menuList;
+}
+
 void frmPrinting::showSettingsWindow()
 {
     exec();
@@ -413,8 +432,8 @@ void frmPrinting::enableCommands(bool enabled)
         button->setEnabled(enabled);
     main_->setCommandsEnabled(enabled);
     main_->showFilename(enabled);
-    for (QAction *item : {menuUp, menuDown, menuTurnLeft, menuTurnRight})
-        item->setEnabled(enabled);
+    for (QAction *action : {menuUp, menuDown, menuTurnLeft, menuTurnRight, menuSortName, menuSortTaken, menuReverse})
+        action->setEnabled(enabled);
     menuCancel->setEnabled(!enabled);
     if (!enabled)
         main_->keepControlMenuReachable();

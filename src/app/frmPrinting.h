@@ -71,6 +71,8 @@ public:
     void postCommandWord(const QString &word) override;
     // The menu a zone of the main window opens: 0 file, 1 remove, 2 control, 3 about.
     QMenu *menuOfZone(int Index) const override;
+    // The list's pop-up: the sorts of the control menu.
+    QMenu *listMenu() const override;
     // The toolbar's settings zone: the settings window, modal.
     void showSettingsWindow() override;
 
@@ -140,11 +142,16 @@ private:
     QMenu *menuR = nullptr;
     QMenu *menuContrl = nullptr;
     QMenu *menuA = nullptr;
-    // The control menu's items: moving an entry is held while a job runs, cancelling it only then.
+    QMenu *menuList = nullptr;
+    // The control menu's items: moving and sorting entries are held while a job runs, cancelling
+    // it only then.
     QAction *menuUp = nullptr;
     QAction *menuDown = nullptr;
     QAction *menuTurnLeft = nullptr;
     QAction *menuTurnRight = nullptr;
+    QAction *menuSortName = nullptr;
+    QAction *menuSortTaken = nullptr;
+    QAction *menuReverse = nullptr;
     QAction *menuCancel = nullptr;
 
     CCommonDialogs dialogs_;

@@ -6,6 +6,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <filesystem>
+
 namespace pagemint {
 
 namespace {
@@ -25,18 +27,22 @@ QString localFileOf(const QUrl &url)
 
 } // namespace
 
-QStringList droppedPicturePaths(const QMimeData &data)
+std::vector<DroppedItem> droppedItems(const QMimeData &data)
 {
-    QStringList paths;
+    std::vector<DroppedItem> items;
     const QList<QUrl> urls = data.urls();
     for (const QUrl &url : urls) {
         if (!url.isLocalFile())
             continue;
         const QString path = localFileOf(url);
-        if (hasPictureExtension(path))
-            paths.append(path);
+        std::error_code error;
+        // By the name's own bytes, as the folder scan lists it.
+        if (std::filesystem::is_directory(std::filesystem::path(encodeFileName(path).toStdString()), error))
+            items.push_back({path, true});
+        else if (hasPictureExtension(path))
+            items.push_back({path, false});
     }
-    return paths;
+    return items;
 }
 
 } // namespace pagemint

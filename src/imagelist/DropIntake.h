@@ -1,15 +1,21 @@
 #pragma once
 // What a drop onto the main window adds to the image list, apart from the widgets that take it.
 
-#include <QStringList>
+#include <QString>
+
+#include <vector>
 
 class QMimeData;
 
 namespace pagemint {
 
-// The local file paths of the dropped data that pass hasPictureExtension, in the order the data
-// gives them. Non-local URLs are ignored and folders are not searched: a folder is taken only when
-// its own name ends in a picture extension, like a file.
-QStringList droppedPicturePaths(const QMimeData &data);
+struct DroppedItem {
+    QString path;
+    bool folder = false; // searched as 添加目录 searches, whatever its name
+};
+
+// The local files of the dropped data that pass hasPictureExtension, and the local folders, in the
+// order the data gives them. Non-local URLs and other files are ignored.
+std::vector<DroppedItem> droppedItems(const QMimeData &data);
 
 } // namespace pagemint

@@ -2,6 +2,8 @@
 
 #include "contract/PageTurn.h"
 #include "imagelist/ImageListLog.h"
+#include "imagelist/ListRowsMimeData.h"
+#include "imagelist/TakenTime.h"
 
 #include <utility>
 
@@ -48,8 +50,23 @@ QList<int> ImageList::turns() const
 Qt::ItemFlags ImageList::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
+QStringList ImageList::mimeTypes() const
+{
+    return {ListRowsMimeData::format()};
+}
+
+QMimeData *ImageList::mimeData(const QModelIndexList &indexes) const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : indexes) {
+        if (checkIndex(index, CheckIndexOption::IndexIsValid))
+            rows.push_back(index.row());
+    }
+    return new ListRowsMimeData(this, std::move(rows));
 }
 
 void ImageList::append(const QStringList &paths)
@@ -112,6 +129,57 @@ bool ImageList::turn(const QList<int> &rows, int degrees)
         Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
     }
     return true;
+}
+
+bool ImageList::reorder(const RowOrder &order)
+{
+    if (!isRowOrder(order, count()))
+        return false;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    decltype(entries_) before = std::move(entries_);
+    entries_.clear();
+    entries_.reserve(before.size());
+    std::vector<int> newRowOf(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        entries_.push_back(std::move(before[order[i]]));
+        newRowOf[std::size_t(order[i])] = static_cast<int>(i);
+    }
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex &old : from)
+        to.append(index(newRowOf[std::size_t(old.row())]));
+    changePersistentIndexList(from, to);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return true;
+}
+
+void ImageList::sortByName()
+{
+    QStringList paths;
+    paths.reserve(count());
+    for (int row = 0; row < count(); ++row)
+        paths.append(at(row));
+    reorder(nameOrder(paths));
+}
+
+void ImageList::sortByTakenTime()
+{
+    std::vector<std::optional<QDateTime>> times;
+    times.reserve(std::size_t(count()));
+    for (int row = 0; row < count(); ++row)
+        times.push_back(takenTime(at(row)));
+    reorder(timeOrder(times));
+}
+
+void ImageList::reverse()
+{
+    reorder(reversedOrder(count()));
+}
+
+void ImageList::moveEntries(const std::vector<int> &rows, int destination)
+{
+    reorder(movedOrder(count(), rows, destination));
 }
 
 } // namespace pagemint

@@ -4,6 +4,7 @@
 // tested without any window.
 
 #include "imagelist/ImageListRules.h"
+#include "imagelist/ListOrder.h"
 
 #include <QAbstractListModel>
 #include <QList>
@@ -29,8 +30,13 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     // The path and its turn for display (entryText), the path alone for editing; nothing else.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    // Selectable, never editable: the list holds what was chosen.
+    // Selectable and draggable (to reorder), never editable: the list holds what was chosen. Drops
+    // go between entries, never onto one.
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // A drag of entries carries their rows (ListRowsMimeData); the list is reordered, never copied from.
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
 
     int count() const { return static_cast<int>(entries_.size()); }
     // The paths, in order.
@@ -56,6 +62,18 @@ public:
     // Turns the entries at `rows` by `degrees` more, clockwise (negative: anticlockwise); rows
     // that hold no entry are passed over. False when `degrees` is no quarter turn.
     bool turn(const QList<int> &rows, int degrees);
+
+    // Puts the entries in `order` (ListOrder.h) as one layout change, moving whole entries: views
+    // keep their selection and current entry on the same entries. False (and nothing changes) when
+    // `order` is not a rearrangement of the rows.
+    bool reorder(const RowOrder &order);
+    // The sorts of the 排序 menu: by name (nameOrder), by the time taken (takenTime, timeOrder),
+    // reversed.
+    void sortByName();
+    void sortByTakenTime();
+    void reverse();
+    // Moves the entries at `rows` together in front of the entry at `destination` (movedOrder).
+    void moveEntries(const std::vector<int> &rows, int destination);
 
 private:
     QList<ListEntry> entries_;

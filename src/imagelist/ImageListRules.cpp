@@ -1,5 +1,7 @@
 #include "imagelist/ImageListRules.h"
 
+#include "imagelist/PictureExtensions.h"
+
 namespace pagemint {
 
 namespace {
@@ -25,7 +27,12 @@ QString hintText()
 
 QString addFileFilter()
 {
-    return QStringLiteral("JPG Files(*.jpg)|*.jpg|JPEG Files(*.jpeg)|*.jpeg|TIF Files(*.tif)|*.tif|"
+    QStringList patterns;
+    for (const QString &extension : pictureExtensions())
+        patterns << QLatin1Char('*') + extension;
+    // Every picture at once first: a folder of PNG, HEIC and WebP pictures would look empty under *.jpg.
+    return QStringLiteral("所有图片|") + patterns.join(QLatin1Char(';')) + QLatin1Char('|') +
+           QStringLiteral("JPG Files(*.jpg)|*.jpg|JPEG Files(*.jpeg)|*.jpeg|TIF Files(*.tif)|*.tif|"
                           "TIFF Files(*.tiff)|*.tiff|BMP Files(*.BMP)|*.bmp|GIF Files(*.gif)|*.gif|"
                           "PNG Files(*.png)|*.png|HEIC Files(*.heic)|*.heic|HEIF Files(*.heif)|*.heif|"
                           "AVIF Files(*.avif)|*.avif|WebP Files(*.webp)|*.webp|All Files(*.*)|*.*");

@@ -14,7 +14,8 @@ QString filenameLabelText(const QString &path);
 // The hint shown over an empty list.
 QString hintText();
 
-// The filter of the add-file dialog: picture types first, all files last.
+// The filter of the add-file dialog: 所有图片 (every extension the list takes) first, then each picture
+// type, all files last.
 QString addFileFilter();
 
 enum class MoveDirection { Up, Down };

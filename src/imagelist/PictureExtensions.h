@@ -1,13 +1,18 @@
 #pragma once
-// Which names the image list takes: one test shared by the folder scan and the drop.
+// Which names the image list takes: one test shared by the folder scan, the drop and the open
+// dialog's first filter.
 
 #include <QString>
+#include <QStringList>
 
 namespace pagemint {
 
-// Whether the last 4 characters, upper-cased, are .BMP .JPG .GIF .PNG or .TIF, or the last 5 are
-// .TIFF .JPEG, or the phone and web formats .HEIC .HEIF .AVIF .WEBP. Only the name decides: the contents are read
-// later, at conversion.
+// The extensions the list takes, lower case with their dot: .jpg .jpeg .tif .tiff .bmp .gif .png and
+// the phone and web formats .heic .heif .avif .webp.
+const QStringList &pictureExtensions();
+
+// Whether the name ends in one of pictureExtensions, in any case. Only the name decides: the
+// contents are read later, at conversion.
 bool hasPictureExtension(const QString &name);
 
 } // namespace pagemint

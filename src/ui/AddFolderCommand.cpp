@@ -12,6 +12,11 @@ namespace pagemint {
 void AddImagesFromFolder(frmMain &window, QWidget *dialogOwner)
 {
     const QString folder = browseForFolder(dialogOwner, QStringLiteral("请选择一个文件夹:"));
+    AddImagesOfFolder(window, folder, dialogOwner);
+}
+
+void AddImagesOfFolder(frmMain &window, const QString &folder, QWidget *messageOwner)
+{
     window.showSearching(true);
     QStringList unreadable;
     if (!folder.isEmpty())
@@ -20,7 +25,7 @@ void AddImagesFromFolder(frmMain &window, QWidget *dialogOwner)
     // Pictures left out of the list without a word would look like pictures that are not there.
     const UnreadableFoldersMessage message = unreadableFoldersMessageOf(unreadable);
     if (!message.text.isEmpty() && !exitRequested)
-        ShowMessage(dialogOwner, message.text, QStringLiteral("添加目录"), QMessageBox::Warning, QMessageBox::Ok,
+        ShowMessage(messageOwner, message.text, QStringLiteral("添加目录"), QMessageBox::Warning, QMessageBox::Ok,
                     message.details);
 }
 

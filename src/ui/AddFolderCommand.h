@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 namespace pagemint {
@@ -10,5 +11,9 @@ class frmMain;
 // it is searching and takes no commands until the search is over, also when the dialog was
 // cancelled.
 void AddImagesFromFolder(frmMain &window, QWidget *dialogOwner);
+
+// The same search of a folder already known (a dropped one); folders that cannot be read are named
+// in a message owned by `messageOwner` once it is over.
+void AddImagesOfFolder(frmMain &window, const QString &folder, QWidget *messageOwner);
 
 } // namespace pagemint

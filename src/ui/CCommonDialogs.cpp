@@ -16,10 +16,20 @@ QString CCommonDialogs::upToNul(const QString &text)
 
 bool CCommonDialogs::ShowOpen()
 {
+    return showOpenDialog(false);
+}
+
+bool CCommonDialogs::ShowOpenFiles()
+{
+    return showOpenDialog(true);
+}
+
+bool CCommonDialogs::showOpenDialog(bool manyFiles)
+{
     QFileDialog dialog(owner(), Title());
     dialog.setObjectName(QStringLiteral("ShowOpen"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(manyFiles ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDirectory(openFolder_.isEmpty() ? QDir::currentPath() : openFolder_);
     const QStringList filters = toQtNameFilters(filter_);
@@ -34,7 +44,10 @@ bool CCommonDialogs::ShowOpen()
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    filenames_.clear();
+    for (const QString &file : dialog.selectedFiles())
+        filenames_.append(QDir::toNativeSeparators(file));
+    const QString chosen = filenames_.constFirst();
     const QFileInfo info(chosen);
     filename_ = chosen;
     fileTitle_ = info.fileName();

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 namespace pagemint {
@@ -42,6 +43,10 @@ public:
     // Open-file dialog for one existing file, the first filter pair selected. It starts in the
     // folder the user last chose a file from (at first the current folder).
     bool ShowOpen();
+    // The same for any number of existing files at once; Filenames holds them as the dialog gave
+    // them, Filename, FileTitle and Path describe the first.
+    bool ShowOpenFiles();
+    QStringList Filenames() const { return filenames_; }
 
     // Save-file dialog titled "Save", starting in Path: Path gains a trailing separator, or
     // becomes the application folder when blank or missing, and keeps that even if the user
@@ -64,6 +69,7 @@ public:
 
 private:
     static QString upToNul(const QString &text);
+    bool showOpenDialog(bool manyFiles);
     QWidget *owner() const { return owner_.data(); }
 
     bool fontUnderline_ = false;
@@ -78,6 +84,7 @@ private:
     QString fileTitle_;
     QString filter_;
     QString filename_;
+    QStringList filenames_;
     QPointer<QWidget> owner_;
     QString openFolder_;
 };

@@ -17,6 +17,8 @@ public:
     virtual void postCommandWord(const QString &word) = 0;
     // The pop-up menu of menu zone `Index`.
     virtual QMenu *menuOfZone(int Index) const = 0;
+    // The list's own pop-up menu.
+    virtual QMenu *listMenu() const = 0;
     // Shows the conversion settings until the user closes them.
     virtual void showSettingsWindow() = 0;
     // Asks the engine to unload; it really closes only when the program is exiting.

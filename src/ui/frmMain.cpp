@@ -4,6 +4,7 @@
 #include "common/Rounding.h"
 #include "contract/StagingFolder.h"
 #include "imagelist/ImageList.h"
+#include "ui/ImageListView.h"
 #include "ui/MainWindowEngine.h"
 #include "ui/Skin.h"
 #include "ui/SkinResources.h"
@@ -14,7 +15,6 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -113,24 +113,15 @@ void frmMain::createControls()
     lblPB->hide();
 
     list_ = new ImageList(this);
-    List1 = new QListView(this);
+    List1 = new ImageListView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setModel(list_);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
     // Rows of one height keep appending and removing fast with tens of thousands of entries.
     List1->setUniformItemSizes(true);
     List1->setFrameShape(QFrame::NoFrame);
     // Entering a row asks for its thumbnail.
     List1->setMouseTracking(true);
-    List1->setContextMenuPolicy(Qt::CustomContextMenu);
-    menuList = new QMenu(this);
-    menuList->setObjectName(QStringLiteral("menuList"));
-    for (const auto &[name, caption, degrees] :
-         {std::tuple{"menuListTurnLeft", "向左旋转", -90}, std::tuple{"menuListTurnRight", "向右旋转", 90}}) {
-        QAction *action = menuList->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, degrees = degrees] { turnSelectedCommand(degrees); });
-    }
     // A small window of its own beside the list, so it may reach past the skin's edge.
     picThumbnail = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
     picThumbnail->setObjectName(QStringLiteral("picThumbnail"));
@@ -198,12 +189,19 @@ void frmMain::wireControls()
         wantThumbnail(current.row());
     });
     connect(List1, &QAbstractItemView::entered, this, [this](const QModelIndex &index) { wantThumbnail(index.row()); });
-    connect(List1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { menuList->exec(List1->viewport()->mapToGlobal(at)); });
     // A turned entry shows its thumbnail turned anew.
     connect(list_, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &first, const QModelIndex &last) {
         if (thumbnailRow_ >= first.row() && thumbnailRow_ <= last.row())
             wantThumbnail(thumbnailRow_);
+    });
+    // Sorted or dragged, the selected entries keep their selection and show their new page.
+    connect(list_, &ImageList::layoutChanged, this, [this] {
+        if (selectedRow() >= 0)
+            List1_Click();
+    });
+    connect(List1, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (QMenu *menu = engine_.listMenu())
+            menu->exec(List1->viewport()->mapToGlobal(at));
     });
     // Zones act on a press of any button, exit and minimise on a click.
     connect(imgExit, &ImageZone::clicked, this, &frmMain::imgExit_Click);

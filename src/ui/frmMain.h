@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imagelist/DropIntake.h"
 #include "imagelist/ImageListRules.h"
 #include "ui/ImageZone.h"
 #include "ui/TwipsLayout.h"
@@ -14,14 +15,13 @@
 
 class QFrame;
 class QLabel;
-class QListView;
-class QMenu;
 class QTimer;
 
 namespace pagemint {
 
 class CCommonDialogs;
 class ImageList;
+class ImageListView;
 class MainWindowEngine;
 
 // The window the user works in: frameless, painted by the skin picture, with invisible zones over
@@ -70,17 +70,17 @@ public:
     ImageList &imageList() const { return *list_; }
     // The row of the selected entry; -1 when no entry is selected.
     int selectedRow() const;
-    // Asks for one file and appends it; a cancelled dialog changes nothing.
+    // Asks for files, any number at once, and appends them in natural order of their names; a
+    // cancelled dialog changes nothing.
     void addFileCommand(CCommonDialogs &dialogs);
-    // Removes the selected entry; afterwards nothing is selected and the labels keep describing it.
+    // Removes the selected entries; afterwards nothing is selected and the labels keep describing
+    // the current one.
     void removeSelectedCommand();
     void clearListCommand();
     // Exchanges the selected entry with its neighbour and selects it at its new place.
     void moveSelected(MoveDirection direction);
     // 向右旋转 (90) and 向左旋转 (-90): turns the selected entries, clockwise for positive degrees.
     void turnSelectedCommand(int degrees);
-    // The list's pop-up menu (its turn commands), opened by the right button over the list.
-    QMenu *listMenu() const { return menuList; }
     // A thumbnail has been made: shown when it is the picture the pointer rests on (or the selected
     // one), turned by its entry's turn.
     void showThumbnail(const QString &path, const QImage &upright);
@@ -88,9 +88,10 @@ public:
     QLabel *thumbnailLabel() const { return picThumbnail; }
     // Appends entries at the end of the list, in order, and hides the hint when the list holds any.
     void appendEntries(const QStringList &paths);
-    // While a folder is searched the hint box says so and no command can start; afterwards the hint
-    // shows again over an empty list.
+    // While a folder is searched the hint box says so, no command can start and nothing can be
+    // dropped; afterwards the hint shows again over an empty list.
     void showSearching(bool searching);
+    bool isSearching() const { return searching_; }
 
     // The one-shot step after loading has run.
     bool loadingFinished() const;
@@ -128,6 +129,8 @@ private:
     void loadPictureHolders();
     void wireZones();
     void enableDrops();
+    // Adds what a drop brings, in its order: picture files, and the pictures of folders searched.
+    void addDropped(const std::vector<DroppedItem> &items);
     void wireControls();
     std::vector<ControlPlacement> designedLayout();
     // The thumbnail of the entry at `row` (-1: none) is what the window wants to show now.
@@ -149,8 +152,7 @@ private:
     QLabel *lblText = nullptr;
     QLabel *lblPage = nullptr;
     QLabel *lblFilename = nullptr;
-    QListView *List1 = nullptr;
-    QMenu *menuList = nullptr;
+    ImageListView *List1 = nullptr;
     QLabel *picThumbnail = nullptr;
     int thumbnailRow_ = -1;
     QFrame *PicPB = nullptr;
@@ -177,6 +179,7 @@ private:
     QImage skin_;
     TwipsPerPixel tpp_;
     bool unloaded_ = false;
+    bool searching_ = false;
     double fillTwips_ = 0;
 };
 

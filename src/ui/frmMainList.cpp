@@ -3,12 +3,15 @@
 #include "ui/frmMain.h"
 
 #include "imagelist/ImageList.h"
+#include "imagelist/ListOrder.h"
 #include "ui/CCommonDialogs.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
-#include <QListView>
+
+#include "ui/ImageListView.h"
+#include <algorithm>
 
 namespace pagemint {
 
@@ -37,12 +40,12 @@ void frmMain::addFileCommand(CCommonDialogs &dialogs)
 {
     dialogs.setFilter(addFileFilter());
     dialogs.setTitle(QStringLiteral("打开文件"));
-    const bool chosen = dialogs.ShowOpen();
+    const bool chosen = dialogs.ShowOpenFiles();
     QApplication::processEvents();
     if (!chosen)
         return;
     picText->hide();
-    list_->addFile(dialogs.Filename());
+    list_->append(inNameOrder(dialogs.Filenames()));
     // The next dialog starts without a preset name.
     dialogs.setFilename(QString());
     update();
@@ -50,13 +53,18 @@ void frmMain::addFileCommand(CCommonDialogs &dialogs)
 
 void frmMain::removeSelectedCommand()
 {
-    const int selected = selectedRow();
-    if (selected < 0)
+    std::vector<int> selected;
+    for (const QModelIndex &index : List1->selectionModel()->selectedRows())
+        selected.push_back(index.row());
+    if (selected.empty())
         return;
     // Cleared first, so that the view moves no selection to a neighbour; the labels keep describing
     // the removed entry.
     List1->selectionModel()->clear();
-    list_->removeSelected(selected);
+    // From the last, so that each row still names its entry.
+    std::sort(selected.rbegin(), selected.rend());
+    for (int row : selected)
+        list_->removeSelected(row);
     if (list_->count() == 0)
         showEmptyListState();
 }
@@ -91,6 +99,7 @@ void frmMain::appendEntries(const QStringList &paths)
 
 void frmMain::showSearching(bool searching)
 {
+    searching_ = searching;
     if (searching) {
         picText->show();
         lblText->setText(QStringLiteral("搜索文件..."));

@@ -3,9 +3,9 @@
 #include "ui/frmMain.h"
 
 #include "imagelist/ImageList.h"
+#include "ui/ImageListView.h"
 
 #include <QLabel>
-#include <QListView>
 #include <QTransform>
 
 namespace pagemint {

@@ -8,9 +8,9 @@
 #include "ui/MainWindowEngine.h"
 #include "ui/Skin.h"
 
+#include "ui/ImageListView.h"
 #include <QApplication>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 

@@ -214,8 +214,8 @@ TEST_F(ReadmeOpenDialog, RendersTheAddFileDialogInChinese)
         dialog->resize(720, 420);
         auto *files = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
         ASSERT_NE(files, nullptr);
-        // The folder is read in the background; the first filter shows the two JPEGs.
-        ASSERT_TRUE(waitFor([&] { return files->model()->rowCount(files->rootIndex()) == 2; }));
+        // The folder is read in the background; the first filter, 所有图片, shows all four pictures.
+        ASSERT_TRUE(waitFor([&] { return files->model()->rowCount(files->rootIndex()) == 4; }));
         QCoreApplication::processEvents();
         files->header()->resizeSections(QHeaderView::ResizeToContents);
         shot = dialog->grab().toImage();

@@ -1,7 +1,10 @@
 // The image list and its commands as data, without any window.
 #include "imagelist/ImageList.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace pagemint {
@@ -49,7 +52,10 @@ TEST(ImageList, ShowsEachPathAsItsTextAndIsNeverEditable)
     EXPECT_FALSE(list.index(1).data().isValid());
     EXPECT_TRUE(list.flags(first).testFlag(Qt::ItemIsSelectable));
     EXPECT_FALSE(list.flags(first).testFlag(Qt::ItemIsEditable));
-    EXPECT_FALSE(list.flags(first).testFlag(Qt::ItemIsDragEnabled));
+    // Entries are dragged to reorder the list; drops go between them, never onto one.
+    EXPECT_TRUE(list.flags(first).testFlag(Qt::ItemIsDragEnabled));
+    EXPECT_FALSE(list.flags(first).testFlag(Qt::ItemIsDropEnabled));
+    EXPECT_TRUE(list.flags({}).testFlag(Qt::ItemIsDropEnabled));
     EXPECT_EQ(list.rowCount(first), 0) << "a flat list: no entry has children";
 }
 
@@ -122,6 +128,97 @@ TEST(ImageList, MoveSelectedExchangesWithTheNeighbourAndTellsWhereItWent)
         EXPECT_EQ(changed[0][0].toModelIndex().row(), std::min(c.selected, c.target));
         EXPECT_EQ(changed[0][1].toModelIndex().row(), std::max(c.selected, c.target));
     }
+}
+
+TEST(ListOrder, OrdersByNameTimeReversalAndMoves)
+{
+    EXPECT_EQ(nameOrder(paths(
+                  {"/p/10.jpg", "/p/2.jpg", "/p/1.jpg", "/p/第十页.jpg", "/p/第二页.jpg", "/p/B.jpg", "/p/a.jpg"})),
+              (RowOrder{2, 1, 0, 6, 5, 4, 3}));
+    EXPECT_EQ(inNameOrder(paths({"/p/10.jpg", "/p/2.jpg"})), paths({"/p/2.jpg", "/p/10.jpg"}));
+
+    const QDateTime t1(QDate(2024, 1, 1), QTime(8, 0));
+    const QDateTime t2(QDate(2024, 1, 2), QTime(8, 0));
+    // Equal times keep their order; rows without any time go last, in theirs.
+    EXPECT_EQ(timeOrder({t2, std::nullopt, t1, t2, t1, std::nullopt}), (RowOrder{2, 4, 0, 3, 1, 5}));
+    EXPECT_EQ(timeOrder({}), RowOrder{});
+
+    EXPECT_EQ(reversedOrder(4), (RowOrder{3, 2, 1, 0}));
+    EXPECT_EQ(reversedOrder(0), RowOrder{});
+
+    struct Move {
+        std::vector<int> rows;
+        int destination;
+        RowOrder expected;
+    };
+    const Move moves[] = {
+        {{3}, 0, {3, 0, 1, 2, 4}},          // one row up to the top
+        {{0}, 5, {1, 2, 3, 4, 0}},          // one row to the end
+        {{1}, 3, {0, 2, 1, 3, 4}},          // in front of row 3: one place down
+        {{1}, 1, {0, 1, 2, 3, 4}},          // in front of itself: stays
+        {{1}, 2, {0, 1, 2, 3, 4}},          // just after itself: stays
+        {{1, 2}, 5, {0, 3, 4, 1, 2}},       // a block to the end
+        {{4, 0, 2}, 2, {1, 0, 2, 4, 3}},    // scattered rows, in their list order, in front of row 2
+        {{2, 2, 9, -1}, 0, {2, 0, 1, 3, 4}} // repeated and outside rows ignored
+    };
+    for (const Move &m : moves)
+        EXPECT_EQ(movedOrder(5, m.rows, m.destination), m.expected) << m.destination;
+
+    EXPECT_TRUE(isRowOrder({2, 0, 1}, 3));
+    EXPECT_FALSE(isRowOrder({2, 0, 0}, 3));
+    EXPECT_FALSE(isRowOrder({0, 1}, 3));
+    EXPECT_FALSE(isRowOrder({0, 1, 3}, 3));
+}
+
+TEST(ImageList, ReorderMovesWholeEntriesAndKeepsPersistentIndexesOnThem)
+{
+    ImageList list;
+    list.append(paths({"/a", "/b", "/c", "/d"}));
+    const QPersistentModelIndex b = list.index(1);
+    const QPersistentModelIndex d = list.index(3);
+    QSignalSpy changed(&list, &ImageList::layoutChanged);
+    list.moveEntries({1, 3}, 0);
+    EXPECT_EQ(list.entries(), paths({"/b", "/d", "/a", "/c"}));
+    EXPECT_EQ(b.row(), 0);
+    EXPECT_EQ(d.row(), 1);
+    list.reverse();
+    EXPECT_EQ(list.entries(), paths({"/c", "/a", "/d", "/b"}));
+    EXPECT_EQ(b.row(), 3);
+    EXPECT_EQ(changed.count(), 2);
+    // An order that is no rearrangement changes nothing.
+    EXPECT_FALSE(list.reorder({0, 0, 1, 2}));
+    EXPECT_FALSE(list.reorder({0, 1}));
+    EXPECT_EQ(list.entries(), paths({"/c", "/a", "/d", "/b"}));
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST(ImageList, SortsByNameKeepingDuplicatesAndByTimeTakenWithTheFilesTimeForTheRest)
+{
+    ImageList list;
+    list.append(paths({"/p/10.jpg", "/p/1.jpg", "/p/2.jpg", "/p/1.jpg"}));
+    list.sortByName();
+    EXPECT_EQ(list.entries(), paths({"/p/1.jpg", "/p/1.jpg", "/p/2.jpg", "/p/10.jpg"}));
+
+    QTemporaryDir dir;
+    auto file = [&](const char *name, const QDateTime &modified) {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+        f.flush();
+        EXPECT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
+        return path;
+    };
+    const QDateTime early(QDate(2021, 5, 1), QTime(9, 0));
+    const QDateTime late(QDate(2022, 5, 1), QTime(9, 0));
+    const QString a = file("a.jpg", late);
+    const QString b = file("b.jpg", early);
+    const QString c = file("c.jpg", late);
+    const QString gone = dir.filePath(QStringLiteral("gone.jpg"));
+    ImageList byTime;
+    byTime.append({gone, a, b, c});
+    byTime.sortByTakenTime();
+    EXPECT_EQ(byTime.entries(), (QStringList{b, a, c, gone}));
 }
 
 } // namespace

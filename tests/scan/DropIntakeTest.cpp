@@ -12,11 +12,19 @@
 namespace pagemint {
 namespace {
 
+QStringList pathsOf(const std::vector<DroppedItem> &items)
+{
+    QStringList paths;
+    for (const DroppedItem &item : items)
+        paths << (item.folder ? QStringLiteral("folder:") : QString()) + item.path;
+    return paths;
+}
+
 QStringList droppedFrom(const QList<QUrl> &urls)
 {
     QMimeData data;
     data.setUrls(urls);
-    return droppedPicturePaths(data);
+    return pathsOf(droppedItems(data));
 }
 
 TEST(DropIntake, TakesLocalPicturesInTheOrderDropped)
@@ -35,10 +43,10 @@ TEST(DropIntake, IgnoresUrlsThatAreNotLocalFiles)
               QStringList({"/p/c.jpg", "/p/数据/d.tif"}));
     QMimeData textOnly;
     textOnly.setText(QStringLiteral("/p/a.jpg"));
-    EXPECT_TRUE(droppedPicturePaths(textOnly).isEmpty());
+    EXPECT_TRUE(droppedItems(textOnly).empty());
 }
 
-TEST(DropIntake, DoesNotSearchDroppedFolders)
+TEST(DropIntake, TakesFoldersWhateverTheirNamesInTheOrderDropped)
 {
     const QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("album/inner"));
@@ -46,8 +54,10 @@ TEST(DropIntake, DoesNotSearchDroppedFolders)
     QFile(dir.filePath(QStringLiteral("album/p.jpg"))).open(QIODevice::WriteOnly);
     const QString album = dir.filePath(QStringLiteral("album"));
     const QString namedLikeAPicture = dir.filePath(QStringLiteral("named.jpg"));
-    EXPECT_EQ(droppedFrom({QUrl::fromLocalFile(album), QUrl::fromLocalFile(namedLikeAPicture)}),
-              QStringList{namedLikeAPicture});
+    const QString picture = dir.filePath(QStringLiteral("album/p.jpg"));
+    EXPECT_EQ(
+        droppedFrom({QUrl::fromLocalFile(album), QUrl::fromLocalFile(picture), QUrl::fromLocalFile(namedLikeAPicture)}),
+        (QStringList{QStringLiteral("folder:") + album, picture, QStringLiteral("folder:") + namedLikeAPicture}));
 }
 
 // File managers send a name's bytes percent-encoded, one escape per byte, UTF-8 or not ("%E9" of
@@ -61,7 +71,7 @@ TEST(DropIntake, KeepsTheBytesOfEveryName)
         QMimeData data;
         data.setData(QStringLiteral("text/uri-list"), "file://" + name.toPercentEncoding("/") + "\r\n");
 
-        const QStringList paths = droppedPicturePaths(data);
+        const QStringList paths = pathsOf(droppedItems(data));
 
         ASSERT_EQ(paths.size(), 1);
         EXPECT_EQ(toFsPath(paths[0]).native(), name.toStdString());

@@ -73,5 +73,83 @@ TEST(NaturalOrder, OnlyEqualNamesCompareEqual)
         << "leading zeros decide only when all else is equal";
 }
 
+TEST(NaturalOrder, ReadsChineseNumeralsAsNumbers)
+{
+    struct Case {
+        const char16_t *run;
+        const char *value;
+    };
+    const Case cases[] = {
+        {u"一", "1"},
+        {u"十", "10"},
+        {u"十一", "11"},
+        {u"二十", "20"},
+        {u"二十一", "21"},
+        {u"一百零五", "105"},
+        {u"一千零一", "1001"},
+        {u"两百", "200"},
+        {u"十万", "100000"},
+        {u"一亿二千万", "120000000"},
+        {u"二〇二四", "2024"},
+        {u"零", "0"},
+        {u"九九九九九九九九九九九九九九九九九九九九九", "18446744073709551615"},
+        {u"一a", ""},
+        {u"", ""},
+    };
+    for (const Case &c : cases) {
+        const QString run = QString::fromUtf16(c.run);
+        EXPECT_EQ(chineseNumeralValue(run), QString::fromLatin1(c.value)) << run.toStdString();
+    }
+}
+
+TEST(NaturalOrder, SortsChineseNamesByNumberThenPinyin)
+{
+    // A scan folder named in Chinese numerals, code-point order would give 一, 七, 三, 九, 二...
+    QStringList pages;
+    const QStringList numerals = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
+    for (int n = 1; n <= 20; ++n) {
+        const QString number = n <= 10 ? numerals[n - 1]
+                                       : (n >= 20 ? numerals[n / 10 - 1] : QString()) + QStringLiteral("十") +
+                                             (n % 10 != 0 ? numerals[n % 10 - 1] : QString());
+        pages << QStringLiteral("第") + number + QStringLiteral("页.jpg");
+    }
+    ASSERT_EQ(pages[10], QStringLiteral("第十一页.jpg"));
+    ASSERT_EQ(pages[19], QStringLiteral("第二十页.jpg"));
+    const QStringList mixed = {
+        "1.jpg",      "2.jpg",        "10.jpg",   "a.jpg",    "B.jpg",    "第2页.jpg", "第三页.jpg",
+        "第10页.jpg", "第十一页.jpg", "李四.jpg", "王五.jpg", "张三.jpg", "赵六.jpg",
+    };
+    for (const QStringList &expected : {pages, mixed}) {
+        QStringList shuffled = expected;
+        std::reverse(shuffled.begin(), shuffled.end());
+        std::rotate(shuffled.begin(), shuffled.begin() + 3, shuffled.end());
+        std::sort(shuffled.begin(), shuffled.end(), naturalLess);
+        EXPECT_EQ(shuffled, expected) << shuffled.join(u' ').toStdString();
+    }
+    // Words that merely contain a unit are no numbers.
+    EXPECT_LT(naturalCompare(QStringLiteral("第九页"), QStringLiteral("第万页")), 0);
+    // Equal values written differently are still one order.
+    EXPECT_LT(naturalCompare(QStringLiteral("第2页"), QStringLiteral("第二页")), 0);
+    EXPECT_GT(naturalCompare(QStringLiteral("第二页"), QStringLiteral("第2页")), 0);
+}
+
+TEST(NaturalOrder, PathsSortFolderByFolderWithAFoldersOwnFilesFirst)
+{
+    const QStringList expected = {
+        "/p/2.jpg",    "/p/10.jpg",    "/p/a/1.jpg",      "/p/a/b/1.jpg",
+        "/p/a2/1.jpg", "/p/a10/1.jpg", "/p/第二章/1.jpg", "/p/第十章/1.jpg",
+    };
+    std::vector<NaturalPathKey> keys;
+    for (const QString &path : expected)
+        keys.push_back(naturalPathKey(path));
+    std::vector<NaturalPathKey> shuffled(keys.rbegin(), keys.rend());
+    std::sort(shuffled.begin(), shuffled.end(),
+              [](const NaturalPathKey &a, const NaturalPathKey &b) { return naturalPathCompare(a, b) < 0; });
+    QStringList sorted;
+    for (const NaturalPathKey &key : shuffled)
+        sorted << key.path;
+    EXPECT_EQ(sorted, expected);
+}
+
 } // namespace
 } // namespace pagemint

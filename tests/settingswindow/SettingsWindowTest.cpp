@@ -352,7 +352,8 @@ TEST_F(SettingsWindow, TheMenusHoldTheirItemsInOrder)
         {control<QMenu>(engine(), "menuR"), {QStringLiteral("移除选中文件"), QStringLiteral("清空列表")}},
         {control<QMenu>(engine(), "menuContrl"),
          {QStringLiteral("上移一行"), QStringLiteral("下移一行"), QStringLiteral("向左旋转"),
-          QStringLiteral("向右旋转"), QStringLiteral("-"), QStringLiteral("取消转换")}},
+          QStringLiteral("向右旋转"), QStringLiteral("-"), QStringLiteral("按文件名排序"),
+          QStringLiteral("按拍摄时间排序"), QStringLiteral("倒序"), QStringLiteral("-"), QStringLiteral("取消转换")}},
         {control<QMenu>(engine(), "menuA"), {QStringLiteral("访问网站"), QStringLiteral("-"), QStringLiteral("关于")}},
     };
     for (const Case &c : cases) {

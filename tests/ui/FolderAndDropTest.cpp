@@ -125,16 +125,36 @@ TEST_F(Drops, OnTheDoorHideItAndAddPicturesInOrder)
     EXPECT_EQ(List1()->currentIndex().row(), -1);
 }
 
-TEST_F(Drops, FoldersAreNotSearchedAndRemoteFilesAreIgnored)
+TEST_F(Drops, FoldersAreSearchedAsAddFolderSearchesInTheOrderDroppedAndRemoteFilesAreIgnored)
 {
     control(window(), "picDoor")->hide();
-    env_.writeFile(QStringLiteral("folder/inside.jpg"), "x");
+    const QUrl first = file(QStringLiteral("first.jpg"));
+    for (const char *name : {"folder/10.jpg", "folder/2.JPG", "folder/notes.txt", "folder/sub/x.png"})
+        env_.writeFile(QString::fromLatin1(name), "x");
     QDir().mkpath(env_.root() + QStringLiteral("/album.jpg"));
-    const QList<QUrl> urls = {QUrl::fromLocalFile(env_.root() + QStringLiteral("/folder")),
+    const QUrl last = file(QStringLiteral("last.webp"));
+    const QString folder = env_.root() + QStringLiteral("/folder");
+    const QList<QUrl> urls = {first, QUrl::fromLocalFile(folder),
                               QUrl(QStringLiteral("https://example.org/remote.jpg")),
-                              QUrl::fromLocalFile(env_.root() + QStringLiteral("/album.jpg"))};
-    drop(urls, listPoint());
-    EXPECT_EQ(entries(), QStringList{env_.root() + QStringLiteral("/album.jpg")});
+                              QUrl::fromLocalFile(env_.root() + QStringLiteral("/album.jpg")), last};
+    EXPECT_EQ(drop(urls, listPoint()), Qt::CopyAction);
+    // The search runs once the drop has been answered.
+    EXPECT_TRUE(entries().isEmpty());
+    QCoreApplication::sendPostedEvents(&window(), QEvent::MetaCall);
+    EXPECT_EQ(entries(),
+              (QStringList{first.toLocalFile(), folder + QStringLiteral("/2.JPG"), folder + QStringLiteral("/10.jpg"),
+                           folder + QStringLiteral("/sub/x.png"), last.toLocalFile()}));
+    EXPECT_TRUE(List1()->isEnabled());
+    EXPECT_EQ(control<QLabel>(window(), "lblText")->text(), hintText());
+}
+
+TEST_F(Drops, NothingIsTakenWhileAFolderIsSearched)
+{
+    window().showSearching(true);
+    EXPECT_EQ(drop({file(QStringLiteral("a.jpg"))}, control(window(), "picText")->geometry().center()),
+              Qt::IgnoreAction);
+    window().showSearching(false);
+    EXPECT_TRUE(entries().isEmpty());
 }
 
 TEST_F(Drops, OnlyDocumentsOnTheDoorLeaveAnEmptyListWithTheHint)

@@ -11,7 +11,9 @@
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
+
 #include <QSignalSpy>
+#include <algorithm>
 
 namespace pagemint::test {
 namespace {
@@ -20,9 +22,12 @@ class TurnAndThumbnailWindow : public EngineFixture {
 protected:
     void trigger(QMenu *menu, const char *name)
     {
-        auto *action = menu->findChild<QAction *>(QString::fromLatin1(name));
-        ASSERT_NE(action, nullptr) << name;
-        action->trigger();
+        // The list's pop-up shares the control menu's actions: they are the menu's, not its children.
+        const QList<QAction *> actions = menu->actions();
+        const auto found = std::find_if(actions.begin(), actions.end(),
+                                        [name](QAction *a) { return a->objectName() == QLatin1String(name); });
+        ASSERT_NE(found, actions.end()) << name;
+        (*found)->trigger();
     }
 };
 
@@ -38,10 +43,10 @@ TEST_F(TurnAndThumbnailWindow, TheMenusTurnTheSelectedEntryAndItsSuffixFollows)
     } steps[] = {
         {control, "menuTurnRight", QStringLiteral("/2.jpg  ↻90°")},
         {control, "menuTurnRight", QStringLiteral("/2.jpg  ↻180°")},
-        {window().listMenu(), "menuListTurnRight", QStringLiteral("/2.jpg  ↻270°")},
-        {window().listMenu(), "menuListTurnRight", QStringLiteral("/2.jpg")},
+        {engine().listMenu(), "menuTurnRight", QStringLiteral("/2.jpg  ↻270°")},
+        {engine().listMenu(), "menuTurnRight", QStringLiteral("/2.jpg")},
         {control, "menuTurnLeft", QStringLiteral("/2.jpg  ↻270°")},
-        {window().listMenu(), "menuListTurnLeft", QStringLiteral("/2.jpg  ↻180°")},
+        {engine().listMenu(), "menuTurnLeft", QStringLiteral("/2.jpg  ↻180°")},
     };
     for (const auto &step : steps) {
         trigger(step.menu, step.item);
@@ -60,7 +65,9 @@ TEST_F(TurnAndThumbnailWindow, TheRightButtonOpensThePopUpMenuOverTheList)
     answerer.then([](QWidget *popup) {
         auto *menu = qobject_cast<QMenu *>(popup);
         if (menu != nullptr && menu->objectName() == QStringLiteral("menuList"))
-            menu->findChild<QAction *>(QStringLiteral("menuListTurnLeft"))->trigger();
+            for (QAction *action : menu->actions())
+                if (action->objectName() == QStringLiteral("menuTurnLeft"))
+                    action->trigger();
         popup->close();
     });
     const QPoint at = List1()->visualRect(List1()->model()->index(0, 0)).center();

@@ -90,24 +90,12 @@ TEST_F(InstalledProgram, ConvertsAPictureChosenInTheOpenDialog)
     QDir().mkpath(QFileInfo(picturePath).path());
     ASSERT_TRUE(picture.save(picturePath));
 
-    const QStringList before = visibleWindowsOfClass(QStringLiteral("^Pagemint$"));
+    const QStringList before = RunningPagemint::windows();
     pointerTo(program.at({5 + 34, 53 + 36}));
     clickLeft();
-    QString dialog;
-    ASSERT_TRUE(waitUntil([&] {
-        for (const QString &id : visibleWindowsOfClass(QStringLiteral("^Pagemint$")))
-            if (!before.contains(id))
-                dialog = id;
-        return !dialog.isEmpty();
-    })) << "the open dialog did not appear";
-    focusWindow(dialog);
-    typeText(picturePath);
-    // The first Return may only take the completer's suggestion.
-    for (int tries = 0; tries < 3 && visibleWindowsOfClass(QStringLiteral("^Pagemint$")).contains(dialog); ++tries) {
-        pressKey(QStringLiteral("Return"));
-        waitUntil([&] { return !visibleWindowsOfClass(QStringLiteral("^Pagemint$")).contains(dialog); }, 1500);
-    }
-    ASSERT_FALSE(visibleWindowsOfClass(QStringLiteral("^Pagemint$")).contains(dialog)) << "the open dialog stayed open";
+    const QString dialog = RunningPagemint::waitForNewWindow(before);
+    ASSERT_FALSE(dialog.isEmpty()) << "the open dialog did not appear";
+    ASSERT_TRUE(RunningPagemint::answerFileDialog(dialog, picturePath)) << "the open dialog stayed open";
     // The picture joins the list once the program has handled the dialog's end: a click before then
     // would find the list empty.
     ASSERT_TRUE(program.waitForOutput(QStringLiteral("the list holds 1 entries"), 30000))

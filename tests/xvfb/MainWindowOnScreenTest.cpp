@@ -4,6 +4,9 @@
 #include "XDesktop.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace pagemint::xtest {
@@ -15,6 +18,8 @@ const QPoint background(300, 20);
 const QRect firstToolbarButton(5, 53, 66, 72);
 const QPoint helpMenuZone(182 + 22, 31 + 8);
 const QPoint exitZone(528 + 7, 6 + 8);
+const QPoint addFileZone(5 + 34, 53 + 36);
+const QPoint convertZone(413 + 61, 256 + 31);
 
 class MainWindowOnScreen : public ::testing::Test {
 protected:
@@ -142,6 +147,61 @@ TEST_F(MainWindowOnScreen, TheExitButtonEndsTheProgram)
     clickLeft();
     ASSERT_TRUE(program_->waitForExit(10000)) << "still running after the exit button";
     EXPECT_EQ(program_->exitCode(), 0) << program_->output().toStdString();
+}
+
+TEST_F(MainWindowOnScreen, TwoFilesChosenAtOnceBecomeTwoPagesInNaturalOrder)
+{
+    // Told apart on their pages by their shapes: 2.png is tall, 10.png is wide.
+    const QString folder = program_->home() + QStringLiteral("/pictures");
+    QDir().mkpath(folder);
+    for (const auto &[name, size] :
+         {std::pair{QStringLiteral("10.png"), QSize(300, 120)}, std::pair{QStringLiteral("2.png"), QSize(120, 300)}}) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter(&picture).fillRect(10, 10, 60, 60, QColor(0x2f, 0xb5, 0x9c));
+        ASSERT_TRUE(picture.save(folder + QLatin1Char('/') + name));
+    }
+    const QStringList before = RunningPagemint::windows();
+    pointerTo(program_->at(addFileZone));
+    clickLeft();
+    const QString dialog = RunningPagemint::waitForNewWindow(before);
+    ASSERT_FALSE(dialog.isEmpty()) << "the open dialog did not appear";
+    // Both at once, as the dialog takes several names: "10.png" first.
+    ASSERT_TRUE(RunningPagemint::answerFileDialog(dialog, QStringLiteral("\"%1/10.png\" \"%1/2.png\"").arg(folder)))
+        << "the open dialog stayed open";
+    ASSERT_TRUE(program_->waitForOutput(QStringLiteral("the list holds 2 entries"), 30000))
+        << program_->output().toStdString();
+
+    pointerTo(program_->at(convertZone));
+    clickLeft();
+    const QString document = program_->home() + QStringLiteral("/Output/NewPDF.pdf");
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(document).size() > 0; }, 30000)) << program_->output().toStdString();
+    ToolResult info;
+    EXPECT_TRUE(waitUntil([&] {
+        info = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                   QStringLiteral("2"), document});
+        return info.exitCode == 0;
+    })) << info.output.toStdString();
+    EXPECT_TRUE(info.output.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))))
+        << info.output.toStdString();
+    QList<QSizeF> pages;
+    const QRegularExpression pageSize(QStringLiteral("Page\\s+\\d+ size:\\s+([\\d.]+) x ([\\d.]+)"));
+    for (auto match = pageSize.globalMatch(info.output); match.hasNext();) {
+        const QRegularExpressionMatch page = match.next();
+        pages << QSizeF(page.captured(1).toDouble(), page.captured(2).toDouble());
+    }
+    ASSERT_EQ(pages.size(), 2) << info.output.toStdString();
+    EXPECT_LT(pages[0].width(), pages[0].height()) << "page 1 should be 2.png, the tall one";
+    EXPECT_GT(pages[1].width(), pages[1].height()) << "page 2 should be 10.png, the wide one";
+
+    // Where the desktop cannot show the output folder, a message names it; it is answered so the
+    // program can end.
+    const QString message = RunningPagemint::waitForNewWindow(before, 3000);
+    if (!message.isEmpty()) {
+        focusWindow(message);
+        pressKey(QStringLiteral("Return"));
+        EXPECT_TRUE(waitUntil([&] { return !RunningPagemint::windows().contains(message); }));
+    }
 }
 
 } // namespace

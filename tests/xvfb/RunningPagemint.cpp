@@ -81,4 +81,34 @@ bool RunningPagemint::waitForOutput(const QString &text, int timeoutMs)
     return true;
 }
 
+QStringList RunningPagemint::windows()
+{
+    return visibleWindowsOfClass(QStringLiteral("^Pagemint$"));
+}
+
+QString RunningPagemint::waitForNewWindow(const QStringList &before, int timeoutMs)
+{
+    QString found;
+    waitUntil(
+        [&] {
+            for (const QString &id : windows())
+                if (!before.contains(id))
+                    found = id;
+            return !found.isEmpty();
+        },
+        timeoutMs);
+    return found;
+}
+
+bool RunningPagemint::answerFileDialog(const QString &dialog, const QString &text)
+{
+    focusWindow(dialog);
+    typeText(text);
+    for (int tries = 0; tries < 3 && windows().contains(dialog); ++tries) {
+        pressKey(QStringLiteral("Return"));
+        waitUntil([&] { return !windows().contains(dialog); }, 1500);
+    }
+    return !windows().contains(dialog);
+}
+
 } // namespace pagemint::xtest

@@ -30,6 +30,14 @@ public:
     // Waits until the program has written `text`; false when it has not within `timeoutMs`.
     bool waitForOutput(const QString &text, int timeoutMs);
 
+    // The program's visible windows (main window, dialogs, pop-ups).
+    static QStringList windows();
+    // The first of the program's windows not in `before` that shows within `timeoutMs`; "" when none.
+    static QString waitForNewWindow(const QStringList &before, int timeoutMs = 5000);
+    // Types `text` into the file dialog `dialog` and presses Return until it closes (the first
+    // Return may only take the completer's suggestion); false when it stays open.
+    static bool answerFileDialog(const QString &dialog, const QString &text);
+
 private:
     QTemporaryDir dir_;
     QProcess process_;
