@@ -232,7 +232,8 @@ TEST_F(ImageListWindow, SortsFromTheControlMenuAndThePopUpKeepTheSelectionOnItsP
     Q_EMIT List1()->customContextMenuRequested(QPoint(5, 5));
     EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
     EXPECT_EQ(offered,
-              (QStringList{QStringLiteral("按文件名排序"), QStringLiteral("按拍摄时间排序"), QStringLiteral("倒序")}));
+              (QStringList{QStringLiteral("向左旋转"), QStringLiteral("向右旋转"), QString(),
+                           QStringLiteral("按文件名排序"), QStringLiteral("按拍摄时间排序"), QStringLiteral("倒序")}));
     EXPECT_EQ(entries().first(), QStringLiteral("/p/第十页.jpg"));
     EXPECT_EQ(List1()->currentIndex().row(), 1);
     EXPECT_EQ(pageLabel(), QStringLiteral("所在页码: 2"));
