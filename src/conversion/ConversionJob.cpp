@@ -316,8 +316,9 @@ QString ConversionJob::deliver(const std::function<QString()> &chooseTarget)
         if (target.isEmpty())
             return {};
         std::error_code error;
+        // The converter's PDF is moved, not copied, when the output folder is on its file system.
         if (deliverFile(stagingFilePath(kConverterOutputName), target, &error, handleEventsUnlessStopped,
-                        keepExisting ? Existing::Keep : Existing::Replace)) {
+                        keepExisting ? Existing::Keep : Existing::Replace, Source::Move)) {
             ++delivered_;
             view_.pdfWritten(target);
             return target;

@@ -19,8 +19,27 @@ bool handleEventsUnlessStopped()
     return !jobStopRequested();
 }
 
+namespace {
+// Puts the source's bytes at `partial`: by renaming it over that empty temporary of ours when it
+// may be moved and lies on the same file system (no byte copied), else by copying. True when the
+// source was renamed.
+bool fillTemporary(const fs::path &from, const fs::path &partial, Source how, const BetweenPieces &betweenPieces,
+                   std::error_code &error)
+{
+    if (how == Source::Move) {
+        fs::rename(from, partial, error);
+        if (!error)
+            return true;
+        // Another file system (EXDEV), or one that will not rename: the copy says what fails.
+        qCDebug(lcConversion, "%s copied, not moved: %s", from.c_str(), error.message().c_str());
+    }
+    copyFileInPieces(from, partial, betweenPieces, error);
+    return false;
+}
+} // namespace
+
 bool deliverFile(const QString &source, const QString &target, std::error_code *failure,
-                 const BetweenPieces &betweenPieces, Existing existing)
+                 const BetweenPieces &betweenPieces, Existing existing, Source how)
 {
     const fs::path from = toFsPath(source);
     const fs::path to = toFsPath(target);
@@ -30,7 +49,10 @@ bool deliverFile(const QString &source, const QString &target, std::error_code *
         error = error ? error : std::make_error_code(std::errc::no_such_file_or_directory);
     else
         partial = makeDeliveryTemporary(to.parent_path(), error);
-    if (!error && copyFileInPieces(from, partial, betweenPieces, error)) {
+    bool moved = false;
+    if (!error)
+        moved = fillTemporary(from, partial, how, betweenPieces, error);
+    if (!error) {
         if (existing == Existing::Keep)
             renameWithoutReplacing(partial, to, error);
         else
@@ -39,11 +61,21 @@ bool deliverFile(const QString &source, const QString &target, std::error_code *
     if (failure != nullptr)
         *failure = error;
     if (error) {
+        // A moved source goes back where it was: the caller may deliver it under another name.
+        if (moved) {
+            std::error_code back;
+            fs::rename(partial, from, back);
+            if (!back)
+                partial.clear();
+        }
         // Left behind, it is removed by the next job that delivers into this folder.
         if (std::error_code removal; !partial.empty() && !fs::remove(partial, removal) && removal)
             qCWarning(lcConversion, "temporary %s not removed: %s", partial.c_str(), removal.message().c_str());
         return false;
     }
+    // Copied across file systems: moved all the same, as the caller asked.
+    if (std::error_code removal; how == Source::Move && !moved && !fs::remove(from, removal) && removal)
+        qCWarning(lcConversion, "%s not removed: %s", from.c_str(), removal.message().c_str());
     return true;
 }
 
