@@ -27,6 +27,9 @@ private:
     std::unique_ptr<State> state_;
 };
 
+// FreeImage's resolution for a bitmap that states none: 72 dots per inch.
+inline constexpr unsigned kDefaultDotsPerMetre = 2835;
+
 // The JFIF density FreeImage writes for a resolution in dots per metre.
 unsigned dotsPerInch(unsigned dotsPerMetre);
 

@@ -14,8 +14,6 @@
 namespace pagemint::decoder {
 
 namespace {
-// FreeImage's resolution for a picture that states none: 72 dots per inch.
-constexpr png_uint_32 kDefaultDotsPerMetre = 2835;
 
 struct Reading {
     png_structp png = nullptr;

@@ -2,7 +2,9 @@
 
 #include "support/FileBytes.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -13,6 +15,11 @@
 extern char **environ;
 
 namespace pagemint::test {
+
+QString fallbackDecoderPath()
+{
+    return QFileInfo(QStringLiteral(PAGEMINT_DECODER_PATH)).dir().filePath(QStringLiteral("pagemint-fallback-decoder"));
+}
 
 HelperExit runHelper(const QString &program, const QString &picture, const QString &page, const QString &stderrFile)
 {

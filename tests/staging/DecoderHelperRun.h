@@ -12,6 +12,9 @@ struct HelperExit {
     long peakKilobytes = 0;
 };
 
+// The second reader, beside the built decoder.
+QString fallbackDecoderPath();
+
 HelperExit runHelper(const QString &program, const QString &picture, const QString &page, const QString &stderrFile);
 
 } // namespace pagemint::test

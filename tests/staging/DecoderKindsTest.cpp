@@ -37,11 +37,6 @@ QColor colourAt(const QString &page, double x, double y)
                             std::min(image.height() - 1, int(y * image.height())));
 }
 
-QString fallbackPath()
-{
-    return QFileInfo(QStringLiteral(PAGEMINT_DECODER_PATH)).dir().filePath(QStringLiteral("pagemint-fallback-decoder"));
-}
-
 class DecoderKindsTest : public StagingTest {
 protected:
     QString page() const { return env.root() + QStringLiteral("/page.jpg"); }
@@ -294,7 +289,7 @@ TEST_F(DecoderKindsTest, PngChunksClaimingAGigabyteAreRefusedWithoutTakingIt)
         const QByteArray png = pngWithChunkClaiming(type, 1u << 30);
         ASSERT_EQ(png.size(), 57);
         const QString source = write(QStringLiteral("claims-%1.png").arg(QLatin1String(type)), png);
-        for (const QString &helper : {QStringLiteral(PAGEMINT_DECODER_PATH), fallbackPath()}) {
+        for (const QString &helper : {QStringLiteral(PAGEMINT_DECODER_PATH), fallbackDecoderPath()}) {
             SCOPED_TRACE(std::string(type) + " " + QFileInfo(helper).fileName().toStdString());
 
             const HelperExit run = runHelper(helper, source, page(), page() + ".err");

@@ -1,8 +1,9 @@
-// A PNG's page made row by row is the page FreeImage makes of the whole picture, byte for byte,
-// whatever kind of PNG it is; and a large one is made without the whole picture in memory.
+// A page made row by row (a PNG's, an opaque HEIC's) is the page FreeImage makes of the whole
+// picture, byte for byte; and a large PNG's is made without the whole picture in memory.
 #include "DecoderHelperRun.h"
 #include "StagingTestBase.h"
 #include "support/FileBytes.h"
+#include "support/HeifPictures.h"
 
 #include "FlattenOnWhite.h"
 #include "PageWriter.h"
@@ -11,6 +12,7 @@
 #include <FreeImage.h>
 
 #include <QFile>
+#include <QProcess>
 
 #include <zlib.h>
 
@@ -63,7 +65,7 @@ struct PngKind {
     unsigned dotsPerMetre = 0; // 0: FreeImage's default
 };
 
-class PngStripsTest : public StagingTest {
+class RowPagesTest : public StagingTest {
 protected:
     QString page() const { return env.root() + QStringLiteral("/page.jpg"); }
     QString expected() const { return env.root() + QStringLiteral("/expected.jpg"); }
@@ -82,7 +84,7 @@ protected:
     }
 };
 
-TEST_F(PngStripsTest, EveryKindOfPngGivesFreeImagesPageByteForByte)
+TEST_F(RowPagesTest, EveryKindOfPngGivesFreeImagesPageByteForByte)
 {
     const PngKind kinds[] = {
         {"rgb", [] { return patterned(FIT_BITMAP, 97, 61, 24); }},
@@ -157,7 +159,7 @@ QByteArray largePng(quint32 width, quint32 height)
 }
 
 // 24 megapixels: 72 MB as one bitmap, a few rows as strips.
-TEST_F(PngStripsTest, ALargePngIsMadeWithoutTheWholePictureInMemory)
+TEST_F(RowPagesTest, ALargePngIsMadeWithoutTheWholePictureInMemory)
 {
     constexpr long kMostKilobytes = 40 * 1024;
     QFile file(picture(QStringLiteral("large.png")));
@@ -174,7 +176,7 @@ TEST_F(PngStripsTest, ALargePngIsMadeWithoutTheWholePictureInMemory)
 }
 
 // A PNG cut inside its picture data is refused as FreeImage refused it, with libpng's words.
-TEST_F(PngStripsTest, APngCutInItsPictureDataIsDamaged)
+TEST_F(RowPagesTest, APngCutInItsPictureDataIsDamaged)
 {
     const QString png = save({"whole", [] { return patterned(FIT_BITMAP, 97, 61, 24); }});
     ASSERT_FALSE(png.isEmpty());
@@ -188,6 +190,23 @@ TEST_F(PngStripsTest, APngCutInItsPictureDataIsDamaged)
 
     EXPECT_NE(run.exitCode, int(decoder::ExitCode::Written));
     EXPECT_FALSE(run.reason.isEmpty());
+}
+
+// An opaque HEIC's rows go from libheif straight into the page: the page FreeImage made of the
+// same pixels (heif-convert's PNG of it: libheif's RGB, unchanged).
+TEST_F(RowPagesTest, AnOpaqueHeicGivesThePageOfItsPixelsByteForByte)
+{
+    const QString png = save({"for-heic", [] { return patterned(FIT_BITMAP, 96, 64, 24); }});
+    ASSERT_FALSE(png.isEmpty());
+    const QString heic = encodeHeif({png}, picture(QStringLiteral("photo.heic")), {"-q", "80"});
+    ASSERT_FALSE(heic.isEmpty());
+    const QString pixels = picture(QStringLiteral("pixels.png"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("heif-convert"), {heic, pixels}), 0);
+
+    const HelperExit run = runHelper(fallbackDecoderPath(), heic, page(), page() + ".err");
+
+    ASSERT_EQ(run.exitCode, int(decoder::ExitCode::Written)) << run.reason.toStdString();
+    EXPECT_TRUE(bytesOf(page()) == pageOfTheWholePicture(pixels, expected())) << "the page differs from FreeImage's";
 }
 
 } // namespace
