@@ -29,13 +29,20 @@ void noteError(png_structp png, png_const_charp message)
 }
 void ignoreWarning(png_structp, png_const_charp) {}
 
+// FreeImage corrects a PNG's stated gamma for a display of 2.2 (none for the usual 1/2.2).
+constexpr double kScreenGamma = 2.2;
+
 // Whether the PNG's rows can go straight into the page as RGB: what FreeImage does beyond that
-// (transparency on white, a profile or text written into the JPEG, gamma) is left to it.
+// (transparency on white, a profile or text written into the JPEG, a gamma on anything but 8-bit
+// gray or RGB samples, which it corrects in its own way) is left to it.
 bool takesRowsAsTheyAre(png_structp png, png_infop info)
 {
     const int type = png_get_color_type(png, info);
+    const bool gammaAsLibpngDoes =
+        (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_RGB) && png_get_bit_depth(png, info) == 8;
     return png_get_interlace_type(png, info) == PNG_INTERLACE_NONE && (type & PNG_COLOR_MASK_ALPHA) == 0 &&
-           !png_get_valid(png, info, PNG_INFO_tRNS | PNG_INFO_iCCP | PNG_INFO_gAMA | PNG_INFO_sRGB | PNG_INFO_cHRM) &&
+           !png_get_valid(png, info, PNG_INFO_tRNS | PNG_INFO_iCCP) &&
+           (gammaAsLibpngDoes || !png_get_valid(png, info, PNG_INFO_gAMA)) &&
            png_get_text(png, info, nullptr, nullptr) == 0;
 }
 
@@ -52,6 +59,8 @@ void askForRgb(png_structp png, png_infop info)
         png_set_strip_16(png);
     if (type == PNG_COLOR_TYPE_GRAY)
         png_set_gray_to_rgb(png);
+    if (double gamma = 0; png_get_gAMA(png, info, &gamma) != 0)
+        png_set_gamma(png, kScreenGamma, gamma);
     png_read_update_info(png, info);
 }
 

@@ -12,8 +12,9 @@ namespace pagemint::decoder {
 
 // Writes the page of the PNG in `source` (its chunks and size already checked) to `target`.
 // Nothing (and `source` rewound) when the PNG is not one this reader takes, so FreeImage reads it:
-// interlaced (its rows come in seven passes), with transparency (the white paper under it), or
-// with an ICC profile, text or a gamma (FreeImage writes or applies those).
+// interlaced (its rows come in seven passes), with transparency (the white paper under it), with
+// an ICC profile or text (FreeImage writes those into the page), or a gamma on a palette or on
+// 16-bit or 1- to 4-bit samples.
 std::optional<DecodeOutcome> decodePngInStrips(std::FILE *source, std::FILE *target);
 
 } // namespace pagemint::decoder

@@ -58,11 +58,25 @@ QByteArray pageOfTheWholePicture(const QString &png, const QString &page)
     return written ? bytesOf(page) : QByteArray();
 }
 
+void appendChunk(QByteArray &png, const char *type, const QByteArray &data)
+{
+    const QByteArray typed = QByteArray(type) + data;
+    for (const quint32 value : {quint32(data.size())})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png += char((value >> shift) & 0xFF);
+    png += typed;
+    const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()), uInt(typed.size())));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        png += char((crc >> shift) & 0xFF);
+}
+
 struct PngKind {
     const char *name;
     std::function<ImageHandle()> make;
     int saveFlags = PNG_DEFAULT;
-    unsigned dotsPerMetre = 0; // 0: FreeImage's default
+    unsigned dotsPerMetre = 0;   // 0: FreeImage's default
+    const char *chunk = nullptr; // an ancillary chunk put after the header: its type, then its data
+    QByteArray chunkData = {};
 };
 
 class RowPagesTest : public StagingTest {
@@ -79,8 +93,17 @@ protected:
             FreeImage_SetDotsPerMeterY(image.get(), kind.dotsPerMetre * 2);
         }
         const QString path = picture(QString::fromLatin1(kind.name) + QStringLiteral(".png"));
-        return FreeImage_Save(FIF_PNG, image.get(), QFile::encodeName(path).constData(), kind.saveFlags) ? path
-                                                                                                         : QString();
+        if (!FreeImage_Save(FIF_PNG, image.get(), QFile::encodeName(path).constData(), kind.saveFlags))
+            return {};
+        if (kind.chunk != nullptr) {
+            QByteArray png = bytesOf(path), chunk;
+            appendChunk(chunk, kind.chunk, kind.chunkData);
+            png.insert(8 + 25, chunk); // after the signature and IHDR
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size())
+                return {};
+        }
+        return path;
     }
 };
 
@@ -95,6 +118,21 @@ TEST_F(RowPagesTest, EveryKindOfPngGivesFreeImagesPageByteForByte)
         {"palette-8bit", [] { return patterned(FIT_BITMAP, 33, 17, 8); }},
         {"palette-4bit", [] { return patterned(FIT_BITMAP, 33, 17, 4); }},
         {"black-and-white", [] { return patterned(FIT_BITMAP, 35, 9, 1); }},
+        // FreeImage corrects a stated gamma (1/2.2 is none), and ignores the colour space chunks.
+        {"gamma-1.0", [] { return patterned(FIT_BITMAP, 97, 61, 24); }, PNG_DEFAULT, 0, "gAMA",
+         QByteArray::fromHex("000186a0")},
+        {"palette-gamma-1.0", [] { return patterned(FIT_BITMAP, 33, 17, 8); }, PNG_DEFAULT, 0, "gAMA",
+         QByteArray::fromHex("000186a0")},
+        {"black-and-white-gamma-1.0", [] { return patterned(FIT_BITMAP, 35, 9, 1); }, PNG_DEFAULT, 0, "gAMA",
+         QByteArray::fromHex("000186a0")},
+        {"gray-gamma-1.8",
+         [] { return ImageHandle(FreeImage_ConvertToGreyscale(patterned(FIT_BITMAP, 64, 48, 24).get())); }, PNG_DEFAULT,
+         0, "gAMA", QByteArray::fromHex("0000d8cc")},
+        {"srgb", [] { return patterned(FIT_BITMAP, 97, 61, 24); }, PNG_DEFAULT, 0, "sRGB", QByteArray(1, 0)},
+        {"rgb-16bit-gamma-1.0", [] { return patterned(FIT_RGB16, 53, 41, 48); }, PNG_DEFAULT, 0, "gAMA",
+         QByteArray::fromHex("000186a0")},
+        {"text", [] { return patterned(FIT_BITMAP, 97, 61, 24); }, PNG_DEFAULT, 0, "tEXt",
+         QByteArray("Comment\0a note", 15)},
         // Read whole by FreeImage: its rows come in passes, transparency goes on white.
         {"interlaced", [] { return patterned(FIT_BITMAP, 97, 61, 24); }, PNG_INTERLACED},
         {"rgba", [] { return patterned(FIT_BITMAP, 31, 29, 32); }},
@@ -111,18 +149,6 @@ TEST_F(RowPagesTest, EveryKindOfPngGivesFreeImagesPageByteForByte)
         ASSERT_EQ(run.exitCode, int(decoder::ExitCode::Written)) << run.reason.toStdString();
         EXPECT_TRUE(bytesOf(page()) == whole) << "the page differs from FreeImage's";
     }
-}
-
-void appendChunk(QByteArray &png, const char *type, const QByteArray &data)
-{
-    const QByteArray typed = QByteArray(type) + data;
-    for (const quint32 value : {quint32(data.size())})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            png += char((value >> shift) & 0xFF);
-    png += typed;
-    const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()), uInt(typed.size())));
-    for (int shift = 24; shift >= 0; shift -= 8)
-        png += char((crc >> shift) & 0xFF);
 }
 
 // An RGB PNG of `width` x `height` whose rows are each one grey level, compressed a row at a time:
