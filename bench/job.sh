@@ -224,7 +224,8 @@ compare_floor() {
 # From the converter's end to the end message, merged jobs of small JPEGs (320x240): what the end
 # holds besides the delivery, such as removing the staged pages. Sizes alternate run by run.
 compare_end() {
-  local sizes=(${END_SIZES:-100 1000 5000}) n list
+  local sizes n list
+  read -r -a sizes <<<"${END_SIZES:-100 1000 5000}"
   declare -A ends
   for n in "${sizes[@]}"; do
     if [[ ! -e $(last "$cache/small" "$n" jpg) ]]; then
