@@ -4,8 +4,10 @@
 #               sets with metadata (camera EXIF, XMP, ICC, APP13; 7.3 MB of APP1 segments; Debian's)
 #   staging     the decoder's cost per picture vs the same decode in one process
 #   process     what a fresh process and each page it touches cost, apart from any work
-#   job         merged and per-picture jobs vs copying and converting with the tools alone, and the
-#               merged PNG job one picture at a time vs one decoder per core
+#   job         merged and per-picture jobs vs copying and converting with the tools alone, the
+#               merged PNG job one picture at a time vs one decoder per core, the merged JPEG job
+#               vs cat, and the time from the converter's end to the end message
+#   decoders    20 HEICs vs heif-convert, a 100 MP PNG vs vips (time and peak memory)
 #   scan        the folder scan vs find, and its longest pause
 #   thumbnails  a 5,000-entry list scrolled with the pointer over it, and its longest pause
 #   ocr         searchable PDFs: recognised text scored against known text, Pagemint's job against
@@ -30,6 +32,10 @@ section process
 "$repo/bench/process-cost.sh"
 section job
 MAIN_BUILD=$build "$repo/bench/job.sh"
+MAIN_BUILD=$build ONLY=floor "$repo/bench/job.sh"
+MAIN_BUILD=$build ONLY=end "$repo/bench/job.sh"
+section decoders
+BUILD_DIR=$build "$repo/bench/decoders.sh"
 section scan
 BUILD_DIR=$build/scan "$repo/bench/scan.sh"
 section thumbnails

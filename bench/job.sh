@@ -4,6 +4,9 @@
 # folder, the converter alone on them, copying the PDFs out, removing the staging folder.
 #   bench/job.sh [RUNS]      (default 3; job and baseline alternate run by run; median and range)
 #   ONLY=staging bench/job.sh [RUNS]   only the staging comparison below the table
+#   ONLY=floor bench/job.sh [RUNS]     the merged JPEG job against cat and against cp + pdf.exe
+#   ONLY=end bench/job.sh [RUNS]       converter's end to end message at END_SIZES (100 1000 5000)
+#                                      small JPEGs
 # Settings: BUILD_DIR (default build-bench-job), MAIN_BUILD (a main build to link; default
 # BUILD_DIR/main, configured and built here when missing), PAGEMINT_BENCH_CACHE (pictures, made
 # once; default /tmp/pagemint-bench-job), JPEGS (500), PNGS (100), PER_PICTURE_JPEGS (JPEGS).
@@ -78,6 +81,7 @@ fi
 
 now_ns() { date +%s%N; }
 best_ns= # set by the measuring functions: the best of $runs
+end_ns= # set by time_job: its last run's time from the converter's end to the end message
 samples=() # and every run's time
 keep_best() { samples+=("$1"); if [[ -z $best_ns || $1 -lt $best_ns ]]; then best_ns=$1; fi; }
 variant= # an extra argument of bench_job run: "one-at-a-time" or none
@@ -112,7 +116,19 @@ time_job() { # label, mode, picture...
     fi
     rm -rf "$work"
     keep_best "$(awk '/^job_ms/ { printf "%.0f", $2 * 1e6 }' <<<"$line")"
+    end_ns=$(awk '/^end_ms/ { printf "%.0f", $2 * 1e6 }' <<<"$line")
   done
+}
+
+# The least a merged document needs: the pictures' bytes one after the other in one file.
+time_cat() { # picture...
+  local work start end
+  work=$(mktemp -d /tmp/pagemint-job.XXXXXX)
+  start=$(now_ns)
+  cat -- "$@" > "$work/NewPDF.pdf"
+  end=$(now_ns)
+  rm -rf "$work"
+  best_ns=$((end - start))
 }
 
 # The baseline: the same files copied in, converted and copied out by the tools alone.
@@ -184,10 +200,63 @@ run_case() { # label, mode, job pictures (array name), baseline pages (array nam
     printf "| %s | %d | %s | %s | %.2fx | %.1f | %d of %d |\n", l, n, js, bs, j / b, (j - b) / 1e6 / n, f, r }'
 }
 
-if [[ ${ONLY:-all} == staging ]]; then
-  compare_staging
-  exit 0
-fi
+# The merged JPEG job against `cat` of its pictures and against copying them and running pdf.exe,
+# the three alternating run by run.
+compare_floor() {
+  local jobs=() cats=() copies=() faulty=0
+  cat "${all_jpegs[@]}" >/dev/null
+  echo "load at start: $(cat /proc/loadavg)"
+  for _ in $(seq "$runs"); do
+    job_runs=1 time_job "merged, JPEG" merged "${all_jpegs[@]}"; jobs+=("${samples[@]}"); faulty=$((faulty + faulty_runs))
+    time_cat "${all_jpegs[@]}"; cats+=("$best_ns")
+    runs=1 time_baseline merged "${all_jpegs[@]}"; copies+=("$best_ns")
+  done
+  echo "load at end:   $(cat /proc/loadavg)"
+  echo
+  echo "| merged job of ${#all_jpegs[@]} JPEGs, $runs runs | s, median (range) | job / it |"
+  echo "|---|---|---|"
+  local j; j=$(median "${jobs[@]}")
+  echo "| job ($faulty faulty) | $(spread "${jobs[@]}") | 1.00x |"
+  awk -v j="$j" -v c="$(median "${cats[@]}")" -v s="$(spread "${cats[@]}")" 'BEGIN { printf "| cat | %s | %.2fx |\n", s, j / c }'
+  awk -v j="$j" -v c="$(median "${copies[@]}")" -v s="$(spread "${copies[@]}")" 'BEGIN { printf "| cp + pdf.exe + cp + rm | %s | %.2fx |\n", s, j / c }'
+}
+
+# From the converter's end to the end message, merged jobs of small JPEGs (320x240): what the end
+# holds besides the delivery, such as removing the staged pages. Sizes alternate run by run.
+compare_end() {
+  local sizes n list
+  read -r -a sizes <<<"${END_SIZES:-100 1000 5000}"
+  declare -A ends
+  for n in "${sizes[@]}"; do
+    if [[ ! -e $(last "$cache/small" "$n" jpg) ]]; then
+      echo "making $n JPEGs of 320x240 in $cache/small (once)..." >&2
+      "$bench" make-pictures "$cache/small" "$n" 320 240 jpg
+    fi
+  done
+  echo "load at start: $(cat /proc/loadavg)"
+  for _ in $(seq "$runs"); do
+    for n in "${sizes[@]}"; do
+      mapfile -t list < <(ls "$cache"/small/*.jpg | sort | head -n "$n")
+      job_runs=1 time_job "merged, $n small JPEGs" merged "${list[@]}"
+      ends[$n]+="${end_ns:-0} "
+    done
+  done
+  echo "load at end:   $(cat /proc/loadavg)"
+  echo
+  echo "| pictures | converter's end to end message, ms, median (range) of $runs |"
+  echo "|---|---|"
+  for n in "${sizes[@]}"; do
+    # shellcheck disable=SC2086
+    printf '| %s | %s |\n' "$n" "$(printf '%s\n' ${ends[$n]} | sort -n | awk '{ v[NR] = $1 } END {
+      printf "%.1f (%.1f-%.1f)", v[int((NR + 1) / 2)] / 1e6, v[1] / 1e6, v[NR] / 1e6 }')"
+  done
+}
+
+case ${ONLY:-all} in
+staging) compare_staging; exit 0 ;;
+floor) compare_floor; exit 0 ;;
+end) compare_end; exit 0 ;;
+esac
 
 echo "job and baseline alternate, $runs runs each; pictures 1600x1200 in $cache"
 echo "load at start: $(cat /proc/loadavg)"

@@ -5,6 +5,8 @@
 #include <string>
 
 #ifndef _WIN32
+#include "contract/FolderRemovalApart.h"
+
 #include <pwd.h>
 #include <unistd.h>
 #endif
@@ -158,6 +160,19 @@ bool removeStagingFolder(const TreeRemoval &how)
         gone = removeFolderTree(aside, how) && gone;
     }
     return gone;
+}
+
+bool removeStagingFolderApart()
+{
+#ifdef _WIN32
+    return removeStagingFolder();
+#else
+    setStagingFolderAside();
+    bool handedOn = true;
+    for (const fs::path &aside : stagingFoldersSetAside())
+        handedOn = removeFolderTreeApart(aside) && handedOn;
+    return handedOn;
+#endif
 }
 
 } // namespace pagemint

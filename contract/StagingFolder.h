@@ -47,6 +47,12 @@ bool setStagingFolderAside();
 // earlier one. True when all are gone; false when some would not go or `how.keepGoing` stopped it.
 bool removeStagingFolder(const TreeRemoval &how = {});
 
+// Sets the staging folder aside at once and hands it, with every folder set aside earlier, to
+// removal in a process of its own (FolderRemovalApart.h): the end of a job neither waits for its
+// pages to be deleted nor leaves them for later, and an exit meanwhile does not stop it. False when
+// one could not be handed on; it stays for the next clean-up.
+bool removeStagingFolderApart();
+
 // The folders set aside that are still there (for tests and the removal above).
 std::vector<std::filesystem::path> stagingFoldersSetAside();
 

@@ -243,6 +243,8 @@ private:
         return out_.failure() == 0 || outputFailed(error);
     }
 
+    static constexpr std::size_t kTablePiece = 64 * 1024;
+
     void writeTrailer()
     {
         const std::uint64_t xref = out_.offset();
@@ -251,6 +253,11 @@ private:
         for (std::size_t object = 1; object < offsets_.size(); ++object) {
             std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", static_cast<unsigned long long>(offsets_[object]));
             table += entry;
+            // Written as it grows: 20 bytes an object would otherwise be held for the whole table.
+            if (table.size() >= kTablePiece) {
+                out_.write(table);
+                table.clear();
+            }
         }
         const std::string id = fileId(pages_, output_);
         table += "trailer\n<< /Size " + std::to_string(offsets_.size()) + " /Root " + pdfRef(kCatalog) + " /ID [" + id +

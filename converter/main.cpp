@@ -89,16 +89,20 @@ struct RunChoices {
     std::map<std::string, int> turns; // page name -> clockwise turn
 };
 
-int convert(const std::vector<fs::path> &pictures, const fs::path &output, const RunChoices &choices,
+// Each page's path, name and header facts are held until the end (about 0.7 KB a page); the
+// pictures' bytes never are.
+int convert(std::vector<fs::path> pictures, const fs::path &output, const RunChoices &choices,
             const PageTextFor &textFor = {})
 {
     std::vector<PdfPage> pages;
-    for (const fs::path &path : pictures) {
-        PdfPage page{path, displayName(path), {}};
+    pages.reserve(pictures.size());
+    for (fs::path &path : pictures) {
+        std::string name = displayName(path);
+        PdfPage page{std::move(path), std::move(name), {}};
         if (const auto turn = choices.turns.find(page.name); turn != choices.turns.end())
             page.turn = turn->second;
         std::string reason;
-        if (inspectJpegFile(path, page.info, reason))
+        if (inspectJpegFile(page.path, page.info, reason))
             pages.push_back(std::move(page));
         else
             emitLine(stderr, leftOutLine(page.name, reason));
@@ -124,12 +128,12 @@ int convertStagingFolder(const RunChoices &choices)
     // A tmp.pdf left from an earlier run must not pass for this run's result.
     std::error_code error;
     fs::remove(output, error);
-    const std::vector<fs::path> pictures = stagedPages(folder, error);
+    std::vector<fs::path> pictures = stagedPages(folder, error);
     if (error) {
         complain("cannot list " + folder.string() + ": " + error.message());
         return NoUsablePage;
     }
-    return convert(pictures, output, choices, stagedText);
+    return convert(std::move(pictures), output, choices, stagedText);
 }
 
 bool isNoAsk(std::string_view arg)

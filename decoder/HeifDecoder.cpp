@@ -172,6 +172,9 @@ DecodeOutcome decodeHeif(std::FILE *source, std::FILE *target)
         return refuse(ExitCode::Damaged, std::string(reason::kDamaged));
 
     convertToSrgb(handle.get(), pixels, planeWidth, planeHeight, stride, alpha);
+    // Opaque, the page is the picture's rows as they are: no copy into FreeImage's order and back.
+    if (!alpha && decodeForm() == DecodeForm::Page)
+        return writeRgbRowsAsPage(pixels, planeWidth, planeHeight, stride, target);
     return writePictureAsPage(toBitmap(pixels, planeWidth, planeHeight, stride, alpha), target);
 }
 

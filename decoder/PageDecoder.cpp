@@ -9,6 +9,7 @@
 #include "PageWriter.h"
 #include "PictureFormat.h"
 #include "PngChunks.h"
+#include "PngStrips.h"
 #include "StdioHandle.h"
 #include "contract/JpegInfo.h"
 #include "contract/MappedFile.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <sys/stat.h>
@@ -136,6 +138,9 @@ DecodeOutcome decodeWithFreeImage(std::FILE *source, std::FILE *target, FREE_IMA
         return size;
 
     const bool thumbnail = decodeForm() == DecodeForm::Thumbnail;
+    if (!thumbnail && format == FIF_PNG)
+        if (std::optional<DecodeOutcome> page = decodePngInStrips(source, target))
+            return *page;
     if (thumbnail && format == FIF_JPEG)
         setPictureOrientation(jpegOrientation(source));
     // libjpeg decodes a thumbnail's JPEG at an eighth, a quarter or half of its size, no smaller

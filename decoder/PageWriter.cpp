@@ -1,6 +1,7 @@
 #include "PageWriter.h"
 
 #include "FlattenOnWhite.h"
+#include "JpegRows.h"
 #include "StdioHandle.h"
 #include "contract/PageTurn.h"
 #include "contract/Reasons.h"
@@ -60,6 +61,20 @@ DecodeOutcome writePictureAsPage(ImageHandle picture, std::FILE *target)
     if (!page)
         return DecodeOutcome::refused(ExitCode::NotConvertible, std::string(reason::kNotColour));
     return writePage(page.get(), target);
+}
+
+DecodeOutcome writeRgbRowsAsPage(const std::uint8_t *rows, int width, int height, int stride, std::FILE *target)
+{
+    errno = 0;
+    JpegRows page(target, static_cast<unsigned>(width), static_cast<unsigned>(height), kDefaultDotsPerMetre,
+                  kDefaultDotsPerMetre);
+    bool written = true;
+    for (int y = 0; y < height && written; ++y)
+        written = page.write(rows + static_cast<std::ptrdiff_t>(y) * stride);
+    if (!written || !page.finish())
+        return DecodeOutcome::refused(ExitCode::WriteFailed,
+                                      reason::inBrackets(reason::kCannotWrite, systemReason(errno)));
+    return DecodeOutcome::written();
 }
 
 DecodeOutcome writePage(FIBITMAP *page, std::FILE *target)

@@ -6,6 +6,7 @@
 #include "contract/DecodeForm.h"
 #include "contract/DecodeOutcome.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace pagemint::decoder {
@@ -20,6 +21,10 @@ void setPictureOrientation(int orientation);
 // Turns the decoded `picture` (empty when it could not be made) into the page, or the thumbnail,
 // and writes it to `target`: the one ending of every reader.
 DecodeOutcome writePictureAsPage(ImageHandle picture, std::FILE *target);
+
+// Writes the opaque page whose `height` rows of `width` RGB pixels start `stride` bytes apart at
+// `rows`, top first: the bytes writePictureAsPage writes for it, without a FreeImage bitmap.
+DecodeOutcome writeRgbRowsAsPage(const std::uint8_t *rows, int width, int height, int stride, std::FILE *target);
 
 // Writes the 24-bit `page` as a JPEG to `target` and flushes it; a full disk is named as such.
 DecodeOutcome writePage(FIBITMAP *page, std::FILE *target);

@@ -3,6 +3,7 @@
 #include "app/frmPrinting.h"
 #include "conversion/ConversionJob.h"
 #include "conversion/PathFunctions.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,6 +90,14 @@ JobOutcome timeConversion(frmPrinting &engine)
     watcher.start();
     QElapsedTimer clock;
     clock.start();
+    qint64 converterEnded = -1;
+    QObject context;
+    QObject::connect(engine.mainWindow(), &frmMain::progressTextShown, &context, [&](const QString &text) {
+        if (text == QStringLiteral("移动文件...100%"))
+            converterEnded = clock.nsecsElapsed();
+        else if (text == QStringLiteral("完成.") && converterEnded >= 0)
+            outcome.deliveredToEndNs = clock.nsecsElapsed() - converterEnded;
+    });
     engine.Command3_Click();
     outcome.elapsedNs = clock.nsecsElapsed();
     return outcome;

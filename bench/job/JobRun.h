@@ -14,12 +14,15 @@ namespace pagemint::bench {
 
 struct JobOutcome {
     qint64 elapsedNs = 0;
+    // From the converter's end (the window shows 移动文件...100%, the delivery next) to the last
+    // text before the end message (完成.); -1 when either was not seen.
+    qint64 deliveredToEndNs = -1;
     // Texts of any message box the job showed; a clean benchmark job shows none.
     QStringList messages;
 };
 
 // Presses Convert and times it until the job has returned (staging, conversion, delivery, the
-// removal of the staging folder). A message box would stop the job until answered: it is noted
+// end; the staging folder is removed beside it). A message box would stop the job until answered: it is noted
 // and closed so that the run ends and is reported as failed instead of hanging.
 JobOutcome timeConversion(frmPrinting &engine);
 

@@ -3,7 +3,8 @@
 //   bench_job run APP_FOLDER OUTPUT_FOLDER merged|per-picture LIST_FILE [one-at-a-time|text=WORDS]
 // `run` starts the windows as the program does (helpers from APP_FOLDER/data), puts the pictures
 // named in LIST_FILE (one path a line) into the image list, presses Convert and prints
-// "job_ms <milliseconds>", then a "fault <text>" line for each way the delivery falls short
+// "job_ms <milliseconds>" (and "end_ms <milliseconds>": from the converter's end to the end
+// message), then a "fault <text>" line for each way the delivery falls short
 // (exit status 2). "one-at-a-time" stages as the program did before the decoder server: one helper
 // program per picture, one picture at a time. "text=chi_sim+eng" (or "eng"; ",upright" added turns
 // pages upright too) runs the job with that text choice, the recogniser from APP_FOLDER/data: the
@@ -120,6 +121,8 @@ int runJob(const QString &appFolder, const QString &outputFolder, const QString 
     }
     // The time is printed even for a faulty job: a fault is part of what the benchmark shows.
     std::printf("job_ms %.1f\n", double(outcome.elapsedNs) / 1e6);
+    if (outcome.deliveredToEndNs >= 0)
+        std::printf("end_ms %.1f\n", double(outcome.deliveredToEndNs) / 1e6);
     QStringList faults;
     if (!outcome.messages.isEmpty())
         faults << QStringLiteral("the job showed a message: ") + outcome.messages.join(QStringLiteral(" | "));

@@ -8,6 +8,7 @@
 #include "cli/CommandLineRun.h"
 #include "common/ExitRequest.h"
 #include "common/FileNameBytes.h"
+#include "contract/FolderRemovalApart.h"
 #include "contract/StagingFolder.h"
 #include "ui/QtTranslation.h"
 #include "ui/frmMain.h"
@@ -25,15 +26,19 @@ namespace {
 // gigabytes of pages take seconds, and the user waits for the program to be gone.
 constexpr int kStagedPagesRemovalMs = 500;
 
-// Removes what the exit set aside, within the time allowed; the next start removes the rest.
+// Removes what the exit set aside, and waits for the removals a job handed on, within the time
+// allowed; what is left then is handed on too, so it goes even as the program ends.
 void removeStagedPagesBriefly()
 {
     const QDeadlineTimer deadline(kStagedPagesRemovalMs);
-    pagemint::removeStagingFolder({[&deadline] { return !deadline.hasExpired(); },
-                                   [](const std::filesystem::path &entry, const std::error_code &error) {
-                                       qCWarning(pagemint::lcApp, "%s not removed: %s", entry.c_str(),
-                                                 error.message().c_str());
-                                   }});
+    const bool gone = pagemint::removeStagingFolder(
+        {[&deadline] { return !deadline.hasExpired(); },
+         [](const std::filesystem::path &entry, const std::error_code &error) {
+             qCWarning(pagemint::lcApp, "%s not removed: %s", entry.c_str(), error.message().c_str());
+         }});
+    if (!gone)
+        pagemint::removeStagingFolderApart();
+    pagemint::awaitFolderRemovalsApart(deadline.deadline<std::chrono::steady_clock>());
 }
 // With arguments the program is a command line: no window, no display needed, and none of the
 // window's single-instance rule (runs beside each other and beside the window are the point).

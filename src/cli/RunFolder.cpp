@@ -4,6 +4,7 @@
 #include "common/ApplicationFolder.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
+#include "contract/FolderRemovalApart.h"
 #include "contract/FolderTree.h"
 #include "contract/StagingFolder.h"
 #include "conversion/StagingPaths.h"
@@ -15,7 +16,6 @@
 #include <cstring>
 #include <string>
 
-#include <spawn.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -25,22 +25,6 @@ namespace pagemint {
 namespace {
 // How long an interrupted run spends removing its folder before it hands the rest on.
 constexpr int kInterruptedRemovalMs = 300;
-
-void removeInTheBackground(const fs::path &folder)
-{
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    const std::string path = folder.string();
-    char program[] = "rm";
-    char options[] = "-rf";
-    char endOfOptions[] = "--";
-    char *arguments[] = {program, options, endOfOptions, const_cast<char *>(path.c_str()), nullptr};
-    pid_t pid = 0;
-    if (const int error = ::posix_spawnp(&pid, "rm", nullptr, &attributes, arguments, environ); error != 0)
-        qCWarning(lcCommandLine, "%s not removed: %s", path.c_str(), std::strerror(error));
-    posix_spawnattr_destroy(&attributes);
-}
 } // namespace
 
 RunFolder::RunFolder()
@@ -83,8 +67,8 @@ RunFolder::~RunFolder()
                                                      qCWarning(lcCommandLine, "%s not removed: %s", entry.c_str(),
                                                                error.message().c_str());
                                                  }});
-    if (!gone && deadline.hasExpired())
-        removeInTheBackground(folder_);
+    if (!gone && deadline.hasExpired() && !removeFolderTreeApart(folder_))
+        qCWarning(lcCommandLine, "%s not removed: %s", folder_.c_str(), std::strerror(errno));
 }
 
 QString RunFolder::converterProgram() const

@@ -316,8 +316,9 @@ QString ConversionJob::deliver(const std::function<QString()> &chooseTarget)
         if (target.isEmpty())
             return {};
         std::error_code error;
+        // The converter's PDF is moved, not copied, when the output folder is on its file system.
         if (deliverFile(stagingFilePath(kConverterOutputName), target, &error, handleEventsUnlessStopped,
-                        keepExisting ? Existing::Keep : Existing::Replace)) {
+                        keepExisting ? Existing::Keep : Existing::Replace, Source::Move)) {
             ++delivered_;
             view_.pdfWritten(target);
             return target;
@@ -359,9 +360,10 @@ void ConversionJob::finish()
     const bool folderShown = delivered_ > 0 && view_.openFolder(outputFolder_);
     view_.beep();
     view_.enableCommands(true);
-    view_.showProgressText(QStringLiteral("正在删除临时文件..."));
-    view_.handleEvents();
-    removeStagingFolder(stagingClearing());
+    // Out of the next job's way at once, and deleted beside the window, which neither waits for
+    // thousands of pages to go nor stops their removal when the program ends meanwhile.
+    if (!removeStagingFolderApart())
+        qCWarning(lcConversion, "staged pages could not be handed on for removal: the next job removes them");
     view_.showProgressText(QStringLiteral("完成."));
     view_.showProgressBar(false);
     view_.showFill(0);

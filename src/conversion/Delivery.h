@@ -20,8 +20,13 @@ bool handleEventsUnlessStopped();
 // system's reason (std::errc::operation_canceled when abandoned).
 // With Existing::Keep a file that has the target's name when the copy is whole stays, and nothing
 // is delivered (std::errc::file_exists).
+// With Source::Move a source on the target's file system is renamed there instead (through the
+// same temporary name, so the target's name only ever holds a whole file), and copied only across
+// file systems; once delivered the source is gone, while a delivery that fails leaves it in place.
 enum class Existing { Replace, Keep };
+enum class Source { Copy, Move };
 bool deliverFile(const QString &source, const QString &target, std::error_code *failure = nullptr,
-                 const BetweenPieces &betweenPieces = handleEventsUnlessStopped, Existing existing = Existing::Replace);
+                 const BetweenPieces &betweenPieces = handleEventsUnlessStopped, Existing existing = Existing::Replace,
+                 Source how = Source::Copy);
 
 } // namespace pagemint

@@ -5,6 +5,7 @@
 
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
+#include "contract/FolderRemovalApart.h"
 #include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
 #include "conversion/EndReport.h"
@@ -120,7 +121,10 @@ protected:
     }
     void expectCleanEnd()
     {
+        // The staged pages are out of the way at once, and gone once their removal has ended.
         EXPECT_FALSE(QDir(QString::fromStdString(stagingFolder().string())).exists());
+        EXPECT_TRUE(awaitFolderRemovalsApart(std::chrono::steady_clock::now() + std::chrono::minutes(1)));
+        EXPECT_TRUE(stagingFoldersSetAside().empty());
         EXPECT_TRUE(List1()->isEnabled());
         EXPECT_TRUE(control(window(), "imgConvert")->isEnabled());
         EXPECT_TRUE(Command3()->isEnabled());
@@ -223,10 +227,10 @@ TEST_F(ConversionJob, OnePdfPerPictureByBaseName)
                 picture(QStringLiteral("c.bmp"), "BMP"), picture(QStringLiteral("d.jpg"), "JPG")});
     TextRecorder progress(window());
     EXPECT_TRUE(convert(0).empty());
-    EXPECT_EQ(progress.texts(), (QStringList{QStringLiteral("0%"), QStringLiteral("准备文件中..."),
-                                             QStringLiteral("正在转换...0%"), QStringLiteral("正在转换...33%"),
-                                             QStringLiteral("正在转换...66%"), QStringLiteral("正在转换...100%"),
-                                             QStringLiteral("正在删除临时文件..."), QStringLiteral("完成.")}));
+    EXPECT_EQ(progress.texts(),
+              (QStringList{QStringLiteral("0%"), QStringLiteral("准备文件中..."), QStringLiteral("正在转换...0%"),
+                           QStringLiteral("正在转换...33%"), QStringLiteral("正在转换...66%"),
+                           QStringLiteral("正在转换...100%"), QStringLiteral("完成.")}));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/d.pdf")), 1);
     for (const char *name : {"holiday.pdf", "b.pdf", "c.pdf"})
         EXPECT_EQ(pageCount(out_ + QLatin1Char('/') + QLatin1String(name)), 1) << name;
@@ -340,11 +344,9 @@ TEST_F(ConversionJob, MergedProgressStagesThenFollowsTheConverter)
     ASSERT_GE(texts.size(), staging.size() + 1);
     EXPECT_EQ(texts.mid(1, staging.size()), staging);
     // Whatever the converter reported comes next, always as 创建PDF...N%, then its end and the clean-up.
-    for (const QString &text : texts.mid(staging.size() + 1, texts.size() - staging.size() - 4))
+    for (const QString &text : texts.mid(staging.size() + 1, texts.size() - staging.size() - 3))
         EXPECT_TRUE(text.startsWith(QStringLiteral("创建PDF..."))) << text.toStdString();
-    EXPECT_EQ(texts.mid(texts.size() - 3),
-              (QStringList{QStringLiteral("移动文件...100%"), QStringLiteral("正在删除临时文件..."),
-                           QStringLiteral("完成.")}));
+    EXPECT_EQ(texts.mid(texts.size() - 2), (QStringList{QStringLiteral("移动文件...100%"), QStringLiteral("完成.")}));
     EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 4);
 }
 
@@ -376,6 +378,40 @@ TEST_F(ConversionJob, ExitingDuringAJobEndsItAndClearsTheStagingFolder)
     EXPECT_FALSE(QFile::exists(out_ + QStringLiteral("/NewPDF.pdf")));
     EXPECT_TRUE(opened_.isEmpty());
     EXPECT_TRUE(answerer.failures().isEmpty()) << answerer.failures().join(QLatin1Char(';')).toStdString();
+}
+
+// The end no longer waits for the staged pages to be deleted, and an exit as it comes (here with
+// the first text after the delivery, while the end message shows) leaves none of them behind:
+// their removal goes on in a process of its own.
+TEST_F(ConversionJob, ExitingAsTheEndComesLeavesNothingStaged)
+{
+    QStringList pictures;
+    for (int i = 0; i < 300; ++i)
+        pictures << picture(QStringLiteral("p%1.jpg").arg(i), "JPG");
+    pictures << env_.writeFile(QStringLiteral("pics/broken.png"), "not a picture"); // an end message
+    addEntries(pictures);
+    QStringList shown;
+    QObject context;
+    QObject::connect(&window(), &frmMain::progressTextShown, &context, [&](const QString &text) {
+        if (shown.size() == 2 || (shown.isEmpty() && text != QStringLiteral("移动文件...100%")))
+            return;
+        shown << text;
+        if (shown.size() == 2)
+            QTimer::singleShot(0, &context, [&] { window().imgExit_Click(); });
+    });
+    MessageRecord said;
+    ModalAnswerer answerer(60000);
+    answerer.thenMessage(QMessageBox::Ok, &said);
+
+    engine().Command3_Click();
+
+    ASSERT_EQ(shown.size(), 2) << "the job ended before the moment came";
+    EXPECT_TRUE(exitRequested);
+    EXPECT_EQ(pageCount(out_ + QStringLiteral("/NewPDF.pdf")), 300);
+    EXPECT_TRUE(said.text.contains(QStringLiteral("broken.png"))) << said.text.toStdString();
+    EXPECT_TRUE(awaitFolderRemovalsApart(std::chrono::steady_clock::now() + std::chrono::minutes(1)));
+    EXPECT_FALSE(QDir(fromFsPath(stagingFolder())).exists());
+    EXPECT_TRUE(stagingFoldersSetAside().empty());
 }
 
 TEST_F(ConversionJob, OnePictureShowsAHundredPercent)

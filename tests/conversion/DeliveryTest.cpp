@@ -4,13 +4,17 @@
 #include "support/FileAccessAsNobody.h"
 #include "support/FileBytes.h"
 #include "support/LogCapture.h"
+#include "support/OtherFileSystem.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace pagemint::test {
 namespace {
@@ -57,6 +61,68 @@ TEST(Delivery, KeepingExistingFilesNeverReplacesOneAndLeavesNoTemporary)
     ASSERT_TRUE(deliverFile(source, out + QStringLiteral("/doc1.pdf"), &error, {}, Existing::Keep)) << error.message();
     EXPECT_EQ(bytesOf(out + QStringLiteral("/doc1.pdf")), QByteArray("new document"));
     EXPECT_EQ(entriesOf(out), (QStringList{QStringLiteral("doc.pdf"), QStringLiteral("doc1.pdf")}));
+}
+
+struct stat statusOf(const QString &path)
+{
+    struct stat status {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status;
+}
+
+// The merged document is moved into the output folder on its own file system and copied onto
+// another; either way the same file arrives, the staged one is gone, no temporary stays.
+TEST(Delivery, AMovedSourceArrivesTheSameWhetherRenamedOrCopied)
+{
+    TestEnvironment env;
+    const QString tmpfs = tmpfsApartFrom(env.root());
+    if (tmpfs.isEmpty())
+        GTEST_SKIP() << "no tmpfs at /dev/shm apart from the test's folder";
+    QTemporaryDir onTmpfs(tmpfs + QStringLiteral("/pagemint-delivery-XXXXXX"));
+    ASSERT_TRUE(onTmpfs.isValid());
+    const QByteArray document = QByteArray("%PDF-1.7 ") + QByteArray(3 << 20, 'x'); // several pieces of a copy
+    const struct {
+        const char *name;
+        QString out;
+        bool renamed;
+    } cases[] = {
+        {"same file system", env.root() + QStringLiteral("/out"), true},
+        {"tmpfs", onTmpfs.path() + QStringLiteral("/out"), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString source = env.writeFile(QStringLiteral("staging/tmp.pdf"), document);
+        ASSERT_TRUE(QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        const struct stat staged = statusOf(source);
+        ASSERT_TRUE(QDir().mkpath(c.out));
+        const QString target = c.out + QStringLiteral("/NewPDF.pdf");
+        std::error_code error;
+
+        ASSERT_TRUE(deliverFile(source, target, &error, {}, Existing::Replace, Source::Move)) << error.message();
+
+        EXPECT_EQ(bytesOf(target), document);
+        const struct stat delivered = statusOf(target);
+        EXPECT_EQ(delivered.st_mode, staged.st_mode);
+        EXPECT_EQ(delivered.st_dev == staged.st_dev && delivered.st_ino == staged.st_ino, c.renamed);
+        EXPECT_FALSE(QFile::exists(source));
+        EXPECT_EQ(entriesOf(c.out), QStringList{QStringLiteral("NewPDF.pdf")});
+    }
+}
+
+// A name another run took keeps its file; the staged document stays to be delivered under another.
+TEST(Delivery, AMovedSourceThatFindsItsNameTakenStaysWhereItWas)
+{
+    TestEnvironment env;
+    const QString source = env.writeFile(QStringLiteral("staging/tmp.pdf"), "new document");
+    const QString taken = env.writeFile(QStringLiteral("out/doc.pdf"), "another run's");
+    std::error_code error;
+
+    EXPECT_FALSE(deliverFile(source, taken, &error, {}, Existing::Keep, Source::Move));
+
+    EXPECT_EQ(error, std::errc::file_exists);
+    EXPECT_EQ(bytesOf(source), QByteArray("new document"));
+    EXPECT_EQ(bytesOf(taken), QByteArray("another run's"));
+    EXPECT_EQ(entriesOf(env.root() + QStringLiteral("/out")), QStringList{QStringLiteral("doc.pdf")});
 }
 
 TEST(Delivery, AFailedDeliveryLeavesNothingAndSaysWhy)

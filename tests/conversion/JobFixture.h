@@ -2,6 +2,7 @@
 // A job in the real windows with the built helpers, or with a converter of the test's own that
 // stands for one phase of a job, so that a test can end or cancel the job in that phase.
 #include "EngineFixture.h"
+#include "OtherFileSystem.h"
 
 #include "contract/StagingFolder.h"
 #include "conversion/DecoderProcess.h"
@@ -11,6 +12,9 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace pagemint::test {
 
@@ -87,6 +91,21 @@ protected:
         helpers_ << writeScript(data + QStringLiteral("/pdf.exe"), script);
     }
 
+    // The output folder on a tmpfs, where the document is copied rather than renamed in a moment;
+    // false when there is no tmpfs apart from the test's folder.
+    bool outputOnAnotherFileSystem()
+    {
+        const QString tmpfs = tmpfsApartFrom(env_.root());
+        if (tmpfs.isEmpty())
+            return false;
+        outputTmpfs_ = std::make_unique<QTemporaryDir>(tmpfs + QStringLiteral("/pagemint-out-XXXXXX"));
+        if (!outputTmpfs_->isValid())
+            return false;
+        out_ = outputTmpfs_->path() + QStringLiteral("/out");
+        txtPath()->setText(out_);
+        return true;
+    }
+
     // Process ids the fake helpers noted.
     QList<qint64> helperProcesses() const
     {
@@ -101,6 +120,7 @@ protected:
 
     QString out_;
     QStringList helpers_;
+    std::unique_ptr<QTemporaryDir> outputTmpfs_;
 };
 
 } // namespace pagemint::test

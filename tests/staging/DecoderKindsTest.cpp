@@ -1,6 +1,7 @@
 // Kinds of picture the readers used to get wrong: BMPs with bit-field masks and run-length data,
 // valid kinds no reader here takes, pictures beyond Qt's own allocation limit, and PNGs whose
 // chunks claim a gigabyte. Each picture is written by the test, byte by byte.
+#include "DecoderHelperRun.h"
 #include "DecoderPictures.h"
 #include "StagingTestBase.h"
 #include "TestPictures.h"
@@ -15,15 +16,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
-
-extern char **environ;
 
 namespace pagemint::test {
 namespace {
@@ -42,44 +35,6 @@ QColor colourAt(const QString &page, double x, double y)
         return {};
     return image.pixelColor(std::min(image.width() - 1, int(x * image.width())),
                             std::min(image.height() - 1, int(y * image.height())));
-}
-
-struct HelperExit {
-    int exitCode = -1;
-    QString reason;
-    long peakKilobytes = 0;
-};
-
-// A helper program run as the program runs it (the picture on its input, the page on its output),
-// with the most memory it held.
-HelperExit runHelper(const QString &program, const QString &picture, const QString &page, const QString &stderrFile)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, QFile::encodeName(picture).constData(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, QFile::encodeName(page).constData(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, QFile::encodeName(stderrFile).constData(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const QByteArray path = QFile::encodeName(program);
-    char *argv[] = {const_cast<char *>(path.constData()), nullptr};
-    pid_t pid = -1;
-    HelperExit result;
-    if (posix_spawn(&pid, path.constData(), &actions, nullptr, argv, environ) == 0) {
-        int status = 0;
-        rusage usage{};
-        if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status))
-            result.exitCode = WEXITSTATUS(status);
-        result.peakKilobytes = usage.ru_maxrss;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.reason = QString::fromUtf8(bytesOf(stderrFile)).trimmed();
-    return result;
-}
-
-QString fallbackPath()
-{
-    return QFileInfo(QStringLiteral(PAGEMINT_DECODER_PATH)).dir().filePath(QStringLiteral("pagemint-fallback-decoder"));
 }
 
 class DecoderKindsTest : public StagingTest {
@@ -334,7 +289,7 @@ TEST_F(DecoderKindsTest, PngChunksClaimingAGigabyteAreRefusedWithoutTakingIt)
         const QByteArray png = pngWithChunkClaiming(type, 1u << 30);
         ASSERT_EQ(png.size(), 57);
         const QString source = write(QStringLiteral("claims-%1.png").arg(QLatin1String(type)), png);
-        for (const QString &helper : {QStringLiteral(PAGEMINT_DECODER_PATH), fallbackPath()}) {
+        for (const QString &helper : {QStringLiteral(PAGEMINT_DECODER_PATH), fallbackDecoderPath()}) {
             SCOPED_TRACE(std::string(type) + " " + QFileInfo(helper).fileName().toStdString());
 
             const HelperExit run = runHelper(helper, source, page(), page() + ".err");

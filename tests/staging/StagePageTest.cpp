@@ -64,6 +64,48 @@ TEST_F(StagePageTest, CopiesEveryUsableJpegByteForByteWhateverItsName)
     }
 }
 
+// A JPEG goes in as its bytes are when it is staged (copied, or cloned where the file system shares
+// blocks): cut between its check and its staging, the page is the cut file, which the converter's
+// own check then leaves out; changed in place after staging, the page keeps what was staged (it
+// never shares the picture's file, as a hard link would).
+TEST_F(StagePageTest, AJpegIsStagedAsItIsThenWhateverHappensToItLater)
+{
+    const struct {
+        const char *name;
+        bool beforeStaging;
+        std::function<void(const QString &)> change;
+    } cases[] = {
+        {"cut between check and staging", true,
+         [](const QString &path) { std::filesystem::resize_file(toFsPath(path), QFileInfo(path).size() / 2); }},
+        {"rewritten in place after staging", false,
+         [](const QString &path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             file.write(QByteArray(64, 'x'));
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString photo = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("photo.jpg"), "JPEG");
+        ASSERT_FALSE(photo.isEmpty());
+        const QByteArray original = bytesOf(photo);
+        PageStage stage(photo, stagedPagePath(0));
+        if (c.beforeStaging)
+            c.change(photo);
+
+        ASSERT_TRUE(stage.finish().staged);
+        if (!c.beforeStaging)
+            c.change(photo);
+
+        const QByteArray staged = bytesOf(stagedPage(0));
+        EXPECT_EQ(staged, c.beforeStaging ? bytesOf(photo) : original);
+        EXPECT_NE(staged, c.beforeStaging ? original : bytesOf(photo));
+        JpegInfo info;
+        std::string reason;
+        EXPECT_EQ(inspectJpegFile(stagedPagePath(0), info, reason), !c.beforeStaging) << reason;
+    }
+}
+
 // A JPEG that goes in unchanged is never decoded here: the decoder's memory budget (208 MP for a
 // progressive JPEG it decodes) does not apply, only what a PDF reader can draw.
 TEST_F(StagePageTest, CopiesAJpegLargerThanTheDecoderHolds)

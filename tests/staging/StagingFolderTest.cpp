@@ -1,6 +1,7 @@
 // Where the staging folder and the single-instance lock live, from the environment; and the one
 // owner that empties it, sets it aside and removes it, on the file system's own names.
 #include "contract/StagingFolder.h"
+#include "contract/FolderRemovalApart.h"
 #include "support/FileAccessAsNobody.h"
 #include "support/RemoveTreeAtEnd.h"
 #include "support/TestEnvironment.h"
@@ -170,6 +171,24 @@ TEST_P(StagingOwner, AnExitSetsItAsideAndTheNextRemovalTakesEverything)
     EXPECT_FALSE(fs::exists(stagingFolder()));
     EXPECT_TRUE(stagingFoldersSetAside().empty());
     EXPECT_FALSE(fs::exists(aside[0]));
+    EXPECT_TRUE(fs::exists(outside_ / "keep.jpg"));
+    EXPECT_TRUE(fs::is_symlink(cache_ / "inkleaf_tmp.gone-42"));
+}
+
+// The end of a job: the folder is out of the way at once, and it and what earlier runs set aside
+// are removed by a process of their own; a link set aside's name is never followed.
+TEST_P(StagingOwner, ARemovalApartTakesTheFolderAndWhatWasSetAside)
+{
+    leaveAJobBehind();
+    ASSERT_TRUE(setStagingFolderAside());
+    leaveAJobBehind();
+    fs::create_directory_symlink(outside_, cache_ / "inkleaf_tmp.gone-42");
+
+    EXPECT_TRUE(removeStagingFolderApart());
+
+    EXPECT_FALSE(fs::exists(stagingFolder()));
+    ASSERT_TRUE(awaitFolderRemovalsApart(std::chrono::steady_clock::now() + std::chrono::minutes(1)));
+    EXPECT_TRUE(stagingFoldersSetAside().empty());
     EXPECT_TRUE(fs::exists(outside_ / "keep.jpg"));
     EXPECT_TRUE(fs::is_symlink(cache_ / "inkleaf_tmp.gone-42"));
 }
