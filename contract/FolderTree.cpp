@@ -19,6 +19,9 @@ bool keepGoing(const TreeRemoval &how)
 
 void report(const TreeRemoval &how, const fs::path &entry, const std::error_code &error)
 {
+    // Gone already: another removal of the same tree (the one run apart) took it first.
+    if (error == std::errc::no_such_file_or_directory)
+        return;
     if (how.failed)
         how.failed(entry, error);
 }

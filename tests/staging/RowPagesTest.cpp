@@ -184,19 +184,26 @@ QByteArray largePng(quint32 width, quint32 height)
     return png;
 }
 
-// 24 megapixels: 72 MB as one bitmap, a few rows as strips.
+// 24 megapixels: 72 MB as one bitmap, a few rows as strips. The peak is held against the helper's
+// on a tiny PNG: a process's peak counts from its fork, before the helper is run, and a test
+// program built with sanitizers is larger than the helper itself.
 TEST_F(RowPagesTest, ALargePngIsMadeWithoutTheWholePictureInMemory)
 {
-    constexpr long kMostKilobytes = 40 * 1024;
+    constexpr long kMostKilobytesMore = 32 * 1024;
+    const auto decode = [this](const QString &name, int width, int height) {
+        QFile file(picture(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(largePng(width, height));
+        file.close();
+        return runHelper(QStringLiteral(PAGEMINT_DECODER_PATH), file.fileName(), page(), page() + ".err");
+    };
+    const HelperExit tiny = decode(QStringLiteral("tiny.png"), 16, 16);
+    ASSERT_EQ(tiny.exitCode, int(decoder::ExitCode::Written)) << tiny.reason.toStdString();
+    const HelperExit run = decode(QStringLiteral("large.png"), 6000, 4000);
     QFile file(picture(QStringLiteral("large.png")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(largePng(6000, 4000));
-    file.close();
-
-    const HelperExit run = runHelper(QStringLiteral(PAGEMINT_DECODER_PATH), file.fileName(), page(), page() + ".err");
 
     ASSERT_EQ(run.exitCode, int(decoder::ExitCode::Written)) << run.reason.toStdString();
-    EXPECT_LT(run.peakKilobytes, kMostKilobytes);
+    EXPECT_LT(run.peakKilobytes - tiny.peakKilobytes, kMostKilobytesMore) << tiny.peakKilobytes;
     EXPECT_TRUE(bytesOf(page()) == pageOfTheWholePicture(file.fileName(), expected()))
         << "the page differs from FreeImage's";
 }
