@@ -92,7 +92,7 @@ protected:
             FreeImage_SetDotsPerMeterX(image.get(), kind.dotsPerMetre);
             FreeImage_SetDotsPerMeterY(image.get(), kind.dotsPerMetre * 2);
         }
-        const QString path = picture(QString::fromLatin1(kind.name) + QStringLiteral(".png"));
+        QString path = picture(QString::fromLatin1(kind.name) + QStringLiteral(".png"));
         if (!FreeImage_Save(FIF_PNG, image.get(), QFile::encodeName(path).constData(), kind.saveFlags))
             return {};
         if (kind.chunk != nullptr) {
