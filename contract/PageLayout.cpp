@@ -1,5 +1,7 @@
 #include "PageLayout.h"
 
+#include "ChoiceWords.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -9,48 +11,22 @@ namespace pagemint {
 
 namespace {
 
-template <typename Choice, std::size_t N> using Words = std::array<std::pair<Choice, std::string_view>, N>;
-
-constexpr Words<Paper, 7> paperWords{{{Paper::Original, "original"},
-                                      {Paper::A4, "A4"},
-                                      {Paper::A5, "A5"},
-                                      {Paper::B5, "B5"},
-                                      {Paper::Letter, "Letter"},
-                                      {Paper::Legal, "Legal"},
-                                      {Paper::Picture, "picture"}}};
-constexpr Words<PageOrientation, 3> orientationWords{{{PageOrientation::Auto, "auto"},
-                                                      {PageOrientation::Portrait, "portrait"},
-                                                      {PageOrientation::Landscape, "landscape"}}};
-constexpr Words<PageFit, 2> fitWords{{{PageFit::Fit, "fit"}, {PageFit::Shrink, "shrink"}}};
+constexpr ChoiceWords<Paper, 7> paperWords{{{Paper::Original, "original"},
+                                            {Paper::A4, "A4"},
+                                            {Paper::A5, "A5"},
+                                            {Paper::B5, "B5"},
+                                            {Paper::Letter, "Letter"},
+                                            {Paper::Legal, "Legal"},
+                                            {Paper::Picture, "picture"}}};
+constexpr ChoiceWords<PageOrientation, 3> orientationWords{{{PageOrientation::Auto, "auto"},
+                                                            {PageOrientation::Portrait, "portrait"},
+                                                            {PageOrientation::Landscape, "landscape"}}};
+constexpr ChoiceWords<PageFit, 2> fitWords{{{PageFit::Fit, "fit"}, {PageFit::Shrink, "shrink"}}};
 
 constexpr std::string_view kPaperOption = "--paper=";
 constexpr std::string_view kOrientationOption = "--orientation=";
 constexpr std::string_view kMarginOption = "--margin-mm=";
 constexpr std::string_view kFitOption = "--fit=";
-
-bool sameWord(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-template <typename Choice, std::size_t N> std::string_view wordOf(const Words<Choice, N> &words, Choice choice)
-{
-    for (const auto &[c, word] : words)
-        if (c == choice)
-            return word;
-    return words[0].second;
-}
-
-template <typename Choice, std::size_t N>
-std::optional<Choice> choiceOf(const Words<Choice, N> &words, std::string_view word)
-{
-    for (const auto &[c, w] : words)
-        if (sameWord(w, word))
-            return c;
-    return std::nullopt;
-}
 
 } // namespace
 

@@ -1,43 +1,29 @@
 #include "TextRecognition.h"
 
-#include <algorithm>
-#include <array>
+#include "ChoiceWords.h"
+
 #include <charconv>
-#include <utility>
 
 namespace pagemint {
 
 namespace {
-constexpr std::array<std::pair<Recognition, std::string_view>, 3> recognitionWords{
+constexpr ChoiceWords<Recognition, 3> recognitionWords{
     {{Recognition::Off, "off"}, {Recognition::ChineseAndEnglish, "chi_sim+eng"}, {Recognition::English, "eng"}}};
 
 constexpr std::string_view kLanguagesOption = "--languages=";
 constexpr std::string_view kUprightOption = "--upright";
 constexpr std::string_view kModelsOption = "--models=";
 constexpr std::string_view kTurnOption = "--turn=";
-
-bool sameWord(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 } // namespace
 
 std::string_view recognitionWord(Recognition recognition)
 {
-    for (const auto &[choice, word] : recognitionWords)
-        if (choice == recognition)
-            return word;
-    return recognitionWords[0].second;
+    return wordOf(recognitionWords, recognition);
 }
 
 std::optional<Recognition> recognitionFromWord(std::string_view word)
 {
-    for (const auto &[choice, w] : recognitionWords)
-        if (sameWord(w, word))
-            return choice;
-    return std::nullopt;
+    return choiceOf(recognitionWords, word);
 }
 
 std::vector<std::string> recognizerArguments(const RecognizerRequest &request)
