@@ -21,7 +21,8 @@ inline constexpr std::string_view kConverterOutputName = "tmp.pdf";
 inline constexpr std::string_view kSpareConverterOutputName = "tmpx.pdf";
 
 // Staged pages. The picture at list position `index` (from 0) is staged as "00004.jpg"; a page is
-// any name of digits followed by ".jpg", so numbers past 99999 stay pages.
+// any name of digits followed by ".jpg", so numbers past 99999 stay pages. A page holds a JPEG, or
+// a reference to a JPEG where it lies (PageReference.h).
 std::string stagedPageName(int index);
 bool isStagedPageName(std::string_view name);
 // The list position a staged page name stands for; none for another name or one past int.

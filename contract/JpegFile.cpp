@@ -18,14 +18,9 @@
 namespace pagemint {
 
 #ifndef _WIN32
-bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::string &reason)
+bool inspectJpegDescriptor(int fd, JpegInfo &info, std::string &reason)
 {
     info = JpegInfo{};
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
-        return false;
-    }
     const ReadAt read = [fd](std::uint64_t offset, std::span<unsigned char> into, std::string &why) {
         for (std::size_t done = 0; done < into.size();) {
             const ssize_t n = ::pread(fd, into.data() + done, into.size() - done, off_t(offset + done));
@@ -41,11 +36,22 @@ bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::str
         return true;
     };
     struct stat st {};
-    bool ok = false;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         reason = reason::kNotAFile;
-    else
-        ok = inspectJpegPieces(read, std::uintmax_t(st.st_size), info, reason);
+        return false;
+    }
+    return inspectJpegPieces(read, std::uintmax_t(st.st_size), info, reason);
+}
+
+bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::string &reason)
+{
+    info = JpegInfo{};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
+        return false;
+    }
+    const bool ok = inspectJpegDescriptor(fd, info, reason);
     ::close(fd);
     return ok;
 }

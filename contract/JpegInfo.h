@@ -32,6 +32,10 @@ bool inspectJpeg(std::span<const unsigned char> data, JpegInfo &info, std::strin
 
 // Same for a file, read in pieces with pread (JpegFile.cpp).
 bool inspectJpegFile(const std::filesystem::path &path, JpegInfo &info, std::string &reason);
+#ifndef _WIN32
+// Same for an open file, which stays open.
+bool inspectJpegDescriptor(int fd, JpegInfo &info, std::string &reason);
+#endif
 
 // Fills `into` with the bytes at `offset`; false with a reason when they cannot be read.
 using ReadAt = std::function<bool(std::uint64_t offset, std::span<unsigned char> into, std::string &reason)>;

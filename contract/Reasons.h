@@ -31,6 +31,8 @@ inline constexpr std::string_view kReadOnly = "只读文件系统";
 inline constexpr std::string_view kCannotRead = "无法读取文件";
 inline constexpr std::string_view kCannotWrite = "无法写入文件";
 inline constexpr std::string_view kChangedWhileRead = "文件在读取时被修改";
+// A picture read where it lies was changed, replaced or removed after the program checked it.
+inline constexpr std::string_view kChangedSinceChecked = "文件在转换期间被修改";
 inline constexpr std::string_view kDecoderCrashed = "解码程序崩溃";
 inline constexpr std::string_view kDecoderTimedOut = "解码超时";
 inline constexpr std::string_view kDecoderNotStarted = "无法启动解码程序";

@@ -103,10 +103,17 @@ std::string fileId(const std::vector<PdfPage> &pages, const std::filesystem::pat
     return std::string("<") + hex + ">";
 }
 
-// An open picture, closed when it goes.
+// An open picture, closed when it goes: the page's file, or the picture its reference names while
+// that is still the file inspected.
 class Picture {
 public:
-    explicit Picture(const std::filesystem::path &path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit Picture(const PdfPage &page)
+        : fd_(page.reference ? openReferencedPicture(*page.reference, reason_)
+                             : ::open(page.path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+        if (fd_ < 0 && !page.reference)
+            reason_ = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
+    }
     Picture(const Picture &) = delete;
     Picture &operator=(const Picture &) = delete;
     ~Picture()
@@ -115,6 +122,8 @@ public:
             ::close(fd_);
     }
     int fd() const { return fd_; }
+    // Why it could not be opened.
+    const std::string &reason() const { return reason_; }
     // Regular and of the size inspected: anything else changed after the inspection.
     bool unchanged(std::uintmax_t size) const
     {
@@ -123,6 +132,7 @@ public:
     }
 
 private:
+    std::string reason_;
     int fd_;
 };
 
@@ -172,9 +182,9 @@ private:
         const PdfPage &page = pages_[index];
         if (pageStarted_)
             pageStarted_(page);
-        const Picture picture(page.path);
+        const Picture picture(page);
         if (picture.fd() < 0) {
-            error = page.name + ": " + reason::inBrackets(reason::kCannotRead, std::strerror(errno));
+            error = page.name + ": " + picture.reason();
             return false;
         }
         if (!picture.unchanged(page.info.fileSize))

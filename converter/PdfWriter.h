@@ -7,6 +7,7 @@
 
 #include "contract/JpegInfo.h"
 #include "contract/PageLayout.h"
+#include "contract/PageReference.h"
 #include "contract/PageText.h"
 
 #include <filesystem>
@@ -18,10 +19,11 @@
 namespace pagemint {
 
 struct PdfPage {
-    std::filesystem::path path;
-    std::string name; // how messages name the file
-    JpegInfo info;    // from inspectJpegFile
-    int turn = 0;     // clockwise, on top of the EXIF orientation (PageTurn.h)
+    std::filesystem::path path;             // the picture, or a staged reference to it
+    std::string name;                       // how messages name the file
+    JpegInfo info;                          // from inspecting the picture
+    int turn = 0;                           // clockwise, on top of the EXIF orientation (PageTurn.h)
+    std::optional<PageReference> reference; // when `path` is a reference: the picture it names
 };
 
 // Called once per page, just before its picture data is copied.

@@ -11,6 +11,7 @@
 #include "PdfWriter.h"
 #include "contract/JpegInfo.h"
 #include "contract/PageLayout.h"
+#include "contract/PageReference.h"
 #include "contract/PageText.h"
 #include "contract/PageTurn.h"
 #include "contract/StagedPages.h"
@@ -25,6 +26,8 @@
 #include <optional>
 #include <string_view>
 #include <vector>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace pagemint;
@@ -50,6 +53,8 @@ constexpr const char *kHelp =
     "A staged page with recognised text beside it (00004.txt for 00004.jpg) is turned as the text\n"
     "says and gets the text as an invisible layer; a text file that cannot be used is named on\n"
     "stderr and the page is written without it.\n"
+    "A staged page may instead be a reference naming a JPEG where it lies: the picture is read only\n"
+    "while it is still the file the reference describes, else it is left out.\n"
     "TURNS turns single pages clockwise after their EXIF orientation, losslessly:\n"
     "  --turn=NAME:90|180|270   (NAME: the staged page's name, or the picture's file name)\n"
     "Before each page, stdout gets \"page NAME of COUNT\". A file that cannot be a page is left\n"
@@ -89,6 +94,18 @@ struct RunChoices {
     std::map<std::string, int> turns; // page name -> clockwise turn
 };
 
+// A page is inspected where its bytes are: the file itself, or the picture a staged reference
+// names, which must still be the file the program checked.
+bool inspectPage(PdfPage &page, std::string &reason)
+{
+    const int fd = openStagedPicture(page.path, reason, &page.reference);
+    if (fd < 0)
+        return false;
+    const bool usable = inspectJpegDescriptor(fd, page.info, reason);
+    ::close(fd);
+    return usable;
+}
+
 // Each page's path, name and header facts are held until the end (about 0.7 KB a page); the
 // pictures' bytes never are.
 int convert(std::vector<fs::path> pictures, const fs::path &output, const RunChoices &choices,
@@ -98,11 +115,11 @@ int convert(std::vector<fs::path> pictures, const fs::path &output, const RunCho
     pages.reserve(pictures.size());
     for (fs::path &path : pictures) {
         std::string name = displayName(path);
-        PdfPage page{std::move(path), std::move(name), {}};
+        PdfPage page{std::move(path), std::move(name), {}, 0, std::nullopt};
         if (const auto turn = choices.turns.find(page.name); turn != choices.turns.end())
             page.turn = turn->second;
         std::string reason;
-        if (inspectJpegFile(page.path, page.info, reason))
+        if (inspectPage(page, reason))
             pages.push_back(std::move(page));
         else
             emitLine(stderr, leftOutLine(page.name, reason));

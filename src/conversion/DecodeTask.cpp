@@ -2,11 +2,11 @@
 
 #include "ConversionLog.h"
 #include "DecoderServer.h"
-#include "Descriptor.h"
 #include "ReasonWords.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
 #include "contract/DecodeOutcome.h"
+#include "contract/Descriptor.h"
 #include "contract/SystemReason.h"
 #include "conversion/StagingPaths.h"
 

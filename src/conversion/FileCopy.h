@@ -12,8 +12,7 @@ namespace pagemint {
 // Called between two pieces of a copy; false abandons it.
 using BetweenPieces = std::function<bool()>;
 
-// Copies `from` over `to` (created or emptied first; it gets the permission bits of `from`), as a
-// clone sharing its blocks where the file system can make one (FICLONE: no pieces then).
+// Copies `from` over `to` (created or emptied first; it gets the permission bits of `from`).
 // False when it failed or was abandoned: `error` then holds the system's reason, or
 // std::errc::operation_canceled, and `to` holds what was copied so far.
 bool copyFileInPieces(const std::filesystem::path &from, const std::filesystem::path &to,

@@ -4,8 +4,6 @@
 #include <cstdio>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,11 +50,7 @@ int copyInto(int in, const std::filesystem::path &to, const BetweenPieces &betwe
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, permissions);
     if (out < 0)
         return errno;
-    // A file system that shares blocks between files (btrfs, XFS made with reflink) clones the file
-    // in one step, no byte copied: each copy then has its own blocks as soon as either is written,
-    // so a picture changed later leaves its staged page as it was. Others (ext4, tmpfs) and two
-    // file systems refuse (EOPNOTSUPP, EXDEV), and the bytes are copied in pieces.
-    int reason = ::ioctl(out, FICLONE, in) == 0 ? 0 : copyPieces(in, out, source.st_size, betweenPieces);
+    int reason = copyPieces(in, out, source.st_size, betweenPieces);
     // As std::filesystem::copy_file does: the bits of the source, whatever the umask took away.
     if (reason == 0 && ::fchmod(out, permissions) != 0)
         reason = errno;

@@ -83,7 +83,7 @@ void PageStaging::step()
     for (const std::unique_ptr<PageStage> &stage : ahead_) {
         if (!stage->advance())
             ++running;
-        else if (stage->decoded())
+        else if (stage->pageWritten())
             announce(index);
         ++index;
     }
@@ -117,11 +117,10 @@ StageResult PageStaging::next()
     std::unique_ptr<PageStage> head = std::move(ahead_.front());
     ahead_.pop_front();
     const int index = handed_++;
-    // A pass-through JPEG is copied now, handling events (the others go on meanwhile).
     StageResult result = head->finish();
     head.reset();
     result = place(index, std::move(result));
-    // A copied JPEG is staged only now; a decoded page was announced under its ahead name.
+    // Announced under its ahead name when a step saw it written; if none did, now.
     if (result.staged)
         announce(index);
     announced_.erase(index);

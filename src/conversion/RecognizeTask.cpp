@@ -2,12 +2,13 @@
 
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
+#include "contract/Descriptor.h"
+#include "contract/PageReference.h"
 #include "contract/PageText.h"
 #include "contract/StagingFolder.h"
 #include "contract/SystemReason.h"
 #include "contract/TextRecognition.h"
 #include "conversion/ConversionLog.h"
-#include "conversion/Descriptor.h"
 #include "conversion/ReasonWords.h"
 #include "conversion/RecognizerProcess.h"
 
@@ -56,9 +57,11 @@ RecognizeTask::RecognizeTask(int index, const fs::path &page, const TextChoice &
         finish({DecoderEnding::Cancelled, -1, reasonWords(reason::kCancelled)});
         return;
     }
-    const Descriptor input(::open(page.c_str(), O_RDONLY | O_CLOEXEC));
+    // A page passed through is read where it lies, while it is still the picture checked.
+    std::string unreadable;
+    const Descriptor input(openStagedPicture(page, unreadable));
     if (!input.valid()) {
-        finish(refusedBySystem(errno));
+        finish({DecoderEnding::Refused, -1, QString::fromStdString(unreadable)});
         return;
     }
     const Descriptor output(::open(partial_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));

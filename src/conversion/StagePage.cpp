@@ -3,16 +3,20 @@
 #include "ConversionLog.h"
 #include "DecodeTask.h"
 #include "DecoderProcess.h"
-#include "Delivery.h"
 #include "ReasonWords.h"
 #include "StagingPaths.h"
+#include "contract/Descriptor.h"
 #include "contract/JpegInfo.h"
+#include "contract/PageReference.h"
 #include "contract/PictureLimits.h"
 #include "contract/StagingFolder.h"
 #include "contract/SystemReason.h"
 
 #include <cerrno>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -25,11 +29,11 @@ enum class PassThrough { No, Yes, TooLarge };
 // (.jpg, .jpeg, .jfif, or a JPEG saved as .png); a PNG saved as .jpg, a truncated or a 12-bit
 // file is decoded like any other picture. It is never decoded here, so only what a PDF reader can
 // draw limits it: beyond that a reader would take minutes to draw a blank page.
-PassThrough passesThrough(const fs::path &source, QString &problem)
+PassThrough passesThrough(int picture, QString &problem)
 {
     JpegInfo info;
     std::string reason;
-    if (!inspectJpegFile(source, info, reason))
+    if (!inspectJpegDescriptor(picture, info, reason))
         return PassThrough::No;
     const std::string tooLarge = passThroughSizeProblem(info.width, info.height);
     problem = QString::fromStdString(tooLarge);
@@ -38,28 +42,36 @@ PassThrough passesThrough(const fs::path &source, QString &problem)
 
 } // namespace
 
-PageStage::PageStage(const QString &sourcePath, fs::path target) : source_(sourcePath), target_(std::move(target))
+PageStage::PageStage(const QString &sourcePath, fs::path target) : target_(std::move(target))
 {
     std::error_code error;
     if (!createStagingFolder(error)) {
         reason_ = reasonWords(reason::kNoStagingFolder);
         return;
     }
-    const fs::path source = toFsPath(sourcePath);
-    const fs::file_status status = fs::status(source, error);
-    if (error || !fs::exists(status)) {
-        reason_ = QString::fromStdString(systemReason(error ? error.value() : ENOENT));
+    const fs::path source = fs::absolute(toFsPath(sourcePath), error);
+    // Not blocking: a FIFO under a picture's name must not hold the job up.
+    const Descriptor picture(error ? -1 : ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat status {};
+    if (!picture.valid() || ::fstat(picture.get(), &status) != 0) {
+        reason_ = QString::fromStdString(systemReason(error ? error.value() : errno));
         return;
     }
-    if (!fs::is_regular_file(status)) {
+    if (!S_ISREG(status.st_mode)) {
         reason_ = reasonWords(reason::kNotAFile);
         return;
     }
-    switch (passesThrough(source, reason_)) {
+    switch (passesThrough(picture.get(), reason_)) {
     case PassThrough::TooLarge:
         return;
     case PassThrough::Yes:
-        kind_ = Kind::Copy;
+        // The page refers to the picture as it was when inspected: the converter reads it where
+        // it lies, and leaves it out if it is no longer that file.
+        if (!writePageReference(target_, {source, identityOf(status)}, error)) {
+            reason_ = QString::fromStdString(systemReason(error.value()));
+            return;
+        }
+        kind_ = Kind::Reference;
         return;
     case PassThrough::No:
         kind_ = Kind::Decode;
@@ -80,9 +92,9 @@ bool PageStage::decoding() const
     return decode_ && !decode_->done();
 }
 
-bool PageStage::decoded() const
+bool PageStage::pageWritten() const
 {
-    return decode_ && decode_->done() && decode_->result().written();
+    return kind_ == Kind::Reference || (decode_ && decode_->done() && decode_->result().written());
 }
 
 void PageStage::wait(std::chrono::milliseconds timeout)
@@ -92,7 +104,7 @@ void PageStage::wait(std::chrono::milliseconds timeout)
 }
 
 // An older page at this position must not go into the PDF in place of the refused picture. The
-// decoder's and the copy's own temporary files are removed by DecodeTask and deliverFile.
+// decoder's own temporary file is removed by DecodeTask.
 StageResult PageStage::refuse(QString reason)
 {
     if (std::error_code error; !fs::remove(target_, error) && error)
@@ -105,9 +117,7 @@ StageResult PageStage::finish()
     switch (kind_) {
     case Kind::Refused:
         return refuse(reason_);
-    case Kind::Copy:
-        if (std::error_code copyError; !deliverFile(source_, fromFsPath(target_), &copyError))
-            return refuse(QString::fromStdString(systemReason(copyError.value())));
+    case Kind::Reference:
         return {true, {}};
     case Kind::Decode:
         break;

@@ -16,15 +16,16 @@ struct StageResult {
     QString reason; // short English text when not staged
 };
 
-// Writes the picture at list position `index` to stagingFolder()/stagedPageName(index): a .jpg
-// that a PDF reader can show is copied byte for byte; anything else is decoded by the
-// pagemint-decoder helper and written anew (quality 75). Leaves no file there on failure. Keeps
-// handling Qt events while it waits.
+// Stages the picture at list position `index` as stagingFolder()/stagedPageName(index): a JPEG
+// that a PDF reader can show goes in byte for byte, read where it lies through a page reference
+// (contract/PageReference.h); anything else is decoded by the pagemint-decoder helper and written
+// anew (quality 75). Leaves no file there on failure. Keeps handling Qt events while it waits.
 StageResult StagePage(int index, const QString &sourcePath);
 
 // StagePage in two steps, so that several pictures can decode at once (PageStaging.h): the
-// picture is checked and its decoder started at construction, without handling events; finish()
-// copies a JPEG that passes through (handling events) or takes the decoder's result.
+// picture is checked at construction, without handling events: a JPEG that passes through is
+// staged at once as a reference, anything else has its decoder started; finish() takes the
+// decoder's result.
 class PageStage {
 public:
     PageStage(const QString &sourcePath, std::filesystem::path target);
@@ -36,8 +37,8 @@ public:
     bool advance();
     // True while a decoder helper runs for this picture.
     bool decoding() const;
-    // True once a decoder has written the page at `target` (a copied JPEG is there only after finish()).
-    bool decoded() const;
+    // True once the page is at `target`: a reference from the start, a decoded page once written.
+    bool pageWritten() const;
     void wait(std::chrono::milliseconds timeout);
     // Waits for the decoder if needed (handling events) and returns the outcome; `target` then
     // holds the page, or no file when it was not staged. Call once.
@@ -46,9 +47,8 @@ public:
 private:
     StageResult refuse(QString reason);
 
-    QString source_;
     std::filesystem::path target_;
-    enum class Kind { Refused, Copy, Decode } kind_ = Kind::Refused;
+    enum class Kind { Refused, Reference, Decode } kind_ = Kind::Refused;
     QString reason_;
     std::unique_ptr<DecodeTask> decode_;
 };

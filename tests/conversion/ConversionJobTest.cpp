@@ -172,6 +172,44 @@ TEST_F(ConversionJob, MergedDocumentKeepsListOrderAndNamesWhatWasLeftOut)
     EXPECT_TRUE(QFile::exists(out_ + QStringLiteral("/NewPDF1.pdf")));
 }
 
+// A JPEG goes in from where it lies, so one changed after the program checked it (here as the
+// converter is about to start) must not go in as it is now: it is named with its reason and the
+// others still make the document, the unchanged ones byte for byte.
+TEST_F(ConversionJob, APictureChangedAfterItsCheckIsLeftOutAndNamed)
+{
+    const QString kept = picture(QStringLiteral("kept.jpg"), "JPG");
+    const QString changed = picture(QStringLiteral("changed.jpg"), "JPG");
+    const QString replaced = picture(QStringLiteral("replaced.jpg"), "JPG");
+    const QString other = picture(QStringLiteral("other.jpg"), "JPG", QImage::Format_RGB32, {32, 32});
+    addEntries({kept, changed, replaced});
+    QObject context;
+    QObject::connect(&window(), &frmMain::progressTextShown, &context, [&](const QString &text) {
+        if (text != QStringLiteral("创建文件中..."))
+            return;
+        QFile file(changed);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("appended");
+        file.close();
+        ASSERT_TRUE(QFile::remove(replaced) && QFile::rename(other, replaced));
+    });
+
+    const auto messages = convert(1);
+
+    ASSERT_EQ(messages.size(), 1u);
+    const QString words = reasonWords(reason::kChangedSinceChecked);
+    for (const QString &path : {changed, replaced})
+        EXPECT_TRUE(wholeReport(messages[0]).contains(path + QStringLiteral("：") + words))
+            << wholeReport(messages[0]).toStdString();
+    EXPECT_FALSE(wholeReport(messages[0]).contains(kept));
+    const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
+    EXPECT_EQ(pageCount(pdf), 1);
+    run(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, env_.root() + QStringLiteral("/img")});
+    QFile first(env_.root() + QStringLiteral("/img-000.jpg")), source(kept);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), source.readAll());
+    expectCleanEnd();
+}
+
 // Pictures as today's tools write them go in as pages (a JPEG of any name byte for byte, a BMP
 // with a V5 header, a JPEG with stray bytes); formats the program does not offer are named.
 TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)

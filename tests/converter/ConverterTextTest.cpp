@@ -4,6 +4,7 @@
 // leaves exactly the page written without it.
 #include "ConverterChecks.h"
 #include "ConverterRun.h"
+#include "ConverterStaging.h"
 #include "TestJpegs.h"
 
 #include "contract/ConverterContract.h"
@@ -27,30 +28,6 @@ using namespace pagemint;
 using namespace pagemint::test;
 
 namespace {
-
-// A staging folder of the test's own, and pdf.exe run over it.
-class Staging {
-public:
-    Staging() : folder_(env_.home() + QStringLiteral("/.cache/inkleaf_tmp")) { QDir().mkpath(folder_); }
-
-    QString pagePath(int index) const { return folder_ + u'/' + QString::fromStdString(stagedPageName(index)); }
-    QString textPath(int index) const { return folder_ + u'/' + QString::fromStdString(stagedTextName(index)); }
-    void putPage(int index, const QByteArray &jpeg, const std::optional<PageText> &text = {}) const
-    {
-        writeFile(pagePath(index), jpeg);
-        if (text)
-            writeFile(textPath(index), QByteArray::fromStdString(writePageText(*text)));
-    }
-    ProcessResult run(const PageLayout &layout = {}) const
-    {
-        return runConverter(argumentsOf(layout) << QString::fromLatin1(kConverterStagingArgument));
-    }
-    QString pdf() const { return folder_ + u'/' + QString::fromLatin1(kConverterOutputName); }
-
-private:
-    TestEnvironment env_;
-    QString folder_;
-};
 
 QByteArray picture(int width, int height, int orientation = 1)
 {

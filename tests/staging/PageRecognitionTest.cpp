@@ -85,7 +85,7 @@ protected:
         for (const auto &entry : std::filesystem::directory_iterator(stagingFolder())) {
             const std::string name = entry.path().filename().string();
             if (const auto index = stagedPageIndex(name)) {
-                result.pages[*index] = bytesOf(fromFsPath(entry.path()));
+                result.pages[*index] = stagedBytesOf(fromFsPath(entry.path()));
                 continue;
             }
             for (int i = 0; i < pictures.size(); ++i)
@@ -115,7 +115,8 @@ TEST_F(PageRecognitionTest, EveryPageGetsItsOwnTextUnderItsNumber)
 {
     const QStringList pictures = {
         fake("0.png", "zero\n"),
-        saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("1.jpg"), "JPEG"), // copied, not decoded
+        saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("1.jpg"),
+                   "JPEG"),        // passed through, not decoded
         fake("2.png", "refuse\n"), // left out by its decoder: no page, no text
         fake("3.png", "three\n"),
         fake("4.png", "slow four\n"),

@@ -4,7 +4,9 @@
 #include "TestPictures.h"
 
 #include "common/FileNameBytes.h"
+#include "contract/Descriptor.h"
 #include "contract/JpegInfo.h"
+#include "contract/PageReference.h"
 #include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
 #include "contract/SystemReason.h"
@@ -16,6 +18,7 @@
 #include "support/RemoveTreeAtEnd.h"
 
 #include <QColorSpace>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -29,12 +32,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The staged page is a whole baseline JPEG in colour, as the converter needs it.
+// The staged page stands for a whole baseline JPEG in colour, as the converter needs it.
 void expectColourJpeg(const QString &path)
 {
     JpegInfo info;
     std::string reason;
-    ASSERT_TRUE(inspectJpegFile(toFsPath(path), info, reason)) << reason;
+    const Descriptor picture(openStagedPicture(toFsPath(path), reason));
+    ASSERT_TRUE(picture.valid()) << reason;
+    ASSERT_TRUE(inspectJpegDescriptor(picture.get(), info, reason)) << reason;
     EXPECT_EQ(info.components, 3);
 }
 
@@ -46,7 +51,7 @@ QStringList stagingFolderEntries()
 
 class StagePageTest : public StagingTest {};
 
-TEST_F(StagePageTest, CopiesEveryUsableJpegByteForByteWhateverItsName)
+TEST_F(StagePageTest, StagesEveryUsableJpegAsItIsWhateverItsName)
 {
     const QString names[] = {"Photo.JPG", "scan.jpeg", "SCAN.JPEG", "old.jpe", "web.jfif", "a-jpeg-called.png"};
     for (const QString &name : names) {
@@ -59,50 +64,69 @@ TEST_F(StagePageTest, CopiesEveryUsableJpegByteForByteWhateverItsName)
         const StageResult result = StagePage(0, photo);
 
         ASSERT_TRUE(result.staged) << result.reason.toStdString();
-        EXPECT_EQ(bytesOf(stagedPage(0)), bytesOf(photo));
+        EXPECT_EQ(stagedBytesOf(stagedPage(0)), bytesOf(photo));
         EXPECT_EQ(stagingFolderEntries(), QStringList{"00000.jpg"});
     }
 }
 
-// A JPEG goes in as its bytes are when it is staged (copied, or cloned where the file system shares
-// blocks): cut between its check and its staging, the page is the cut file, which the converter's
-// own check then leaves out; changed in place after staging, the page keeps what was staged (it
-// never shares the picture's file, as a hard link would).
-TEST_F(StagePageTest, AJpegIsStagedAsItIsThenWhateverHappensToItLater)
+// A JPEG passed through is read where it lies, and only as it was when it was checked: changed,
+// replaced, moved away or removed after its check, its page stands for nothing and whoever reads
+// it (the converter, the text recogniser) is told the picture changed. Only reading or copying it
+// elsewhere leaves the page as it was.
+TEST_F(StagePageTest, AJpegChangedAfterItsCheckFailsItsPage)
 {
+    const auto rewrite = [](const QString &path, qint64 at, const QByteArray &bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek(at));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    };
+    const auto fs = [](const QString &path) { return toFsPath(path); };
     const struct {
         const char *name;
-        bool beforeStaging;
-        std::function<void(const QString &)> change;
+        std::function<void(const QString &)> change; // applied right after the check
+        bool pageHolds;
     } cases[] = {
-        {"cut between check and staging", true,
-         [](const QString &path) { std::filesystem::resize_file(toFsPath(path), QFileInfo(path).size() / 2); }},
-        {"rewritten in place after staging", false,
-         [](const QString &path) {
+        {"read and copied elsewhere", [&](const QString &path) { QFile::copy(path, path + ".copy"); }, true},
+        {"cut short", [&](const QString &path) { std::filesystem::resize_file(fs(path), QFileInfo(path).size() / 2); },
+         false},
+        {"rewritten in place, size and modification time kept",
+         [&](const QString &path) {
+             const QDateTime modified = QFileInfo(path).lastModified();
+             rewrite(path, 200, QByteArray(16, 'x'));
              QFile file(path);
              ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-             file.write(QByteArray(64, 'x'));
-         }},
+             ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+         },
+         false},
+        {"replaced by another JPEG",
+         [&](const QString &path) {
+             const QString other =
+                 saveWithQt(halves(QImage::Format_RGB32, Qt::green, Qt::blue), path + ".new.jpg", "JPEG");
+             std::filesystem::rename(fs(other), fs(path));
+         },
+         false},
+        {"moved away", [&](const QString &path) { std::filesystem::rename(fs(path), fs(path + ".moved")); }, false},
+        {"removed", [&](const QString &path) { std::filesystem::remove(fs(path)); }, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
+        QDir(pictures()).removeRecursively();
+        QDir().mkpath(pictures());
         const QString photo = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("photo.jpg"), "JPEG");
         ASSERT_FALSE(photo.isEmpty());
         const QByteArray original = bytesOf(photo);
         PageStage stage(photo, stagedPagePath(0));
-        if (c.beforeStaging)
-            c.change(photo);
-
+        c.change(photo);
         ASSERT_TRUE(stage.finish().staged);
-        if (!c.beforeStaging)
-            c.change(photo);
 
-        const QByteArray staged = bytesOf(stagedPage(0));
-        EXPECT_EQ(staged, c.beforeStaging ? bytesOf(photo) : original);
-        EXPECT_NE(staged, c.beforeStaging ? original : bytesOf(photo));
-        JpegInfo info;
         std::string reason;
-        EXPECT_EQ(inspectJpegFile(stagedPagePath(0), info, reason), !c.beforeStaging) << reason;
+        const Descriptor read(openStagedPicture(stagedPagePath(0), reason));
+        EXPECT_EQ(read.valid(), c.pageHolds) << reason;
+        if (c.pageHolds)
+            EXPECT_EQ(stagedBytesOf(stagedPage(0)), original);
+        else
+            EXPECT_EQ(reason, reason::kChangedSinceChecked);
     }
 }
 
@@ -117,7 +141,7 @@ TEST_F(StagePageTest, CopiesAJpegLargerThanTheDecoderHolds)
     const StageResult result = StagePage(0, photo);
 
     ASSERT_TRUE(result.staged) << result.reason.toStdString();
-    EXPECT_EQ(bytesOf(stagedPage(0)), bytesOf(photo));
+    EXPECT_EQ(stagedBytesOf(stagedPage(0)), bytesOf(photo));
 }
 
 QString redBluePng(const QString &path)

@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace pagemint {
 
 class Descriptor {
@@ -17,6 +19,8 @@ public:
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    // Hands the descriptor on; it is no longer closed here.
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
