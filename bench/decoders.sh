@@ -3,11 +3,12 @@
 # the median, the range and the load average around them.
 #   bench/decoders.sh [RUNS]     (default 3)
 # Settings: BUILD_DIR (default build), PAGEMINT_BENCH_CACHE (pictures, made once; default
-# /tmp/pagemint-bench-decoders), HEICS (20).
+# /tmp/pagemint-bench-decoders), HEICS (20), PARTS (the parts to run; default "heic png").
 #   HEIC  20 copies of a 4000x3000 HEIC (heif-enc -q 50 of a noisy PNG), pagemint-fallback-decoder
 #         against heif-convert (to JPEG), two pictures at a time on the machine's cores
 #   PNG   one 10000x10000 RGB PNG (100 MP), pagemint-decoder against `vips copy` to a quality-75
-#         JPEG when vips is installed (libvips-tools, bench/packages.txt); time and peak memory
+#         JPEG when vips is installed (libvips-tools, bench/packages.txt); time and peak memory,
+#         and whether vips's page carries the same compressed picture as ours (the same settings)
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,6 +19,7 @@ heics=${HEICS:-20}
 decoder=$build/app/data/pagemint-decoder
 fallback=$build/app/data/pagemint-fallback-decoder
 cmake --build "$build" -j1 --target pagemint-decoder pagemint-fallback-decoder >/dev/null
+runs_part() { [[ " ${PARTS:-heic png} " == *" $1 "* ]]; }
 
 # --- Pictures, made once: noisy rows (a photo's worth of detail), each row the last one shifted.
 mkdir -p "$cache"
@@ -37,7 +39,7 @@ with open(path, 'wb') as out:
 PY
 }
 [[ -e $cache/100mp.png ]] || png_of 10000 10000 "$cache/100mp.png"
-if [[ ! -e $cache/heic/$((heics - 1)).heic ]]; then
+if runs_part heic && [[ ! -e $cache/heic/$((heics - 1)).heic ]]; then
   echo "making $heics HEICs of 4000x3000 in $cache/heic (once)..." >&2
   png_of 4000 3000 "$cache/12mp.png"
   mkdir -p "$cache/heic"
@@ -66,39 +68,53 @@ two_at_a_time() { # command prefix as one word: ours | peer
 }
 
 echo "load at start: $(cat /proc/loadavg)"
-ours=() peer=()
-for _ in $(seq "$runs"); do
-  ours+=("$(two_at_a_time ours)")
-  peer+=("$(two_at_a_time peer)")
-done
-echo
-echo "| $heics HEICs of 12 MP, two at a time, $runs runs | s, median (range) | / heif-convert |"
-echo "|---|---|---|"
-awk -v o="$(median "${ours[@]}")" -v s="$(spread "${ours[@]}")" -v p="$(median "${peer[@]}")" 'BEGIN {
-  printf "| pagemint-fallback-decoder | %s | %.2fx |\n", s, o / p }'
-echo "| heif-convert | $(spread "${peer[@]}") | 1.00x |"
+if runs_part heic; then
+  ours=() peer=()
+  for _ in $(seq "$runs"); do
+    ours+=("$(two_at_a_time ours)")
+    peer+=("$(two_at_a_time peer)")
+  done
+  echo
+  echo "| $heics HEICs of 12 MP, two at a time, $runs runs | s, median (range) | / heif-convert |"
+  echo "|---|---|---|"
+  awk -v o="$(median "${ours[@]}")" -v s="$(spread "${ours[@]}")" -v p="$(median "${peer[@]}")" 'BEGIN {
+    printf "| pagemint-fallback-decoder | %s | %.2fx |\n", s, o / p }'
+  echo "| heif-convert | $(spread "${peer[@]}") | 1.00x |"
+fi
 
 # One picture: wall time and peak memory from /usr/bin/time.
 timed() { /usr/bin/time -f '%e %M' "$@" 2>&1 >/dev/null | tail -1; }
-ours=() ours_kb=() peer=() peer_kb=()
-have_vips=$(command -v vips || true)
-for _ in $(seq "$runs"); do
-  read -r s kb < <(timed sh -c '"$0" < "$1" > "$2/png.jpg"' "$decoder" "$cache/100mp.png" "$out")
-  ours+=("$s"); ours_kb+=("$kb")
-  if [[ -n $have_vips ]]; then
-    read -r s kb < <(timed vips copy "$cache/100mp.png" "$out/vips.jpg[Q=75]")
-    peer+=("$s"); peer_kb+=("$kb")
-  fi
-done
 mid() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { printf "%s (%s-%s)", v[int((NR + 1) / 2)], v[1], v[NR] }'; }
-echo
-echo "| one 100 MP PNG, $runs runs | s, median (range) | peak MB, median |"
-echo "|---|---|---|"
-echo "| pagemint-decoder | $(mid "${ours[@]}") | $(median "${ours_kb[@]}" | awk '{ printf "%.0f", $1 / 1024 }') |"
-if [[ -n $have_vips ]]; then
-  echo "| vips copy (Q=75) | $(mid "${peer[@]}") | $(median "${peer_kb[@]}" | awk '{ printf "%.0f", $1 / 1024 }') |"
-else
-  echo "| vips | not installed (libvips-tools) | |"
+megabytes() { median "$@" | awk '{ printf "%.0f", $1 / 1024 }'; }
+# The entropy-coded data from the first SOS marker on: vips writes EXIF where we write JFIF.
+scan_of() { python3 -c 'import sys; b = open(sys.argv[1], "rb").read(); sys.stdout.buffer.write(b[b.index(b"\xff\xda"):])' "$1"; }
+if runs_part png; then
+  ours=() ours_kb=() peer=() peer_kb=()
+  have_vips=$(command -v vips || true)
+  for _ in $(seq "$runs"); do
+    read -r s kb < <(timed sh -c '"$0" < "$1" > "$2/png.jpg"' "$decoder" "$cache/100mp.png" "$out")
+    ours+=("$s"); ours_kb+=("$kb")
+    if [[ -n $have_vips ]]; then
+      read -r s kb < <(timed vips copy "$cache/100mp.png" "$out/vips.jpg[Q=75]")
+      peer+=("$s"); peer_kb+=("$kb")
+    fi
+  done
+  echo
+  echo "| one 100 MP PNG, $runs runs | s, median (range) | peak MB, median | / vips |"
+  echo "|---|---|---|---|"
+  if [[ -n $have_vips ]]; then
+    awk -v o="$(median "${ours[@]}")" -v s="$(mid "${ours[@]}")" -v p="$(median "${peer[@]}")" -v m="$(megabytes "${ours_kb[@]}")" 'BEGIN {
+      printf "| pagemint-decoder | %s | %s | %.2fx |\n", s, m, o / p }'
+    echo "| vips copy (Q=75) | $(mid "${peer[@]}") | $(megabytes "${peer_kb[@]}") | 1.00x |"
+    if cmp -s <(scan_of "$out/png.jpg") <(scan_of "$out/vips.jpg"); then
+      echo "vips's page holds the same compressed picture as ours (quality 75, 4:2:0, baseline, standard tables)."
+    else
+      echo "vips's page differs from ours after the headers: it is not encoded as ours is."
+    fi
+  else
+    echo "| pagemint-decoder | $(mid "${ours[@]}") | $(megabytes "${ours_kb[@]}") | |"
+    echo "| vips | not installed (libvips-tools) | | |"
+  fi
 fi
 echo
 echo "load at end:   $(cat /proc/loadavg)"

@@ -1,6 +1,7 @@
 #include "PngStrips.h"
 
 #include "JpegRows.h"
+#include "StripRelay.h"
 #include "contract/Reasons.h"
 #include "contract/SystemReason.h"
 
@@ -122,10 +123,13 @@ DecodeOutcome damaged(const Reading &reading)
     return DecodeOutcome::refused(ExitCode::LoaderFailed, reason::inBrackets(reason::kDamaged, reading.failure));
 }
 
-DecodeOutcome writeFailed()
+DecodeOutcome writeFailed(int error)
 {
-    return DecodeOutcome::refused(ExitCode::WriteFailed, reason::inBrackets(reason::kCannotWrite, systemReason(errno)));
+    return DecodeOutcome::refused(ExitCode::WriteFailed, reason::inBrackets(reason::kCannotWrite, systemReason(error)));
 }
+
+// libjpeg takes its rows sixteen at a time for a 4:2:0 page.
+constexpr unsigned kRowsPerStrip = 16;
 } // namespace
 
 std::optional<DecodeOutcome> decodePngInStrips(std::FILE *source, std::FILE *target)
@@ -145,19 +149,30 @@ std::optional<DecodeOutcome> decodePngInStrips(std::FILE *source, std::FILE *tar
     case Step::Done:
         break;
     }
-    std::vector<png_byte> row(std::size_t{header.width} * 3);
     errno = 0;
     JpegRows page(target, header.width, header.height, header.dotsPerMetreX, header.dotsPerMetreY);
+    // The page is written on a second thread while libpng inflates the next rows.
+    int writeError = 0; // the writer's errno: it is its thread's own
+    StripRelay relay(std::size_t{header.width} * 3, kRowsPerStrip, [&page, &writeError](const std::uint8_t *row) {
+        if (page.write(row))
+            return true;
+        writeError = errno;
+        return false;
+    });
     for (png_uint_32 y = 0; y < header.height; ++y) {
-        if (readRow(reading, row.data()) != Step::Done)
+        png_byte *row = relay.freeRow();
+        if (row == nullptr)
+            return writeFailed(writeError);
+        if (readRow(reading, row) != Step::Done)
             return damaged(reading);
-        if (!page.write(row.data()))
-            return writeFailed();
+        relay.rowFilled();
     }
     if (readEnd(reading) != Step::Done)
         return damaged(reading);
+    if (!relay.finish())
+        return writeFailed(writeError);
     if (!page.finish())
-        return writeFailed();
+        return writeFailed(errno);
     return DecodeOutcome::written();
 }
 

@@ -63,6 +63,10 @@ TEST_F(DecoderTest, RefusesWithOneLineAndItsExitCode)
     const QString empty = env.writeFile("pictures/empty.bmp");
     const QString text = env.writeFile("pictures/notes.txt", "just words\n");
     const QString good = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("b.png"), "PNG");
+    // A page larger than the output buffers: the disk fills while its rows are written (on the
+    // writer's thread), not only at the last flush.
+    const QString large =
+        saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue, 2000, 1500), picture("large.png"), "PNG");
     const std::string diskFull = systemReason(ENOSPC);
     const struct {
         QString picture;
@@ -76,6 +80,7 @@ TEST_F(DecoderTest, RefusesWithOneLineAndItsExitCode)
         {text, target(), {}, ExitCode::UnknownFormat, reason::kNotSupported},
         {fixture("png-header-claims-50000x50000.png"), target(), {}, ExitCode::TooLarge, "50000 x 50000"},
         {good, QStringLiteral("/dev/full"), {}, ExitCode::WriteFailed, diskFull},
+        {large, QStringLiteral("/dev/full"), {}, ExitCode::WriteFailed, diskFull},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.reason);
