@@ -1,14 +1,18 @@
 #include "contract/PageReference.h"
 
+#include "contract/ConverterContract.h"
 #include "contract/Descriptor.h"
+#include "contract/StagedPages.h"
 
 #include "contract/Reasons.h"
 #include "contract/SystemReason.h"
 
-#include <array>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <utility>
+#include <fstream>
+#include <iterator>
+#include <set>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,23 +25,6 @@ namespace pagemint {
 namespace {
 constexpr std::string_view kFirstLine = "pagemint-page-reference 1\n";
 
-// Reads from `offset` until `into` is full or the file ends; -1 on an error.
-ssize_t readAt(int fd, char *into, std::size_t size, off_t offset)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, into + done, size - done, offset + off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += std::size_t(n);
-    }
-    return ssize_t(done);
-}
-
 template <typename Number> bool takeNumber(std::string_view &text, char after, Number &number)
 {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -45,6 +32,22 @@ template <typename Number> bool takeNumber(std::string_view &text, char after, N
         return false;
     text.remove_prefix(std::size_t(end - text.data()) + 1);
     return true;
+}
+
+// One record from the front of `rest`, which moves past it; none when it is out of form.
+std::optional<ListedReference> takeRecord(std::string_view &rest)
+{
+    const auto space = rest.find(' ');
+    if (space == std::string_view::npos || !isStagedPageName(rest.substr(0, space)))
+        return std::nullopt;
+    std::string_view after = rest.substr(space + 1);
+    std::size_t length = 0;
+    if (!takeNumber(after, '\n', length) || length > kLargestPageReference || after.size() <= length ||
+        after[length] != '\n')
+        return std::nullopt;
+    ListedReference entry{std::string(rest.substr(0, space)), parsePageReference(after.substr(0, length))};
+    rest = after.substr(length + 1);
+    return entry;
 }
 
 std::string cannotRead(int error)
@@ -91,35 +94,69 @@ std::optional<PageReference> parsePageReference(std::string_view text)
     return reference;
 }
 
-bool writePageReference(const fs::path &file, const PageReference &reference, std::error_code &error)
+bool appendPageReference(const fs::path &folder, std::string_view pageName, const PageReference &reference,
+                         std::error_code &error)
 {
-    fs::path partial = file;
-    partial += ".part";
     const std::string text = pageReferenceText(reference);
-    int reason = 0;
-    {
-        const Descriptor out(::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        if (out.get() < 0) {
-            error.assign(errno, std::generic_category());
-            return false;
-        }
-        for (std::size_t done = 0; done < text.size() && reason == 0;) {
-            const ssize_t n = ::write(out.get(), text.data() + done, text.size() - done);
-            if (n < 0 && errno != EINTR)
-                reason = errno;
-            else if (n > 0)
-                done += std::size_t(n);
-        }
+    std::string record = std::string(pageName) + ' ' + std::to_string(text.size()) + '\n' + text + '\n';
+    const fs::path file = folder / kPageReferencesName;
+    const Descriptor out(::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+    int reason = out.valid() ? 0 : errno;
+    for (std::size_t done = 0; reason == 0 && done < record.size();) {
+        const ssize_t n = ::write(out.get(), record.data() + done, record.size() - done);
+        if (n < 0 && errno != EINTR)
+            reason = errno;
+        else if (n > 0)
+            done += std::size_t(n);
     }
-    if (reason == 0 && ::rename(partial.c_str(), file.c_str()) != 0)
-        reason = errno;
-    if (reason != 0) {
-        ::unlink(partial.c_str());
-        error.assign(reason, std::generic_category());
-        return false;
+    error.assign(reason, std::generic_category());
+    return reason == 0;
+}
+
+std::vector<ListedReference> listedPageReferences(const fs::path &folder, std::string &problem)
+{
+    std::vector<ListedReference> listed;
+    std::ifstream in(folder / kPageReferencesName, std::ios::binary);
+    if (!in)
+        return listed; // none staged
+    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        problem = std::string(kPageReferencesName) + ": cannot be read";
+        return listed;
     }
-    error.clear();
-    return true;
+    std::string_view rest = all;
+    while (!rest.empty()) {
+        std::optional<ListedReference> entry = takeRecord(rest);
+        if (!entry) {
+            problem = std::string(kPageReferencesName) + ": out of form after record " + std::to_string(listed.size());
+            break;
+        }
+        listed.push_back(std::move(*entry));
+    }
+    return listed;
+}
+
+std::vector<StagedPage> stagedPagesWithReferences(const fs::path &folder, std::error_code &error, std::string &problem)
+{
+    std::vector<StagedPage> pages;
+    for (fs::path &file : stagedPages(folder, error))
+        pages.push_back({std::move(file), false, std::nullopt});
+    if (error)
+        return pages;
+    std::set<std::string> files;
+    for (const StagedPage &page : pages)
+        files.insert(page.path.filename().string());
+    for (ListedReference &entry : listedPageReferences(folder, problem)) {
+        if (files.contains(entry.page)) {
+            problem += (problem.empty() ? "" : "; ") + entry.page + ": listed and staged as a file; the file is taken";
+            continue;
+        }
+        pages.push_back({folder / entry.page, true, std::move(entry.reference)});
+    }
+    std::stable_sort(pages.begin(), pages.end(), [](const StagedPage &a, const StagedPage &b) {
+        return stagedPageBefore(a.path.filename().string(), b.path.filename().string());
+    });
+    return pages;
 }
 
 int openReferencedPicture(const PageReference &reference, std::string &reason)
@@ -140,41 +177,6 @@ int openReferencedPicture(const PageReference &reference, std::string &reason)
         return -1;
     }
     return picture.release();
-}
-
-int openStagedPicture(const fs::path &page, std::string &reason, std::optional<PageReference> *reference)
-{
-    if (reference)
-        reference->reset();
-    Descriptor staged(::open(page.c_str(), O_RDONLY | O_CLOEXEC));
-    if (staged.get() < 0) {
-        reason = cannotRead(errno);
-        return -1;
-    }
-    std::array<char, kFirstLine.size()> head{};
-    const ssize_t got = readAt(staged.get(), head.data(), head.size(), 0);
-    if (got < 0) {
-        reason = cannotRead(errno);
-        return -1;
-    }
-    if (std::string_view(head.data(), std::size_t(got)) != kFirstLine)
-        return staged.release();
-    std::string text(kLargestPageReference + 1, '\0');
-    const ssize_t size = readAt(staged.get(), text.data(), text.size(), 0);
-    if (size < 0) {
-        reason = cannotRead(errno);
-        return -1;
-    }
-    text.resize(std::size_t(size));
-    std::optional<PageReference> read = parsePageReference(text);
-    if (!read) {
-        reason = reason::kCannotRead;
-        return -1;
-    }
-    const int picture = openReferencedPicture(*read, reason);
-    if (reference && picture >= 0)
-        *reference = std::move(read);
-    return picture;
 }
 
 } // namespace pagemint

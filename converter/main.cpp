@@ -14,6 +14,7 @@
 #include "contract/PageReference.h"
 #include "contract/PageText.h"
 #include "contract/PageTurn.h"
+#include "contract/Reasons.h"
 #include "contract/StagedPages.h"
 
 #include "contract/StagingFolder.h"
@@ -27,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -53,8 +55,9 @@ constexpr const char *kHelp =
     "A staged page with recognised text beside it (00004.txt for 00004.jpg) is turned as the text\n"
     "says and gets the text as an invisible layer; a text file that cannot be used is named on\n"
     "stderr and the page is written without it.\n"
-    "A staged page may instead be a reference naming a JPEG where it lies: the picture is read only\n"
-    "while it is still the file the reference describes, else it is left out.\n"
+    "The staging folder's pages.ref may list more pages, each a reference naming a JPEG where it\n"
+    "lies: the picture is read only while it is still the file the reference describes, else it\n"
+    "is left out.\n"
     "TURNS turns single pages clockwise after their EXIF orientation, losslessly:\n"
     "  --turn=NAME:90|180|270   (NAME: the staged page's name, or the picture's file name)\n"
     "Before each page, stdout gets \"page NAME of COUNT\". A file that cannot be a page is left\n"
@@ -94,13 +97,22 @@ struct RunChoices {
     std::map<std::string, int> turns; // page name -> clockwise turn
 };
 
-// A page is inspected where its bytes are: the file itself, or the picture a staged reference
-// names, which must still be the file the program checked.
-bool inspectPage(PdfPage &page, std::string &reason)
+// A page is inspected where its bytes are: the page file, or the picture a listed reference names,
+// which must still be the file the program checked.
+bool inspectPage(const StagedPage &staged, PdfPage &page, std::string &reason)
 {
-    const int fd = openStagedPicture(page.path, reason, &page.reference);
-    if (fd < 0)
+    if (staged.listed && !staged.reference) {
+        reason = reason::kCannotRead;
         return false;
+    }
+    page.reference = staged.reference;
+    const int fd = page.reference ? openReferencedPicture(*page.reference, reason)
+                                  : ::open(page.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (!page.reference)
+            reason = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
+        return false;
+    }
     const bool usable = inspectJpegDescriptor(fd, page.info, reason);
     ::close(fd);
     return usable;
@@ -108,18 +120,18 @@ bool inspectPage(PdfPage &page, std::string &reason)
 
 // Each page's path, name and header facts are held until the end (about 0.7 KB a page); the
 // pictures' bytes never are.
-int convert(std::vector<fs::path> pictures, const fs::path &output, const RunChoices &choices,
+int convert(std::vector<StagedPage> staged, const fs::path &output, const RunChoices &choices,
             const PageTextFor &textFor = {})
 {
     std::vector<PdfPage> pages;
-    pages.reserve(pictures.size());
-    for (fs::path &path : pictures) {
-        std::string name = displayName(path);
-        PdfPage page{std::move(path), std::move(name), {}, 0, std::nullopt};
+    pages.reserve(staged.size());
+    for (StagedPage &candidate : staged) {
+        std::string name = displayName(candidate.path);
+        PdfPage page{std::move(candidate.path), std::move(name), {}, 0, std::nullopt};
         if (const auto turn = choices.turns.find(page.name); turn != choices.turns.end())
             page.turn = turn->second;
         std::string reason;
-        if (inspectPage(page, reason))
+        if (inspectPage(candidate, page, reason))
             pages.push_back(std::move(page));
         else
             emitLine(stderr, leftOutLine(page.name, reason));
@@ -145,12 +157,15 @@ int convertStagingFolder(const RunChoices &choices)
     // A tmp.pdf left from an earlier run must not pass for this run's result.
     std::error_code error;
     fs::remove(output, error);
-    std::vector<fs::path> pictures = stagedPages(folder, error);
+    std::string problem;
+    std::vector<StagedPage> pages = stagedPagesWithReferences(folder, error, problem);
     if (error) {
         complain("cannot list " + folder.string() + ": " + error.message());
         return NoUsablePage;
     }
-    return convert(std::move(pictures), output, choices, stagedText);
+    if (!problem.empty())
+        complain(problem);
+    return convert(std::move(pages), output, choices, stagedText);
 }
 
 bool isNoAsk(std::string_view arg)
@@ -192,8 +207,12 @@ int main(int argc, char **argv)
     args.erase(args.begin(), firstOther);
     if (choices && args.size() == 1 && isNoAsk(args[0]))
         return convertStagingFolder(*choices);
-    if (choices && args.size() >= 3 && args[0] == "--out")
-        return convert(std::vector<fs::path>(args.begin() + 2, args.end()), fs::path(args[1]), *choices);
+    if (choices && args.size() >= 3 && args[0] == "--out") {
+        std::vector<StagedPage> pictures;
+        for (auto argument = args.begin() + 2; argument != args.end(); ++argument)
+            pictures.push_back({fs::path(*argument), false, std::nullopt});
+        return convert(std::move(pictures), fs::path(args[1]), *choices);
+    }
     std::fputs(kHelp, stderr);
     return BadArguments;
 }

@@ -3,6 +3,7 @@
 #include "common/ApplicationFolder.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
+#include "contract/PageReference.h"
 #include "contract/PageText.h"
 #include "contract/Reasons.h"
 #include "contract/StagingFolder.h"
@@ -172,7 +173,9 @@ void ConversionJob::stageAll()
     // One decoder per core; outcomes come back in list order, as picture by picture.
     PageStaging staging(entries);
     if (recognition)
-        staging.setOnStaged([&recognition](int index) { recognition->staged(index); });
+        staging.setOnStaged([&recognition](int index, const std::optional<PageReference> &reference) {
+            recognition->staged(index, reference);
+        });
     for (int i = 0; i < n && !stopped(); ++i) {
         const StageResult staged = staging.next();
         if (!staged.staged)
@@ -241,8 +244,8 @@ bool ConversionJob::convertOnePicture(int index, const QString &entry)
     // By the file system's own bytes: Qt's file classes would re-encode a home folder whose name
     // is not UTF-8, and a page left behind would go into the next picture's PDF.
     for (const std::filesystem::path &file :
-         {stagedPagePath(index), stagingFolder() / stagedTextName(index), stagingFolder() / kConverterOutputName,
-          stagingFolder() / kSpareConverterOutputName}) {
+         {stagedPagePath(index), stagingFolder() / stagedTextName(index), stagingFolder() / kPageReferencesName,
+          stagingFolder() / kConverterOutputName, stagingFolder() / kSpareConverterOutputName}) {
         if (std::error_code error; !std::filesystem::remove(file, error) && error)
             qCWarning(lcConversion, "staged file %s not removed: %s", file.c_str(), error.message().c_str());
     }

@@ -45,13 +45,16 @@ void PageRecognition::cancelAll()
     timer_.stop();
     running_.clear(); // kills the recognisers still running and removes their partial files
     queued_.clear();
+    references_.clear();
 }
 
-void PageRecognition::staged(int index)
+void PageRecognition::staged(int index, const std::optional<PageReference> &reference)
 {
     if (!announced_.insert(index).second)
         return;
     queued_.insert(index);
+    if (reference)
+        references_.emplace(index, *reference);
     step();
     if (!timer_.isActive() && !jobStopRequested())
         timer_.start();
@@ -70,7 +73,13 @@ void PageRecognition::step()
     while (busy < width_ && !queued_.empty()) {
         const int index = *queued_.begin();
         queued_.erase(queued_.begin());
-        auto task = std::make_unique<RecognizeTask>(index, currentPagePath(index), choice_, turns_.value(index, 0));
+        std::optional<PageReference> reference;
+        if (const auto found = references_.find(index); found != references_.end()) {
+            reference = std::move(found->second);
+            references_.erase(found);
+        }
+        auto task =
+            std::make_unique<RecognizeTask>(index, currentPagePath(index), reference, choice_, turns_.value(index, 0));
         if (!task->done())
             ++busy;
         running_.emplace(index, std::move(task));

@@ -30,9 +30,9 @@ public:
     PageRecognition(const PageRecognition &) = delete;
     PageRecognition &operator=(const PageRecognition &) = delete;
 
-    // The page at list position `index` is staged (under its ahead or its page name); telling it
-    // again changes nothing.
-    void staged(int index);
+    // The page at list position `index` is staged (under its ahead or its page name, or as the
+    // listed `reference`); telling it again changes nothing.
+    void staged(int index, const std::optional<PageReference> &reference = std::nullopt);
 
     // Waits, handling events, until the page's recognition has ended, and returns why it has no
     // text (the user's words), or none when its text file is there. `waiting` is called once
@@ -51,6 +51,7 @@ private:
     std::set<int> queued_;                                  // staged, recogniser not yet started
     std::map<int, std::unique_ptr<RecognizeTask>> running_; // started (and maybe done), by index
     std::set<int> announced_;                               // every index ever staged
+    std::map<int, PageReference> references_;               // the queued pages that are references
     QTimer timer_;
 };
 

@@ -84,7 +84,7 @@ void PageStaging::step()
         if (!stage->advance())
             ++running;
         else if (stage->pageWritten())
-            announce(index);
+            announce(index, stage->reference());
         ++index;
     }
     const int total = static_cast<int>(pictures_.size());
@@ -118,29 +118,32 @@ StageResult PageStaging::next()
     ahead_.pop_front();
     const int index = handed_++;
     StageResult result = head->finish();
+    const std::optional<PageReference> reference = head->reference();
     head.reset();
-    result = place(index, std::move(result));
+    result = place(index, std::move(result), reference);
     // Announced under its ahead name when a step saw it written; if none did, now.
     if (result.staged)
-        announce(index);
+        announce(index, reference);
     announced_.erase(index);
     step();
     return result;
 }
 
-void PageStaging::setOnStaged(std::function<void(int)> onStaged)
+void PageStaging::setOnStaged(OnStaged onStaged)
 {
     onStaged_ = std::move(onStaged);
 }
 
-void PageStaging::announce(int index)
+void PageStaging::announce(int index, const std::optional<PageReference> &reference)
 {
     if (onStaged_ && announced_.insert(index).second)
-        onStaged_(index);
+        onStaged_(index, reference);
 }
 
-StageResult PageStaging::place(int index, StageResult result)
+StageResult PageStaging::place(int index, StageResult result, const std::optional<PageReference> &reference)
 {
+    if (result.staged && reference)
+        return listReference(index, *reference);
     const fs::path page = stagedPagePath(index);
     std::error_code error;
     if (result.staged) {

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 
 namespace pagemint {
@@ -36,8 +37,10 @@ public:
     StageResult next();
 
     // Called with a picture's list position as soon as its page is staged: under its ahead name
-    // once its decoder has written it, or under its page name when next() hands it out; once each.
-    void setOnStaged(std::function<void(int)> onStaged);
+    // once its decoder has written it, or under its page name when next() hands it out; for a JPEG
+    // passing through, with its reference as soon as it is checked. Once each.
+    using OnStaged = std::function<void(int index, const std::optional<PageReference> &reference)>;
+    void setOnStaged(OnStaged onStaged);
 
     // One decoder per core, unless a benchmark set another width.
     static int defaultWidth();
@@ -52,15 +55,15 @@ private:
     void step();
     void cancelAll();
     // Puts the handed-out page under its page name, or removes an old page there.
-    StageResult place(int index, StageResult result);
-    void announce(int index);
+    StageResult place(int index, StageResult result, const std::optional<PageReference> &reference);
+    void announce(int index, const std::optional<PageReference> &reference);
 
     QStringList pictures_;
     int width_;
     int handed_ = 0;                               // the next picture to hand out
     int launched_ = 0;                             // pictures whose PageStage exists or has been handed out
     std::deque<std::unique_ptr<PageStage>> ahead_; // pictures handed_ .. launched_ - 1
-    std::function<void(int)> onStaged_;
+    OnStaged onStaged_;
     std::set<int> announced_; // pictures handed_ .. launched_ - 1 whose page onStaged_ has been told of
     QTimer timer_;
 };

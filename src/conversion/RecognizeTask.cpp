@@ -46,7 +46,8 @@ void removeFile(const fs::path &file)
 }
 } // namespace
 
-RecognizeTask::RecognizeTask(int index, const fs::path &page, const TextChoice &choice, int turn)
+RecognizeTask::RecognizeTask(int index, const fs::path &page, const std::optional<PageReference> &reference,
+                             const TextChoice &choice, int turn)
     : text_(stagingFolder() / stagedTextName(index)), partial_(text_)
 {
     partial_ += kPartialPageSuffix;
@@ -59,9 +60,11 @@ RecognizeTask::RecognizeTask(int index, const fs::path &page, const TextChoice &
     }
     // A page passed through is read where it lies, while it is still the picture checked.
     std::string unreadable;
-    const Descriptor input(openStagedPicture(page, unreadable));
+    const Descriptor input(reference ? openReferencedPicture(*reference, unreadable)
+                                     : ::open(page.c_str(), O_RDONLY | O_CLOEXEC));
     if (!input.valid()) {
-        finish({DecoderEnding::Refused, -1, QString::fromStdString(unreadable)});
+        finish(reference ? DecoderRun{DecoderEnding::Refused, -1, QString::fromStdString(unreadable)}
+                         : refusedBySystem(errno));
         return;
     }
     const Descriptor output(::open(partial_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));

@@ -4,6 +4,7 @@
 // page may be renamed meanwhile (from its ".ahead" name to its page name); it writes the page's text
 // as "<NNNNN>.txt.part", which is renamed to stagedTextName(index) when it ends well.
 
+#include "contract/PageReference.h"
 #include "conversion/HelperRun.h"
 
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace pagemint {
 
@@ -19,9 +21,11 @@ struct TextChoice;
 
 class RecognizeTask {
 public:
-    // Starts the recogniser on the page at list position `index`, found at `page`, which the user
-    // turned by `turn` (clockwise) on top of its EXIF orientation.
-    RecognizeTask(int index, const std::filesystem::path &page, const TextChoice &choice, int turn = 0);
+    // Starts the recogniser on the page at list position `index`, found at `page`, or the picture
+    // `reference` names when the page is a listed reference; the user turned it by `turn`
+    // (clockwise) on top of its EXIF orientation.
+    RecognizeTask(int index, const std::filesystem::path &page, const std::optional<PageReference> &reference,
+                  const TextChoice &choice, int turn = 0);
     // A recogniser still running is killed and its partial text removed.
     ~RecognizeTask();
     RecognizeTask(const RecognizeTask &) = delete;

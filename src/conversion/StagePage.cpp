@@ -67,10 +67,7 @@ PageStage::PageStage(const QString &sourcePath, fs::path target) : target_(std::
     case PassThrough::Yes:
         // The page refers to the picture as it was when inspected: the converter reads it where
         // it lies, and leaves it out if it is no longer that file.
-        if (!writePageReference(target_, {source, identityOf(status)}, error)) {
-            reason_ = QString::fromStdString(systemReason(error.value()));
-            return;
-        }
+        reference_ = PageReference{source, identityOf(status)};
         kind_ = Kind::Reference;
         return;
     case PassThrough::No:
@@ -132,7 +129,21 @@ StageResult PageStage::finish()
 
 StageResult StagePage(int index, const QString &sourcePath)
 {
-    return PageStage(sourcePath, stagedPagePath(index)).finish();
+    PageStage stage(sourcePath, stagedPagePath(index));
+    const StageResult result = stage.finish();
+    return result.staged && stage.reference() ? listReference(index, *stage.reference()) : result;
+}
+
+StageResult listReference(int index, const PageReference &reference)
+{
+    const fs::path page = stagedPagePath(index);
+    std::error_code error;
+    // An older page file under its name would be taken in its place.
+    if (!fs::remove(page, error) && error)
+        return {false, QString::fromStdString(systemReason(error.value()))};
+    if (!appendPageReference(page.parent_path(), page.filename().string(), reference, error))
+        return {false, QString::fromStdString(systemReason(error.value()))};
+    return {true, {}};
 }
 
 } // namespace pagemint

@@ -60,11 +60,12 @@ TEST(PageReference, RefusesEveryOtherForm)
         EXPECT_FALSE(parsePageReference(c.text)) << c.name;
 }
 
-class OpenStagedPicture : public ::testing::Test {
+class StagedReferences : public ::testing::Test {
 protected:
+    fs::path folder() const { return dir_.path().toStdString(); }
     fs::path file(const std::string &name, const std::string &bytes) const
     {
-        fs::path path = fs::path(dir_.path().toStdString()) / name;
+        fs::path path = folder() / name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
@@ -74,12 +75,10 @@ protected:
         EXPECT_EQ(::stat(picture.c_str(), &status), 0);
         return {picture, identityOf(status)};
     }
-    fs::path staged(const PageReference &reference) const
+    void list(const std::string &page, const PageReference &reference) const
     {
-        fs::path page = fs::path(dir_.path().toStdString()) / "00001.jpg";
         std::error_code error;
-        EXPECT_TRUE(writePageReference(page, reference, error)) << error.message();
-        return page;
+        EXPECT_TRUE(appendPageReference(folder(), page, reference, error)) << error.message();
     }
     static std::string bytesAt(int fd)
     {
@@ -91,29 +90,75 @@ protected:
     QTemporaryDir dir_;
 };
 
-TEST_F(OpenStagedPicture, OpensAPageItselfOrThePictureItsReferenceNames)
+// Page files and listed pages come in one page order; what the list cannot say is told, and the
+// records before it still count.
+TEST_F(StagedReferences, PageFilesAndListedPagesComeInPageOrder)
 {
-    std::string reason;
-    std::optional<PageReference> reference;
-    const Descriptor plain(openStagedPicture(file("00000.jpg", "\xFF\xD8 a page"), reason, &reference));
-    ASSERT_TRUE(plain.valid()) << reason;
-    EXPECT_EQ(bytesAt(plain.get()), "\xFF\xD8 a page");
-    EXPECT_FALSE(reference);
+    file("00000.jpg", "\xFF\xD8 decoded");
+    file("00002.jpg", "\xFF\xD8 decoded");
+    file("notes.txt", "not a page");
+    const fs::path photo = file("photo\nwith a line break.jpg", "\xFF\xD8 the picture");
+    list("00003.jpg", referenceTo(photo));
+    list("00001.jpg", referenceTo(photo));
+    list("00002.jpg", referenceTo(photo)); // also a file: the file is the page
 
-    const fs::path picture = file("photo.jpg", "\xFF\xD8 the picture");
-    const Descriptor referred(openStagedPicture(staged(referenceTo(picture)), reason, &reference));
-    ASSERT_TRUE(referred.valid()) << reason;
-    EXPECT_EQ(bytesAt(referred.get()), "\xFF\xD8 the picture");
-    ASSERT_TRUE(reference);
-    EXPECT_EQ(reference->picture, picture);
-    // Nothing but the page: the reference's temporary is gone.
-    EXPECT_FALSE(fs::exists(dir_.path().toStdString() + "/00001.jpg.part"));
+    std::error_code error;
+    std::string problem;
+    const std::vector<StagedPage> pages = stagedPagesWithReferences(folder(), error, problem);
+
+    ASSERT_FALSE(error);
+    std::vector<std::pair<std::string, bool>> seen;
+    for (const StagedPage &page : pages)
+        seen.emplace_back(page.path.filename().string(), page.reference.has_value());
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{
+                        {"00000.jpg", false}, {"00001.jpg", true}, {"00002.jpg", false}, {"00003.jpg", true}}));
+    EXPECT_EQ(pages[1].reference->picture, photo);
+    EXPECT_NE(problem.find("00002.jpg"), std::string::npos) << problem;
+
+    std::string reason;
+    const Descriptor picture(openReferencedPicture(*pages[3].reference, reason));
+    ASSERT_TRUE(picture.valid()) << reason;
+    EXPECT_EQ(bytesAt(picture.get()), "\xFF\xD8 the picture");
 }
 
-TEST_F(OpenStagedPicture, RefusesAPictureThatIsNoLongerTheFileChecked)
+TEST_F(StagedReferences, ARecordOutOfFormIsToldAndTheRecordsBeforeItStay)
 {
-    const fs::path picture = file("photo.jpg", "\xFF\xD8 the picture");
-    PageReference reference = referenceTo(picture);
+    const PageReference reference{"/a.jpg", someIdentity};
+    const std::string text = pageReferenceText(reference);
+    const std::string good = "00001.jpg " + std::to_string(text.size()) + "\n" + text + "\n";
+    const struct {
+        const char *name;
+        std::string tail;
+        std::size_t pages; // listed in all
+        bool readable;     // the second page's reference is read
+        bool toldOutOfForm;
+    } cases[] = {
+        {"a second good record", "00002.jpg " + std::to_string(text.size()) + "\n" + text + "\n", 2, true, false},
+        {"a reference out of form", "00002.jpg 3\nabc\n", 2, false, false},
+        {"cut short", good.substr(0, good.size() / 2), 1, false, true},
+        {"no page name", "x.jpg " + std::to_string(text.size()) + "\n" + text + "\n", 1, false, true},
+        {"a length past its end", "00002.jpg 99999\n" + text + "\n", 1, false, true},
+        {"a negative length", "00002.jpg -3\nabc\n", 1, false, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        file(std::string(kPageReferencesName), good + c.tail);
+        std::string problem;
+        const std::vector<ListedReference> listed = listedPageReferences(folder(), problem);
+        ASSERT_EQ(listed.size(), c.pages);
+        EXPECT_EQ(listed[0].page, "00001.jpg");
+        ASSERT_TRUE(listed[0].reference);
+        EXPECT_EQ(listed[0].reference->identity, someIdentity);
+        if (c.pages > 1) {
+            EXPECT_EQ(listed[1].reference.has_value(), c.readable);
+        }
+        EXPECT_EQ(!problem.empty(), c.toldOutOfForm) << problem;
+    }
+}
+
+TEST_F(StagedReferences, APictureThatIsNoLongerTheFileCheckedIsNotOpened)
+{
+    const PageReference reference = referenceTo(file("photo.jpg", "\xFF\xD8 the picture"));
     const struct {
         const char *name;
         void (*change)(FileIdentity &);
@@ -129,14 +174,12 @@ TEST_F(OpenStagedPicture, RefusesAPictureThatIsNoLongerTheFileChecked)
         PageReference other = reference;
         c.change(other.identity);
         std::string reason;
-        EXPECT_EQ(openStagedPicture(staged(other), reason), -1);
+        EXPECT_EQ(openReferencedPicture(other, reason), -1);
         EXPECT_EQ(reason, reason::kChangedSinceChecked);
     }
-
     std::string reason;
-    const fs::path broken = file("00002.jpg", "pagemint-page-reference 1\nnot numbers\n/a.jpg");
-    EXPECT_EQ(openStagedPicture(broken, reason), -1);
-    EXPECT_EQ(reason, reason::kCannotRead);
+    const Descriptor same(openReferencedPicture(reference, reason));
+    EXPECT_TRUE(same.valid()) << reason;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
 #include "contract/ConverterContract.h"
+#include "contract/PageReference.h"
 #include "contract/PageText.h"
 #include "contract/StagingFolder.h"
 #include "conversion/RecognizerProcess.h"
@@ -48,16 +49,19 @@ int pageCount(const QString &pdf)
 // recognition meanwhile: the converter does not see them.
 QStringList pagesWithoutText()
 {
-    constexpr std::string_view partialText = ".txt.part";
     QStringList missing;
-    for (const auto &entry : std::filesystem::directory_iterator(stagingFolder())) {
-        const std::string name = entry.path().filename().string();
-        if (name.ends_with(partialText) &&
-            std::filesystem::exists(stagingFolder() / (name.substr(0, name.size() - partialText.size()) + ".jpg")))
-            missing << QString::fromStdString(name);
-        if (const auto index = stagedPageIndex(name);
-            index && !std::filesystem::exists(stagingFolder() / stagedTextName(*index)))
-            missing << QString::fromStdString(name);
+    std::error_code error;
+    std::string problem;
+    for (const StagedPage &page : stagedPagesWithReferences(stagingFolder(), error, problem)) {
+        const auto index = stagedPageIndex(page.path.filename().string());
+        if (!index)
+            continue;
+        std::filesystem::path text = stagingFolder() / stagedTextName(*index);
+        if (!std::filesystem::exists(text))
+            missing << QString::fromStdString(page.path.filename().string());
+        text += kPartialPageSuffix;
+        if (std::filesystem::exists(text))
+            missing << QString::fromStdString(text.filename().string());
     }
     missing.sort();
     return missing;

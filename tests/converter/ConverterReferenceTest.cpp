@@ -1,5 +1,5 @@
-// pdf.exe reading passed-through JPEGs where they lie, through the page references staged for
-// them: the bytes go in unchanged and in page order beside pages staged whole, whatever the
+// pdf.exe reading passed-through JPEGs where they lie, through the page references the staging
+// folder lists for them: the bytes go in unchanged and in page order beside pages staged whole, whatever the
 // picture's path holds; a picture no longer the file the program checked, or a reference that
 // cannot be read, is left out with its reason while the others still make the PDF.
 #include "ConverterChecks.h"
@@ -47,7 +47,11 @@ TEST(ConverterReference, ReferencedPicturesGoInUnchangedAndChangedOnesAreLeftOut
     staging.putReference(4, removed);
     fs::remove(removed);
     staging.putReference(5, writePicture(pictures / "notes.jpg", "no JPEG at all"));
-    writeFile(staging.pagePath(6), "pagemint-page-reference 1\n1 2 3\n/a.jpg");
+    {
+        QFile list(staging.referencesPath());
+        ASSERT_TRUE(list.open(QIODevice::Append));
+        list.write("00006.jpg 5\n1 2 3\n");
+    }
     staging.putReference(7, writePicture(pictures / "last.jpg", later));
 
     const ProcessResult run = staging.run();

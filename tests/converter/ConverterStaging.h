@@ -30,13 +30,14 @@ public:
         if (text)
             writeFile(textPath(index), QByteArray::fromStdString(writePageText(*text)));
     }
-    // A reference to `picture` as it is now, staged as the page at `index`.
+    // A reference to `picture` as it is now, listed as the page at `index`.
     void putReference(int index, const std::filesystem::path &picture) const
     {
         struct stat status {};
         ASSERT_EQ(::stat(picture.c_str(), &status), 0) << picture;
         std::error_code error;
-        ASSERT_TRUE(writePageReference(pagePath(index).toStdString(), {picture, identityOf(status)}, error))
+        ASSERT_TRUE(
+            appendPageReference(folder_.toStdString(), stagedPageName(index), {picture, identityOf(status)}, error))
             << error.message();
     }
     ProcessResult run(const PageLayout &layout = {}) const
@@ -45,6 +46,7 @@ public:
     }
     // Beside the home: where pictures outside the staging folder go.
     QString root() const { return env_.root(); }
+    QString referencesPath() const { return folder_ + u'/' + QString::fromLatin1(kPageReferencesName.data()); }
     QString pdf() const { return folder_ + u'/' + QString::fromLatin1(kConverterOutputName); }
 
 private:

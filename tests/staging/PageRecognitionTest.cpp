@@ -69,7 +69,9 @@ protected:
         Recognised result;
         PageRecognition recognition(choice_, width);
         PageStaging staging(pictures, width);
-        staging.setOnStaged([&recognition](int index) { recognition.staged(index); });
+        staging.setOnStaged([&recognition](int index, const std::optional<PageReference> &reference) {
+            recognition.staged(index, reference);
+        });
         const auto await = [&](int index) {
             if (const std::optional<QString> failure = recognition.awaitText(index))
                 result.textless[index] = *failure;
@@ -82,12 +84,9 @@ protected:
         if (!awaitEach)
             for (int i = 0; i < pictures.size(); ++i)
                 await(i);
+        result.pages = stagedPageBytes();
         for (const auto &entry : std::filesystem::directory_iterator(stagingFolder())) {
             const std::string name = entry.path().filename().string();
-            if (const auto index = stagedPageIndex(name)) {
-                result.pages[*index] = stagedBytesOf(fromFsPath(entry.path()));
-                continue;
-            }
             for (int i = 0; i < pictures.size(); ++i)
                 if (name == stagedTextName(i)) {
                     std::string problem;
@@ -141,8 +140,9 @@ TEST_F(PageRecognitionTest, EveryPageGetsItsOwnTextUnderItsNumber)
         for (const auto &[index, bytes] : recognised.pages)
             expectedWords[index] = fakeTextWord(bytes);
         EXPECT_EQ(recognised.words, expectedWords);
-        // Pages and texts only: no partial text, no page ahead.
-        EXPECT_EQ(stagingFolderFiles().size(), 12) << stagingFolderFiles().join(u' ').toStdString();
+        // Four decoded pages, the list of the two JPEGs' references and six texts only: no partial
+        // text, no page ahead.
+        EXPECT_EQ(stagingFolderFiles().size(), 11) << stagingFolderFiles().join(u' ').toStdString();
 
         const FakeRecognizerLog log = readFakeRecognizerLog(log_);
         EXPECT_EQ(log.started.size(), 6);
@@ -213,7 +213,9 @@ TEST_F(PageRecognitionTest, StoppingEndsEveryRecognizerAndLeavesNoText)
         {
             PageRecognition recognition(choice_, 2);
             PageStaging staging(pictures, 2);
-            staging.setOnStaged([&recognition](int index) { recognition.staged(index); });
+            staging.setOnStaged([&recognition](int index, const std::optional<PageReference> &reference) {
+                recognition.staged(index, reference);
+            });
             ASSERT_TRUE(staging.next().staged);
             EXPECT_EQ(recognition.awaitText(0), QStringLiteral("已取消"));
             // Ended before awaitText returned, not by the end of the objects.

@@ -37,16 +37,6 @@ struct Staged {
     bool operator==(const Staged &) const = default;
 };
 
-// The staging folder's page files (names of the converter's rule) by the list position they stand for.
-std::map<int, QByteArray> pagesInStagingFolder()
-{
-    std::map<int, QByteArray> pages;
-    for (const auto &entry : std::filesystem::directory_iterator(stagingFolder()))
-        if (const auto index = stagedPageIndex(entry.path().filename().string()))
-            pages[*index] = bytesOf(fromFsPath(entry.path()));
-    return pages;
-}
-
 void clearStagingFolder()
 {
     std::filesystem::remove_all(stagingFolder());
@@ -82,7 +72,7 @@ protected:
         for (int i = 0; i < pictures.size(); ++i)
             if (const StageResult result = StagePage(i, pictures[i]); !result.staged)
                 staged.leftOut[i] = result.reason;
-        staged.pages = pagesInStagingFolder();
+        staged.pages = stagedPageBytes();
         return staged;
     }
 
@@ -94,10 +84,10 @@ protected:
         for (int i = 0; i < pictures.size(); ++i) {
             if (const StageResult result = staging.next(); !result.staged)
                 staged.leftOut[i] = result.reason;
-            const std::map<int, QByteArray> visible = pagesInStagingFolder();
+            const std::map<int, QByteArray> visible = stagedPageBytes();
             EXPECT_TRUE(visible.empty() || visible.rbegin()->first <= i) << "a page ahead of picture " << i;
         }
-        staged.pages = pagesInStagingFolder();
+        staged.pages = stagedPageBytes();
         return staged;
     }
 };
@@ -191,7 +181,7 @@ TEST_F(PageStagingTest, APictureOutlivesTheDeathOfTheServer)
     EXPECT_TRUE(staging.next().staged);
 
     const std::map<int, QByteArray> expectedPages = {{0, "slow one\n"}, {1, "slow two\n"}};
-    EXPECT_EQ(pagesInStagingFolder(), expectedPages);
+    EXPECT_EQ(stagedPageBytes(), expectedPages);
 }
 
 // A helper that does not speak the server's protocol (here: an older helper that refuses the
@@ -247,7 +237,7 @@ TEST_F(PageStagingTest, ExitEndsEveryHelperAndTheServerAtOnce)
     // SIGKILL from the program, and again through the server's death: allow them a moment.
     for (const pid_t child : children)
         EXPECT_TRUE(waitFor([child] { return !processAlive(child); }, 2000)) << "child " << child;
-    EXPECT_TRUE(pagesInStagingFolder().empty());
+    EXPECT_TRUE(stagedPageBytes().empty());
 }
 
 } // namespace

@@ -37,7 +37,7 @@ void expectColourJpeg(const QString &path)
 {
     JpegInfo info;
     std::string reason;
-    const Descriptor picture(openStagedPicture(toFsPath(path), reason));
+    const Descriptor picture(openStagedPage(path, reason));
     ASSERT_TRUE(picture.valid()) << reason;
     ASSERT_TRUE(inspectJpegDescriptor(picture.get(), info, reason)) << reason;
     EXPECT_EQ(info.components, 3);
@@ -58,6 +58,8 @@ TEST_F(StagePageTest, StagesEveryUsableJpegAsItIsWhateverItsName)
         SCOPED_TRACE(name.toStdString());
         const QString photo = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture(name), "JPEG");
         ASSERT_FALSE(photo.isEmpty());
+        std::filesystem::remove_all(stagingFolder());
+        std::filesystem::create_directories(stagingFolder());
         // An older page at the same position is replaced.
         QFile::copy(fixture("png-header-claims-50000x50000.png"), stagedPage(0));
 
@@ -65,7 +67,8 @@ TEST_F(StagePageTest, StagesEveryUsableJpegAsItIsWhateverItsName)
 
         ASSERT_TRUE(result.staged) << result.reason.toStdString();
         EXPECT_EQ(stagedBytesOf(stagedPage(0)), bytesOf(photo));
-        EXPECT_EQ(stagingFolderEntries(), QStringList{"00000.jpg"});
+        // Listed, not copied: no file of its own.
+        EXPECT_EQ(stagingFolderEntries(), QStringList{QString::fromLatin1(kPageReferencesName.data())});
     }
 }
 
@@ -116,12 +119,16 @@ TEST_F(StagePageTest, AJpegChangedAfterItsCheckFailsItsPage)
         const QString photo = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("photo.jpg"), "JPEG");
         ASSERT_FALSE(photo.isEmpty());
         const QByteArray original = bytesOf(photo);
+        std::filesystem::remove_all(stagingFolder());
+        std::filesystem::create_directories(stagingFolder());
         PageStage stage(photo, stagedPagePath(0));
         c.change(photo);
         ASSERT_TRUE(stage.finish().staged);
+        ASSERT_TRUE(stage.reference());
+        ASSERT_TRUE(listReference(0, *stage.reference()).staged);
 
         std::string reason;
-        const Descriptor read(openStagedPicture(stagedPagePath(0), reason));
+        const Descriptor read(openStagedPage(stagedPage(0), reason));
         EXPECT_EQ(read.valid(), c.pageHolds) << reason;
         if (c.pageHolds)
             EXPECT_EQ(stagedBytesOf(stagedPage(0)), original);

@@ -4,13 +4,21 @@
 #include <QByteArray>
 #include <QString>
 
+#include <map>
+#include <string>
+
 namespace pagemint::test {
 
 // Empty when the file cannot be read.
 QByteArray bytesOf(const QString &path);
 
-// The bytes a staged page stands for, as the converter reads them: the page's own, or the
-// picture's its page reference names while that is still the file checked. Empty otherwise.
+// Opens what the staged page at `page` stands for, as the converter does: the page file, or the
+// picture the staging folder's references list for that name while it is still the file checked.
+// -1 with the reason otherwise.
+int openStagedPage(const QString &page, std::string &reason);
+// The bytes it stands for; empty when it cannot be opened.
 QByteArray stagedBytesOf(const QString &page);
+// The bytes of every page staged in stagingFolder() now, by list position.
+std::map<int, QByteArray> stagedPageBytes();
 
 } // namespace pagemint::test
