@@ -15,9 +15,16 @@ namespace pagemint {
 // converter started through a link of this name is neither ended nor waited for by it.
 inline constexpr std::string_view kRunConverterName = "pagemint-pdf";
 
+// A run's folder is named this followed by the six letters and digits mkdtemp picks.
+inline constexpr std::string_view kRunFolderPrefix = "pagemint-run.";
+// The file in a run's folder that its run holds locked (flock) as long as it lives: a folder whose
+// lock is free was left by a run that was killed outright, and the next run removes it.
+inline constexpr std::string_view kRunFolderLockName = "owner.lock";
+
 class RunFolder {
 public:
-    // Makes "pagemint-run.XXXXXX" (the owner's alone) beside the window's staging folder, and from
+    // Removes the folders of dead runs beside the window's staging folder (RunFolderSweep.h), then
+    // makes "pagemint-run.XXXXXX" (the owner's alone) there and locks it for this run's life; from
     // then on this process and the converters it starts stage in its "inkleaf_tmp"
     // (kStagingFolderVariable). `problem` says why not when it could not be made.
     RunFolder();
@@ -34,6 +41,8 @@ public:
 
 private:
     std::filesystem::path folder_;
+    // The descriptor holding kRunFolderLockName locked; -1 when it could not be taken.
+    int lock_ = -1;
     QString problem_;
 };
 

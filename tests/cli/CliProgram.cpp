@@ -1,8 +1,14 @@
 #include "CliProgram.h"
 
+#include "cli/RunFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pagemint::test {
 
@@ -122,6 +128,38 @@ QString copyApplicationFolder(const QString &folder)
     for (const QString &helper : QDir(built + QStringLiteral("/data")).entryList(QDir::Files | QDir::Executable))
         QFile::copy(built + QStringLiteral("/data/") + helper, folder + QStringLiteral("/data/") + helper);
     return folder + QStringLiteral("/pagemint");
+}
+
+GatedConverter gatedApplicationFolder(const QString &folder)
+{
+    const QString program = copyApplicationFolder(folder + QStringLiteral("/app"));
+    const QString real = folder + QStringLiteral("/real");
+    const QString realLink = real + u'/' + QString::fromLatin1(kRunConverterName);
+    GatedConverter gated{{}, folder + QStringLiteral("/started"), folder + QStringLiteral("/gate")};
+    if (!QDir().mkpath(real) || !QFile::link(QStringLiteral(PAGEMINT_APP_DIR "/data/pdf.exe"), realLink) ||
+        ::mkfifo(QFile::encodeName(gated.gate).constData(), 0600) != 0)
+        return gated;
+    QFile converter(folder + QStringLiteral("/app/data/pdf.exe"));
+    converter.remove();
+    if (!converter.open(QIODevice::WriteOnly) ||
+        converter.write(QStringLiteral("#!/bin/sh\n: > '%1'\nread go < '%2'\nexec '%3' \"$@\"\n")
+                            .arg(gated.started, gated.gate, realLink)
+                            .toUtf8()) < 0)
+        return gated;
+    converter.close();
+    if (converter.setPermissions(QFile::ReadOwner | QFile::ExeOwner))
+        gated.program = program;
+    return gated;
+}
+
+bool openGate(const QString &gate)
+{
+    const int gateEnd = ::open(QFile::encodeName(gate).constData(), O_WRONLY | O_NONBLOCK);
+    if (gateEnd < 0)
+        return false;
+    const bool written = ::write(gateEnd, "go\n", 3) == 3;
+    ::close(gateEnd);
+    return written;
 }
 
 } // namespace pagemint::test

@@ -48,4 +48,17 @@ QStringList runFolders();
 // test can put its own settings or converter there; returns the copied program's path.
 QString copyApplicationFolder(const QString &folder);
 
+// A copy of the application folder in `folder`/app whose converter, once a run starts it, makes
+// the file `started` and waits at the FIFO `gate` until the test opens it (openGate); the real
+// converter then does the work, still under the run's name. `program` is empty when it could not
+// be set up.
+struct GatedConverter {
+    QString program;
+    QString started;
+    QString gate;
+};
+GatedConverter gatedApplicationFolder(const QString &folder);
+// Lets the converter at `gate` go on, without blocking; false when none waits there (it was ended).
+bool openGate(const QString &gate);
+
 } // namespace pagemint::test

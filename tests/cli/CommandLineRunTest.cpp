@@ -19,6 +19,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -298,26 +299,16 @@ TEST_F(CommandLine, ARunLeavesTheWindowsConverterAlone)
 
 TEST_F(CommandLine, ARunBesideTheWindowOutlivesItsSweepOfConverters)
 {
-    // The run's converter waits at a FIFO until the test lets it go on, in a copy of the
-    // application folder; the real converter then does the work, still under the run's name.
-    const QString program = copyApplicationFolder(path(QStringLiteral("app")));
-    const QString realLink = path(QStringLiteral("real/") + QString::fromLatin1(kRunConverterName));
-    QDir().mkpath(path(QStringLiteral("real")));
-    ASSERT_TRUE(QFile::link(QStringLiteral(PAGEMINT_APP_DIR "/data/pdf.exe"), realLink));
-    const QString gate = path(QStringLiteral("gate"));
-    ASSERT_EQ(::mkfifo(gate.toLocal8Bit().constData(), 0600), 0);
-    const QString started = path(QStringLiteral("started"));
-    const QString converter = env_.writeFile(QStringLiteral("app/data/pdf.exe"),
-                                             QStringLiteral("#!/bin/sh\n: > '%1'\nread go < '%2'\nexec '%3' \"$@\"\n")
-                                                 .arg(started, gate, realLink)
-                                                 .toUtf8());
-    ASSERT_TRUE(QFile::setPermissions(converter, QFile::ReadOwner | QFile::ExeOwner));
+    // The run's converter waits at a FIFO until the test lets it go on.
+    const GatedConverter gated = gatedApplicationFolder(env_.root());
+    ASSERT_FALSE(gated.program.isEmpty());
     writePictures(path(QStringLiteral("in")), 3);
 
     QProcess run;
     startCli(run, {QStringLiteral("-q"), QStringLiteral("-o"), path(QStringLiteral("out")), path(QStringLiteral("in"))},
-             {}, program);
-    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(started); }, 60000)) << run.readAllStandardError().toStdString();
+             {}, gated.program);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(gated.started); }, 60000))
+        << run.readAllStandardError().toStdString();
     ASSERT_TRUE(IsProcessRunning(QString::fromLatin1(kRunConverterName)));
 
     // The window starts (ending every pdf.exe it sees, and clearing its own staging folder) and
@@ -328,17 +319,196 @@ TEST_F(CommandLine, ARunBesideTheWindowOutlivesItsSweepOfConverters)
     ASSERT_TRUE(window.waitForFinished(60000));
     EXPECT_TRUE(IsProcessRunning(QString::fromLatin1(kRunConverterName)));
 
-    // Without blocking: a converter the window ended reads the gate no more, and the test fails.
-    const int gateEnd = ::open(gate.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
-    ASSERT_GE(gateEnd, 0) << "the run's converter is gone";
-    EXPECT_EQ(::write(gateEnd, "go\n", 3), 3);
-    ::close(gateEnd);
+    // A converter the window ended reads the gate no more, and the test fails.
+    ASSERT_TRUE(openGate(gated.gate)) << "the run's converter is gone";
     ASSERT_TRUE(run.waitForFinished(120000));
     EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
     const QString pdf = path(QStringLiteral("out/NewPDF.pdf"));
     EXPECT_EQ(linesOf(QString::fromUtf8(run.readAllStandardOutput())), QStringList{pdf});
     EXPECT_EQ(pageCount(pdf), 3);
     expectNothingLeft(path(QStringLiteral("out")));
+}
+
+// The test's cache folder, where runs make their folders.
+QString cacheFolder()
+{
+    return qEnvironmentVariable("XDG_CACHE_HOME");
+}
+
+QString runLock(const QString &folder)
+{
+    return folder + u'/' + QString::fromLatin1(kRunFolderLockName);
+}
+
+// Whether a process holds the lock of `lockFile` (the test takes it for a moment when none does).
+bool lockIsHeld(const QString &lockFile)
+{
+    const int descriptor = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool held = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(descriptor);
+    return held;
+}
+
+bool existsOrLinks(const QString &path)
+{
+    const QFileInfo entry(path);
+    return entry.exists() || entry.isSymLink();
+}
+
+TEST_F(CommandLine, ARunKilledOutrightLeavesItsFolderToTheNextRunWhichRemovesIt)
+{
+    writePictures(path(QStringLiteral("in")), 400, {400, 300});
+    QProcess killed;
+    killed.setReadChannel(QProcess::StandardError);
+    startCli(killed, {QStringLiteral("-o"), path(QStringLiteral("out")), path(QStringLiteral("in"))});
+    ASSERT_TRUE(standardErrorShows(killed, QStringLiteral("已处理 1/400")));
+
+    ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+    ASSERT_TRUE(killed.waitForFinished(60000));
+    // Its helpers end without it; until then they may still write into its folder.
+    for (const QString &helper : {QString::fromLatin1(kRunConverterName), QStringLiteral("pagemint-decoder")})
+        ASSERT_TRUE(waitFor([&helper] { return !IsProcessRunning(helper); }, 30000)) << helper.toStdString();
+    const QStringList left = runFolders();
+    ASSERT_EQ(left.size(), 1);
+    ASSERT_FALSE(QDir(cacheFolder() + u'/' + left[0] + QStringLiteral("/inkleaf_tmp")).isEmpty());
+
+    const CliResult next = runCli({QStringLiteral("-q"), QStringLiteral("-o"), path(QStringLiteral("next")),
+                                   path(QStringLiteral("in/p001.png"))});
+    EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
+    // A sweep that went well says nothing.
+    EXPECT_EQ(next.err, QString());
+    EXPECT_EQ(pageCount(path(QStringLiteral("next/NewPDF.pdf"))), 1);
+    expectNothingLeft(path(QStringLiteral("next")));
+}
+
+TEST_F(CommandLine, ALiveRunsFolderIsLeftAloneByARunStartedMeanwhile)
+{
+    // The live run holds its folder with its staged pages while its converter waits at the gate.
+    const GatedConverter gated = gatedApplicationFolder(env_.root());
+    ASSERT_FALSE(gated.program.isEmpty());
+    writePictures(path(QStringLiteral("in")), 3);
+    QProcess live;
+    startCli(live,
+             {QStringLiteral("-q"), QStringLiteral("-o"), path(QStringLiteral("out")), path(QStringLiteral("in"))}, {},
+             gated.program);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(gated.started); }, 60000))
+        << live.readAllStandardError().toStdString();
+    ASSERT_EQ(runFolders().size(), 1);
+    const QString folder = cacheFolder() + u'/' + runFolders()[0];
+    const QStringList staged = QDir(folder + QStringLiteral("/inkleaf_tmp")).entryList(QDir::Files);
+    ASSERT_EQ(staged.size(), 3);
+    EXPECT_TRUE(lockIsHeld(runLock(folder)));
+
+    const CliResult meanwhile = runCli({QStringLiteral("-q"), QStringLiteral("-o"), path(QStringLiteral("second")),
+                                        path(QStringLiteral("in/p002.png"))});
+    EXPECT_EQ(meanwhile.exitCode, 0) << meanwhile.err.toStdString();
+    EXPECT_EQ(QDir(folder + QStringLiteral("/inkleaf_tmp")).entryList(QDir::Files), staged);
+    EXPECT_TRUE(lockIsHeld(runLock(folder)));
+
+    ASSERT_TRUE(openGate(gated.gate)) << "the live run's converter is gone";
+    ASSERT_TRUE(live.waitForFinished(120000));
+    EXPECT_EQ(live.exitCode(), 0) << live.readAllStandardError().toStdString();
+    EXPECT_EQ(pageCount(path(QStringLiteral("out/NewPDF.pdf"))), 3);
+    expectNothingLeft(path(QStringLiteral("out")));
+}
+
+// What a run finds in the cache folder beside its own, and whether its sweep removes it.
+struct CacheEntry {
+    enum Kind {
+        DeadRun,       // a run folder whose lock file nobody holds
+        WithoutLock,   // a run folder without a lock file (a run that has not locked it yet)
+        LinkToDeadRun, // a link of a run folder's name to a dead run's folder elsewhere
+        LockIsAFifo,   // a FIFO where the lock file would be
+        OtherUsersRun, // a dead run's folder of another user (made when the test runs as root)
+        File,          // a plain file of a run folder's name
+    };
+    const char *name;
+    Kind kind;
+    bool removed;
+};
+
+// clang-format off
+const CacheEntry cacheEntries[] = {
+    {"pagemint-run.Dead01",   CacheEntry::DeadRun,       true},
+    {"pagemint-run.NoLck1",   CacheEntry::WithoutLock,   false},
+    {"pagemint-run.Link01",   CacheEntry::LinkToDeadRun, false},
+    {"pagemint-run.Fifo01",   CacheEntry::LockIsAFifo,   false},
+    {"pagemint-run.Othr01",   CacheEntry::OtherUsersRun, false},
+    {"pagemint-run.File01",   CacheEntry::File,          false},
+    // Dead runs' folders in all but their names.
+    {"pagemint-run.Dead012",  CacheEntry::DeadRun,       false},
+    {"pagemint-run.Dea-01",   CacheEntry::DeadRun,       false},
+    {"pagemint-run-Dead01",   CacheEntry::DeadRun,       false},
+    {"xpagemint-run.Dead01",  CacheEntry::DeadRun,       false},
+    {"inkleaf_tmp",           CacheEntry::DeadRun,       false},
+};
+// clang-format on
+
+TEST_F(CommandLine, ARunRemovesOnlyTheFoldersOfDeadRuns)
+{
+    // Every dead run's folder holds a staged page and a link out of the cache, whose target stays.
+    const QString outside = env_.writeFile(QStringLiteral("outside/keep.txt"), "kept");
+    const auto makeDeadRun = [&](const QString &folder) {
+        env_.writeFile(folder + QStringLiteral("/inkleaf_tmp/00001.jpg"), "a staged page");
+        env_.writeFile(runLock(folder));
+        QFile::link(path(QStringLiteral("outside")), folder + QStringLiteral("/outside"));
+    };
+    const QString cache = QStringLiteral("home/.cache/");
+    for (const CacheEntry &entry : cacheEntries) {
+        const QString relative = cache + QString::fromLatin1(entry.name);
+        const QString folder = path(relative);
+        switch (entry.kind) {
+        case CacheEntry::DeadRun:
+            makeDeadRun(folder);
+            break;
+        case CacheEntry::WithoutLock:
+            env_.writeFile(relative + QStringLiteral("/inkleaf_tmp/00001.jpg"), "a staged page");
+            break;
+        case CacheEntry::LinkToDeadRun:
+            makeDeadRun(path(QStringLiteral("elsewhere")));
+            ASSERT_TRUE(QFile::link(path(QStringLiteral("elsewhere")), folder));
+            break;
+        case CacheEntry::LockIsAFifo:
+            env_.writeFile(relative + QStringLiteral("/inkleaf_tmp/00001.jpg"), "a staged page");
+            ASSERT_EQ(::mkfifo(QFile::encodeName(runLock(folder)).constData(), 0600), 0);
+            break;
+        case CacheEntry::OtherUsersRun:
+            if (::geteuid() != 0)
+                continue;
+            makeDeadRun(folder);
+            ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+            break;
+        case CacheEntry::File:
+            env_.writeFile(relative, "not a folder");
+            break;
+        }
+    }
+    writePictures(path(QStringLiteral("in")), 1);
+
+    const CliResult run =
+        runCli({QStringLiteral("-q"), QStringLiteral("-o"), path(QStringLiteral("out")), path(QStringLiteral("in"))});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, QString());
+    // What a run cannot remove in a moment goes in a process of its own.
+    for (const CacheEntry &entry : cacheEntries) {
+        const QString gone = cacheFolder() + u'/' + QString::fromLatin1(entry.name);
+        if (entry.removed) {
+            EXPECT_TRUE(waitFor([&gone] { return !existsOrLinks(gone); }, 60000)) << entry.name;
+        }
+    }
+    for (const CacheEntry &entry : cacheEntries) {
+        if (entry.removed || (entry.kind == CacheEntry::OtherUsersRun && ::geteuid() != 0))
+            continue;
+        const QString kept = cacheFolder() + u'/' + QString::fromLatin1(entry.name);
+        EXPECT_TRUE(existsOrLinks(kept)) << entry.name;
+        if (entry.kind != CacheEntry::File) {
+            EXPECT_TRUE(QFileInfo::exists(kept + QStringLiteral("/inkleaf_tmp/00001.jpg"))) << entry.name;
+        }
+    }
+    EXPECT_TRUE(QFileInfo::exists(outside));
+    EXPECT_TRUE(QFileInfo::exists(runLock(path(QStringLiteral("elsewhere")))));
 }
 
 } // namespace
