@@ -63,6 +63,12 @@ FileIdentity identityOf(const struct stat &status)
             status.st_ctim.tv_nsec};
 }
 
+bool keepsFileIdentity(long fileSystemType)
+{
+    constexpr long kFuse = 0x65735546; // FUSE_SUPER_MAGIC
+    return fileSystemType != kFuse;
+}
+
 std::string pageReferenceText(const PageReference &reference)
 {
     const FileIdentity &id = reference.identity;

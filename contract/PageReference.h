@@ -41,6 +41,11 @@ struct FileIdentity {
 
 FileIdentity identityOf(const struct stat &status);
 
+// Whether a file system of this type (statfs's f_type) keeps a file's identity while the file is
+// not changed. A FUSE file system (phones over MTP, sshfs, desktop network mounts) may number a
+// file anew whenever the kernel forgets it, so a picture there would look changed: it is copied.
+bool keepsFileIdentity(long fileSystemType);
+
 struct PageReference {
     std::filesystem::path picture; // absolute
     FileIdentity identity;

@@ -3,6 +3,7 @@
 #include "ConversionLog.h"
 #include "DecodeTask.h"
 #include "DecoderProcess.h"
+#include "Delivery.h"
 #include "ReasonWords.h"
 #include "StagingPaths.h"
 #include "contract/Descriptor.h"
@@ -17,6 +18,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 namespace fs = std::filesystem;
 
@@ -40,9 +42,24 @@ PassThrough passesThrough(int picture, QString &problem)
     return tooLarge.empty() ? PassThrough::Yes : PassThrough::TooLarge;
 }
 
+std::optional<bool> readInPlaceOverride;
+
+bool readsInPlace(int picture)
+{
+    if (readInPlaceOverride)
+        return *readInPlaceOverride;
+    struct statfs fileSystem {};
+    return ::fstatfs(picture, &fileSystem) == 0 && keepsFileIdentity(long(fileSystem.f_type));
+}
+
 } // namespace
 
-PageStage::PageStage(const QString &sourcePath, fs::path target) : target_(std::move(target))
+void PageStage::setReadInPlaceForTesting(std::optional<bool> readInPlace)
+{
+    readInPlaceOverride = readInPlace;
+}
+
+PageStage::PageStage(const QString &sourcePath, fs::path target) : source_(sourcePath), target_(std::move(target))
 {
     std::error_code error;
     if (!createStagingFolder(error)) {
@@ -66,9 +83,14 @@ PageStage::PageStage(const QString &sourcePath, fs::path target) : target_(std::
         return;
     case PassThrough::Yes:
         // The page refers to the picture as it was when inspected: the converter reads it where
-        // it lies, and leaves it out if it is no longer that file.
-        reference_ = PageReference{source, identityOf(status)};
-        kind_ = Kind::Reference;
+        // it lies, and leaves it out if it is no longer that file. Where a file's identity may not
+        // last, the picture is copied at its turn instead.
+        if (readsInPlace(picture.get())) {
+            reference_ = PageReference{source, identityOf(status)};
+            kind_ = Kind::Reference;
+        } else {
+            kind_ = Kind::Copy;
+        }
         return;
     case PassThrough::No:
         kind_ = Kind::Decode;
@@ -101,7 +123,7 @@ void PageStage::wait(std::chrono::milliseconds timeout)
 }
 
 // An older page at this position must not go into the PDF in place of the refused picture. The
-// decoder's own temporary file is removed by DecodeTask.
+// decoder's and the copy's own temporary files are removed by DecodeTask and deliverFile.
 StageResult PageStage::refuse(QString reason)
 {
     if (std::error_code error; !fs::remove(target_, error) && error)
@@ -115,6 +137,10 @@ StageResult PageStage::finish()
     case Kind::Refused:
         return refuse(reason_);
     case Kind::Reference:
+        return {true, {}};
+    case Kind::Copy:
+        if (std::error_code copyError; !deliverFile(source_, fromFsPath(target_), &copyError))
+            return refuse(QString::fromStdString(systemReason(copyError.value())));
         return {true, {}};
     case Kind::Decode:
         break;

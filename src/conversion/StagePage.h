@@ -32,7 +32,8 @@ StageResult listReference(int index, const PageReference &reference);
 // StagePage in two steps, so that several pictures can decode at once (PageStaging.h): the
 // picture is checked at construction, without handling events: a JPEG that passes through gets
 // its reference at once (listed by whoever hands the page out), anything else has its decoder
-// started; finish() takes the decoder's result.
+// started; finish() takes the decoder's result, or copies a JPEG whose file system may not keep
+// its identity (handling events).
 class PageStage {
 public:
     PageStage(const QString &sourcePath, std::filesystem::path target);
@@ -46,8 +47,12 @@ public:
     bool decoding() const;
     // True once the page is ready: a reference from the start, a decoded page once at `target`.
     bool pageWritten() const;
-    // The reference of a JPEG that passes through.
+    // The reference of a JPEG that passes through (none when it is copied).
     const std::optional<PageReference> &reference() const { return reference_; }
+
+    // Tests stage as on a file system that keeps (true) or may not keep (false) a file's
+    // identity; none: as the picture's file system does.
+    static void setReadInPlaceForTesting(std::optional<bool> readInPlace);
     void wait(std::chrono::milliseconds timeout);
     // Waits for the decoder if needed (handling events) and returns the outcome; `target` then
     // holds the page, or no file when it was not staged. Call once.
@@ -56,8 +61,9 @@ public:
 private:
     StageResult refuse(QString reason);
 
+    QString source_;
     std::filesystem::path target_;
-    enum class Kind { Refused, Reference, Decode } kind_ = Kind::Refused;
+    enum class Kind { Refused, Reference, Copy, Decode } kind_ = Kind::Refused;
     QString reason_;
     std::unique_ptr<DecodeTask> decode_;
     std::optional<PageReference> reference_;

@@ -21,6 +21,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <cerrno>
@@ -135,6 +136,28 @@ TEST_F(StagePageTest, AJpegChangedAfterItsCheckFailsItsPage)
         else
             EXPECT_EQ(reason, reason::kChangedSinceChecked);
     }
+}
+
+// Where a file's identity may not last (a FUSE mount: a phone, sshfs), a JPEG is copied at its turn
+// instead, byte for byte, and the page keeps what was copied whatever happens to the picture later.
+TEST_F(StagePageTest, WhereIdentityMayNotLastAJpegIsCopiedAsItIs)
+{
+    PageStage::setReadInPlaceForTesting(false);
+    const auto restore = qScopeGuard([] { PageStage::setReadInPlaceForTesting(std::nullopt); });
+    const QString photo = saveWithQt(halves(QImage::Format_RGB32, Qt::red, Qt::blue), picture("photo.jpg"), "JPEG");
+    ASSERT_FALSE(photo.isEmpty());
+    const QByteArray original = bytesOf(photo);
+
+    ASSERT_TRUE(StagePage(0, photo).staged);
+    QFile file(photo);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("changed later");
+    file.close();
+
+    EXPECT_EQ(bytesOf(stagedPage(0)), original);
+    EXPECT_EQ(stagingFolderEntries(), QStringList{"00000.jpg"});
+    EXPECT_FALSE(keepsFileIdentity(0x65735546)); // FUSE
+    EXPECT_TRUE(keepsFileIdentity(0xEF53));      // ext2/3/4
 }
 
 // A JPEG that goes in unchanged is never decoded here: the decoder's memory budget (208 MP for a
