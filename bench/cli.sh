@@ -1,6 +1,6 @@
 #!/bin/bash
 # Benchmark of the command line's merged run of 1000 JPEGs against what it is made of:
-#   cli          pagemint -q -o out.pdf FOLDER  (scan, staging by the decoders' pass-through copy,
+#   cli          pagemint -q -o out.pdf FOLDER  (scan, staging: each JPEG listed as a page reference,
 #                pdf.exe, delivery into the output folder, clean-up)
 #   staged       the same steps without the program: copy each picture into a staging folder as
 #                00000.jpg … (one process), pdf.exe /NOASK there, copy tmp.pdf to the output,

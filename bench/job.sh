@@ -12,7 +12,7 @@
 # once; default /tmp/pagemint-bench-job), JPEGS (500), PNGS (100), PER_PICTURE_JPEGS (JPEGS).
 #
 # The cases:
-#   merged, JPEG        job: 500 .jpg (copied byte for byte), one pdf.exe /NOASK run
+#   merged, JPEG        job: 500 .jpg (listed as page references, read where they lie), one pdf.exe /NOASK run
 #                       baseline: cp the 500, pdf.exe --out on them, cp the PDF out, rm
 #   one per picture     job: per picture one pdf.exe /NOASK run
 #                       baseline: cp the 500, one pdf.exe --out per picture, cp the PDFs out, rm
