@@ -26,6 +26,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -98,14 +99,14 @@ struct RunChoices {
 };
 
 // A page is inspected where its bytes are: the page file, or the picture a listed reference names,
-// which must still be the file the program checked.
-bool inspectPage(const StagedPage &staged, PdfPage &page, std::string &reason)
+// which must still be the file the program checked. The page takes the staged page's reference.
+bool inspectPage(StagedPage &staged, PdfPage &page, std::string &reason)
 {
     if (staged.listed && !staged.reference) {
         reason = reason::kCannotRead;
         return false;
     }
-    page.reference = staged.reference;
+    page.reference = std::move(staged.reference);
     const int fd = page.reference ? openReferencedPicture(*page.reference, reason)
                                   : ::open(page.path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
