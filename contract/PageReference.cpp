@@ -72,15 +72,11 @@ bool keepsFileIdentity(long fileSystemType)
 std::string pageReferenceText(const PageReference &reference)
 {
     const FileIdentity &id = reference.identity;
-    std::string text(kFirstLine);
-    for (const std::int64_t number :
-         {std::int64_t(id.device), std::int64_t(id.inode), std::int64_t(id.size), id.modifiedSeconds,
-          id.modifiedNanoseconds, id.changedSeconds, id.changedNanoseconds}) {
-        if (text.size() > kFirstLine.size())
-            text += ' ';
-        text += std::to_string(number);
-    }
-    return text + '\n' + reference.picture.native();
+    // Each number in its own type: an inode number may use all 64 bits.
+    return std::string(kFirstLine) + std::to_string(id.device) + ' ' + std::to_string(id.inode) + ' ' +
+           std::to_string(id.size) + ' ' + std::to_string(id.modifiedSeconds) + ' ' +
+           std::to_string(id.modifiedNanoseconds) + ' ' + std::to_string(id.changedSeconds) + ' ' +
+           std::to_string(id.changedNanoseconds) + '\n' + reference.picture.native();
 }
 
 std::optional<PageReference> parsePageReference(std::string_view text)
@@ -104,7 +100,7 @@ bool appendPageReference(const fs::path &folder, std::string_view pageName, cons
                          std::error_code &error)
 {
     const std::string text = pageReferenceText(reference);
-    std::string record = std::string(pageName) + ' ' + std::to_string(text.size()) + '\n' + text + '\n';
+    const std::string record = std::string(pageName) + ' ' + std::to_string(text.size()) + '\n' + text + '\n';
     const fs::path file = folder / kPageReferencesName;
     const Descriptor out(::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
     int reason = out.valid() ? 0 : errno;

@@ -315,7 +315,7 @@ QString ConversionJob::deliver(const std::function<QString()> &chooseTarget)
     // A name another run took since it was chosen is passed over; a bound, as a folder that keeps
     // filling up under our feet would otherwise hold the job for ever.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString target = chooseTarget();
+        QString target = chooseTarget();
         if (target.isEmpty())
             return {};
         std::error_code error;

@@ -18,7 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const FileIdentity someIdentity{2049, 1234567, 98765, 1733900000, 123456789, 1733900001, 999999999};
+// An inode number past 2^63, as some file systems hand out.
+const FileIdentity someIdentity{2049, 0xF234567890ABCDEFULL, 98765, 1733900000, 123456789, 1733900001, 999999999};
 
 TEST(PageReference, ReadsBackWhatWasWrittenWhateverThePathHolds)
 {
@@ -108,6 +109,7 @@ TEST_F(StagedReferences, PageFilesAndListedPagesComeInPageOrder)
 
     ASSERT_FALSE(error);
     std::vector<std::pair<std::string, bool>> seen;
+    seen.reserve(pages.size());
     for (const StagedPage &page : pages)
         seen.emplace_back(page.path.filename().string(), page.reference.has_value());
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{
