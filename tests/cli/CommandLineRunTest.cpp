@@ -26,6 +26,19 @@
 namespace pagemint::test {
 namespace {
 
+// Reads the run's standard error until a line holding `text` has come; false when the run ended
+// first.
+bool standardErrorShows(QProcess &process, const QString &text)
+{
+    QString seen;
+    while (!seen.contains(text)) {
+        if (process.bytesAvailable() == 0 && !process.waitForReadyRead(60000))
+            return false;
+        seen += QString::fromUtf8(process.readAll());
+    }
+    return true;
+}
+
 class CommandLine : public ::testing::Test {
 protected:
     QString path(const QString &relative) const { return env_.root() + u'/' + relative; }
@@ -41,6 +54,16 @@ protected:
         EXPECT_EQ(QDir(output).entryList({QStringLiteral(".pagemint-*")}, QDir::Files | QDir::Hidden), QStringList());
         for (const QString &helper : {QString::fromLatin1(kRunConverterName), QStringLiteral("pagemint-decoder")})
             EXPECT_TRUE(waitFor([&helper] { return !IsProcessRunning(helper); }, 30000)) << helper.toStdString();
+    }
+
+    // Starts a run of 400 pictures into out/, far from done when its first progress line comes;
+    // true once that line has come.
+    bool startLongRun(QProcess &run)
+    {
+        writePictures(path(QStringLiteral("in")), 400, {400, 300});
+        run.setReadChannel(QProcess::StandardError);
+        startCli(run, {QStringLiteral("-o"), path(QStringLiteral("out")), path(QStringLiteral("in"))});
+        return standardErrorShows(run, QStringLiteral("已处理 1/400"));
     }
 
     TestEnvironment env_;
@@ -219,27 +242,10 @@ TEST_F(CommandLine, TheStoredPageLayoutIsTheDefaultAndOptionsOverrideIt)
         << pageSize(path(QStringLiteral("b.pdf"))).toStdString();
 }
 
-// Reads the run's standard error until a line holding `text` has come; false when the run ended
-// first.
-bool standardErrorShows(QProcess &process, const QString &text)
-{
-    QString seen;
-    while (!seen.contains(text)) {
-        if (process.bytesAvailable() == 0 && !process.waitForReadyRead(60000))
-            return false;
-        seen += QString::fromUtf8(process.readAll());
-    }
-    return true;
-}
-
 TEST_F(CommandLine, CtrlCEndsTheRunAndLeavesNothingBehind)
 {
-    // Many pictures to decode: the run is far from done when its first line comes.
-    writePictures(path(QStringLiteral("in")), 400, {400, 300});
     QProcess run;
-    run.setReadChannel(QProcess::StandardError);
-    startCli(run, {QStringLiteral("-o"), path(QStringLiteral("out")), path(QStringLiteral("in"))});
-    ASSERT_TRUE(standardErrorShows(run, QStringLiteral("已处理 1/400")));
+    ASSERT_TRUE(startLongRun(run));
 
     ::kill(static_cast<pid_t>(run.processId()), SIGINT);
 
@@ -359,11 +365,8 @@ bool existsOrLinks(const QString &path)
 
 TEST_F(CommandLine, ARunKilledOutrightLeavesItsFolderToTheNextRunWhichRemovesIt)
 {
-    writePictures(path(QStringLiteral("in")), 400, {400, 300});
     QProcess killed;
-    killed.setReadChannel(QProcess::StandardError);
-    startCli(killed, {QStringLiteral("-o"), path(QStringLiteral("out")), path(QStringLiteral("in"))});
-    ASSERT_TRUE(standardErrorShows(killed, QStringLiteral("已处理 1/400")));
+    ASSERT_TRUE(startLongRun(killed));
 
     ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
     ASSERT_TRUE(killed.waitForFinished(60000));

@@ -2,6 +2,7 @@
 #include "EngineFixture.h"
 #include "HeifPictures.h"
 #include "ModalAnswerer.h"
+#include "support/FileBytes.h"
 
 #include "app/ConversionMode.h"
 #include "common/ExitRequest.h"
@@ -58,6 +59,14 @@ QSize firstImageSize(const QString &pdf)
         return {};
     const QStringList columns = lines.at(2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     return columns.size() > 4 ? QSize(columns.at(3).toInt(), columns.at(4).toInt()) : QSize();
+}
+
+// The first picture of `pdf`, taken out as it is stored (pdfimages -j into `scratch`).
+QByteArray firstImageBytes(const QString &pdf, const QString &scratch)
+{
+    run(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, scratch + QStringLiteral("/img")});
+    QFile first(scratch + QStringLiteral("/img-000.jpg"));
+    return first.open(QIODevice::ReadOnly) ? first.readAll() : QByteArray();
 }
 
 // A report with every path in full: the box's details when it has them, else its text.
@@ -162,10 +171,7 @@ TEST_F(ConversionJob, MergedDocumentKeepsListOrderAndNamesWhatWasLeftOut)
     expectCleanEnd();
 
     // The .jpg pages went in byte for byte.
-    run(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, env_.root() + QStringLiteral("/img")});
-    QFile first(env_.root() + QStringLiteral("/img-000.jpg")), source(env_.root() + QStringLiteral("/pics/a.jpg"));
-    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
-    EXPECT_EQ(first.readAll(), source.readAll());
+    EXPECT_EQ(firstImageBytes(pdf, env_.root()), bytesOf(env_.root() + QStringLiteral("/pics/a.jpg")));
 
     // A second job finds NewPDF.pdf taken.
     convert(1);
@@ -203,10 +209,7 @@ TEST_F(ConversionJob, APictureChangedAfterItsCheckIsLeftOutAndNamed)
     EXPECT_FALSE(wholeReport(messages[0]).contains(kept));
     const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
     EXPECT_EQ(pageCount(pdf), 1);
-    run(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, env_.root() + QStringLiteral("/img")});
-    QFile first(env_.root() + QStringLiteral("/img-000.jpg")), source(kept);
-    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
-    EXPECT_EQ(first.readAll(), source.readAll());
+    EXPECT_EQ(firstImageBytes(pdf, env_.root()), bytesOf(kept));
     expectCleanEnd();
 }
 
@@ -231,10 +234,7 @@ TEST_F(ConversionJob, EveryJpegGoesInUnchangedAndOtherFormatsAreNamed)
         << wholeReport(messages[0]).toStdString();
     const QString pdf = out_ + QStringLiteral("/NewPDF.pdf");
     EXPECT_EQ(pageCount(pdf), 3);
-    run(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, env_.root() + QStringLiteral("/img")});
-    QFile first(env_.root() + QStringLiteral("/img-000.jpg")), source(photo);
-    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
-    EXPECT_EQ(first.readAll(), source.readAll());
+    EXPECT_EQ(firstImageBytes(pdf, env_.root()), bytesOf(photo));
     expectCleanEnd();
 }
 
