@@ -107,13 +107,7 @@ std::string fileId(const std::vector<PdfPage> &pages, const std::filesystem::pat
 // that is still the file inspected.
 class Picture {
 public:
-    explicit Picture(const PdfPage &page)
-        : fd_(page.reference ? openReferencedPicture(*page.reference, reason_)
-                             : ::open(page.path.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-        if (fd_ < 0 && !page.reference)
-            reason_ = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
-    }
+    explicit Picture(const PdfPage &page) : fd_(openPagePicture(page, reason_)) {}
     Picture(const Picture &) = delete;
     Picture &operator=(const Picture &) = delete;
     ~Picture()
@@ -300,6 +294,16 @@ private:
 };
 
 } // namespace
+
+int openPagePicture(const PdfPage &page, std::string &reason)
+{
+    if (page.reference)
+        return openReferencedPicture(*page.reference, reason);
+    const int fd = ::open(page.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        reason = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
+    return fd;
+}
 
 bool writePdf(const std::vector<PdfPage> &pages, const std::filesystem::path &output, const PageStarted &pageStarted,
               std::string &error, const PageLayout &layout, const PageTextFor &textFor)

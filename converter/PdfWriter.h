@@ -26,6 +26,10 @@ struct PdfPage {
     std::optional<PageReference> reference; // when `path` is a reference: the picture it names
 };
 
+// Opens the picture of `page`, read-only: its file, or the picture its reference names while that
+// is still the file the program checked. -1 with the reason in the user's words otherwise.
+int openPagePicture(const PdfPage &page, std::string &reason);
+
 // Called once per page, just before its picture data is copied.
 using PageStarted = std::function<void(const PdfPage &page)>;
 

@@ -29,7 +29,6 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -107,13 +106,9 @@ bool inspectPage(StagedPage &staged, PdfPage &page, std::string &reason)
         return false;
     }
     page.reference = std::move(staged.reference);
-    const int fd = page.reference ? openReferencedPicture(*page.reference, reason)
-                                  : ::open(page.path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (!page.reference)
-            reason = reason::inBrackets(reason::kCannotRead, std::strerror(errno));
+    const int fd = openPagePicture(page, reason);
+    if (fd < 0)
         return false;
-    }
     const bool usable = inspectJpegDescriptor(fd, page.info, reason);
     ::close(fd);
     return usable;

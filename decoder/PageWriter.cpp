@@ -72,8 +72,7 @@ DecodeOutcome writeRgbRowsAsPage(const std::uint8_t *rows, int width, int height
     for (int y = 0; y < height && written; ++y)
         written = page.write(rows + static_cast<std::ptrdiff_t>(y) * stride);
     if (!written || !page.finish())
-        return DecodeOutcome::refused(ExitCode::WriteFailed,
-                                      reason::inBrackets(reason::kCannotWrite, systemReason(errno)));
+        return writeFailed(errno);
     return DecodeOutcome::written();
 }
 
@@ -82,9 +81,13 @@ DecodeOutcome writePage(FIBITMAP *page, std::FILE *target)
     errno = 0;
     const bool written = FreeImage_SaveToHandle(FIF_JPEG, page, &stdioFunctions(), handleOf(target), 0);
     if (!written || std::fflush(target) != 0 || std::ferror(target))
-        return DecodeOutcome::refused(ExitCode::WriteFailed,
-                                      reason::inBrackets(reason::kCannotWrite, systemReason(errno)));
+        return writeFailed(errno);
     return DecodeOutcome::written();
+}
+
+DecodeOutcome writeFailed(int error)
+{
+    return DecodeOutcome::refused(ExitCode::WriteFailed, reason::inBrackets(reason::kCannotWrite, systemReason(error)));
 }
 
 } // namespace pagemint::decoder

@@ -13,7 +13,7 @@ namespace pagemint::decoder {
 
 // A helper process makes one picture, so what it makes of it is set once, before its reader runs:
 // the page (the default) or the thumbnail (DecodeForm.h).
-void setDecodeForm(DecodeForm form);
+void setDecodeForm(DecodeForm chosen);
 DecodeForm decodeForm();
 // The EXIF orientation (1..8) the reader found in the picture; a thumbnail is turned upright by it.
 void setPictureOrientation(int orientation);
@@ -28,5 +28,8 @@ DecodeOutcome writeRgbRowsAsPage(const std::uint8_t *rows, int width, int height
 
 // Writes the 24-bit `page` as a JPEG to `target` and flushes it; a full disk is named as such.
 DecodeOutcome writePage(FIBITMAP *page, std::FILE *target);
+
+// The outcome of a page that could not be written, for the system's `error` (errno).
+DecodeOutcome writeFailed(int error);
 
 } // namespace pagemint::decoder

@@ -1,9 +1,9 @@
 #include "PngStrips.h"
 
 #include "JpegRows.h"
+#include "PageWriter.h"
 #include "StripRelay.h"
 #include "contract/Reasons.h"
-#include "contract/SystemReason.h"
 
 #include <png.h>
 
@@ -121,11 +121,6 @@ Step readEnd(Reading &reading)
 DecodeOutcome damaged(const Reading &reading)
 {
     return DecodeOutcome::refused(ExitCode::LoaderFailed, reason::inBrackets(reason::kDamaged, reading.failure));
-}
-
-DecodeOutcome writeFailed(int error)
-{
-    return DecodeOutcome::refused(ExitCode::WriteFailed, reason::inBrackets(reason::kCannotWrite, systemReason(error)));
 }
 
 // libjpeg takes its rows sixteen at a time for a 4:2:0 page.

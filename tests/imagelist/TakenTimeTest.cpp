@@ -148,18 +148,23 @@ TEST(TakenTime, FindsTheExifBlockOfJpegAndHeif)
         EXPECT_FALSE(exifBlock(readerOf(none[i])).has_value()) << i;
 }
 
+// Writes `bytes` to `path` and sets its modification time; returns the path.
+QString writeModifiedAt(const QString &path, const QByteArray &bytes, const QDateTime &modified)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.flush();
+    EXPECT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    return path;
+}
+
 TEST(TakenTime, FallsBackToTheFilesTimeAndNothingForAMissingFile)
 {
     QTemporaryDir dir;
     const QDateTime modified(QDate(2020, 1, 2), QTime(3, 4, 5));
     auto write = [&](const QString &name, const QByteArray &bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.flush();
-        EXPECT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
-        return path;
+        return writeModifiedAt(dir.filePath(name), bytes, modified);
     };
     const QString withDate = write(QStringLiteral("相机.jpg"), jpegWithExif(tiffWithDate("2024:03:14 10:30:05")));
     const QString heicNamedPng = write(QStringLiteral("phone.png"), heifWithExif(tiffWithDate("2022:05:06 07:08:09")));
@@ -174,13 +179,7 @@ TEST(TakenTime, TheListSortsCameraDatesAndFileTimesTogether)
 {
     QTemporaryDir dir;
     auto write = [&](const char *name, const QByteArray &bytes, const QDateTime &modified) {
-        const QString path = dir.filePath(QString::fromUtf8(name));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.flush();
-        EXPECT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
-        return path;
+        return writeModifiedAt(dir.filePath(QString::fromUtf8(name)), bytes, modified);
     };
     const QDateTime recent(QDate(2025, 6, 1), QTime(12, 0));
     // Copied lately, taken long ago: the camera's date counts, not the copy's.
